@@ -1,0 +1,150 @@
+// Start-up, main loop, frame, limiter and quit.
+#include "app/game.h"
+
+#include "app/hud.h"
+#include "app/input.h"
+#include "app/resources.h"
+#include "engine/gl_api.h"
+#include "engine/gl_setup.h"
+#include "engine/sprite_batch.h"
+#include "engine/texture.h"
+#include "platform/platform.h"
+
+int32_t gScreenWidth = 0;
+int32_t gScreenHeight = 0;
+bool gRunning = false;
+uint32_t gFrameTime = 0;
+uint32_t gLastFrameEnd = 0;
+int32_t gFrameRate = kFrameRate;
+uint32_t gSimulationSteps = 0;
+
+int32_t gScore = 0;
+int32_t gCoins = 0;
+int32_t gLives = 0;
+
+float gCamera[6] = {0, 0, 0, 0, 0, 0};
+float gCameraDistance = 0.0f;
+
+Texture* gBackground = nullptr;
+
+namespace {
+
+constexpr uint16_t kAudioFormatS16LSB = 0x8010;
+constexpr int kAudioFrequency = 44100;  // Hz
+constexpr int kAudioChannels = 2;
+constexpr int kAudioChunkSamples = 4096;
+
+// SDL's GL attribute numbers, with the sizes the game asks for.
+constexpr int kGLAttributes[][2] = {
+    {0, 5},   // red size
+    {1, 6},   // green size
+    {2, 5},   // blue size
+    {3, 0},   // alpha size
+    {6, 0},   // depth size
+    {16, 0},  // swap control: no wait for the display
+    {15, 1},  // accelerated visual
+};
+
+// The frame's world pass state: the sprite batch draws with it.
+void SetWorldState() {
+  gGL.Disable(GL_CULL_FACE);
+  gGL.MatrixMode(GL_MODELVIEW);
+  gGL.LoadIdentity();
+  gGL.Enable(GL_TEXTURE_2D);
+  gGL.Enable(GL_BLEND);
+  gGL.Disable(GL_DEPTH_TEST);
+  gGL.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  gGL.Color4ub(255, 255, 255, 255);
+}
+
+}  // namespace
+
+int RunGame() {
+  gScreenHeight = kDeviceScreenHeight;
+  gScreenWidth = kDeviceScreenWidth;
+  ClearFingers();
+  Init();
+  CreatePlayerAndBackground();
+  CreateObjects();
+  gRunning = true;
+  while (gRunning) {
+    Frame();
+    LimitFrameRate();
+  }
+  Quit();
+  return 0;
+}
+
+void Init() {
+  gPlatform.Init(kSdlInitFlags);
+  gPlatform.DeviceInit(0);
+  gPlatform.SetGLAttribute(kGLAttributeESMajorVersion, 1);
+  gPlatform.SetVideoMode(kDeviceScreenWidth, kDeviceScreenHeight);
+  gPlatform.SetOrientation(kOrientationLandscape);
+  gPlatform.OpenAudio(kAudioFrequency, kAudioFormatS16LSB, kAudioChannels, kAudioChunkSamples);
+  for (const auto& attribute : kGLAttributes) gPlatform.SetGLAttribute(attribute[0], attribute[1]);
+  gPlatform.SetCaption("Brinkhop");
+  SetupGL(gScreenWidth, gScreenHeight);
+  SetScreenInfo(gScreenWidth, gScreenHeight, kOrientationLandscape);
+}
+
+void CreatePlayerAndBackground() { gBackground = LoadTexture("BG.png"); }
+
+void CreateObjects() {
+  LoadResources();
+  // Until the start screen exists, the game starts as pressing its start button would.
+  gScore = 0;
+  gCoins = 0;
+  gLives = kStartingLives;
+}
+
+void SimulationStep() { ++gSimulationSteps; }
+
+void DrawWorld() {}
+
+void Frame() {
+  gFrameTime = gPlatform.GetTicks();
+  HandleInput();
+  for (int step = 0; step < kSubStepsPerFrame; ++step) SimulationStep();
+
+  ClearScreen(kSkyColour[0], kSkyColour[1], kSkyColour[2], kSkyColour[3]);
+  SetWorldState();
+  // Up is world -x: the world turns a quarter onto the portrait screen, upright in landscape.
+  LookAt(gCamera[0], gCamera[1], gCamera[2], gCamera[3], gCamera[4], gCamera[5], -1, 0, 0);
+  cSpriteBatch& batch = cSpriteBatch::Instance();
+  batch.Begin(false);
+  DrawWorld();
+  batch.Flush();
+
+  Begin2D();
+  gGL.Rotatef(kLandscapeTurn, 0, 0, 1);
+  gGL.Translatef(0, kLandscapeShift, 0);
+  batch.Begin(false);
+  DrawHud();
+  batch.Flush();
+  End2D();
+  gPlatform.SwapBuffers();
+}
+
+void LimitFrameRate() {
+  const uint32_t period = 1000u / uint32_t(gFrameRate);
+  // Sleeps rather than spins: the wait is most of every frame, and spinning burns a core.
+  for (;;) {
+    const uint32_t elapsed = gPlatform.GetTicks() - gLastFrameEnd;
+    if (elapsed >= period) break;
+    gPlatform.Delay(period - elapsed);
+  }
+  gLastFrameEnd = gPlatform.GetTicks();
+}
+
+void Quit() {
+  gRunning = false;
+  gPlatform.CloseAudio();
+  // A quit is a normal end of the game, not a failure.
+  gPlatform.Exit(0);
+}
+
+void RestartAfterDeath() {
+  --gLives;
+  ClearActions(kRetryClearedActions);
+}

@@ -1,0 +1,12 @@
+// The desktop device: an SDL 1.2 window in landscape that shows the game's portrait screen
+// upright, the mouse as finger 0, and the data folder found beside the executable.
+#pragma once
+
+#include <string>
+
+// Installs the desktop table into gPlatform.
+void UseDesktopPlatform();
+
+// Makes the game's data folder the working directory, as the game reads its files by bare
+// name: <executable dir>/data, or the installed <prefix>/share/brinkhop. False if neither is there.
+bool EnterDataDirectory();

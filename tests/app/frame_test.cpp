@@ -1,0 +1,183 @@
+// The frame and its loop, headless: start-up order, two sub-steps per frame, the world and
+// heads-up passes, the swap, the limiter on a fake clock, the quit and the retry.
+#include "app/game.h"
+
+#include <gtest/gtest.h>
+
+#include "app/hud.h"
+#include "app/input.h"
+#include "engine/font.h"
+#include "engine/gl_record.h"
+#include "engine/gl_setup.h"
+#include "engine/texture.h"
+#include "platform/headless.h"
+
+namespace {
+
+class FrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    savedFont = gFontTexture;
+    gFontTexture = &font;
+    gScreenWidth = 320;
+    gScreenHeight = 480;
+    SetScreenInfo(320, 480, 3);
+    gScore = 120;
+    gCoins = 7;
+    gLives = 5;
+    gMetersMoved = 0;
+    gLastFrameEnd = 0;
+    gSimulationSteps = 0;
+  }
+  void TearDown() override {
+    gFontTexture = savedFont;
+    gScore = gCoins = gLives = 0;
+    for (bool& action : gActions) action = false;
+    ClearFingers();
+    UseHeadlessPlatform();
+  }
+
+  HeadlessDevice& device = UseHeadlessPlatform();
+  cGlRecorder gl;
+  Texture font{42, 1520, 16, 1520, 16};
+  Texture* savedFont = nullptr;
+};
+
+TEST_F(FrameTest, InitStartsThePortraitScreenAndItsPerspective) {
+  Init();
+  EXPECT_EQ(device.videoWidth, 320);
+  EXPECT_EQ(device.videoHeight, 480);
+  EXPECT_EQ(device.orientation, 3);
+  EXPECT_EQ(device.caption, "Brinkhop");
+  EXPECT_TRUE(device.audioOpen);
+  EXPECT_EQ(GetScreenInfo().mode, 3);
+  EXPECT_EQ(gl.viewport[2], 320);
+  EXPECT_EQ(gl.viewport[3], 480);
+  EXPECT_EQ(gl.CountCalls("Frustum"), 1);
+}
+
+TEST_F(FrameTest, AFrameWithNoInputStillStepsTwiceDrawsAndSwaps) {
+  device.ticks = 5000;
+  Frame();
+  EXPECT_EQ(gFrameTime, 5000u);
+  EXPECT_EQ(gSimulationSteps, 2u);
+  EXPECT_EQ(device.swaps, 1);
+  EXPECT_EQ(gl.clears, 1);
+  EXPECT_FLOAT_EQ(gl.clearColour[0], 0.46666667f);
+  EXPECT_FLOAT_EQ(gl.clearColour[1], 0.7607843f);
+  EXPECT_FLOAT_EQ(gl.clearColour[2], 0.9137255f);
+  EXPECT_FLOAT_EQ(gl.clearColour[3], 1.0f);
+  // Every push of the 2D pass is popped again.
+  EXPECT_EQ(gl.projection.size(), 1u);
+  EXPECT_EQ(gl.modelView.size(), 1u);
+
+  Frame();
+  EXPECT_EQ(gSimulationSteps, 4u);
+  EXPECT_EQ(device.swaps, 2);
+}
+
+TEST_F(FrameTest, TheHeadsUpDisplayIsDrawnUprightInLandscape) {
+  Frame();
+  ASSERT_FALSE(gl.draws.empty());
+  const GlRecordedDraw& text = gl.draws.back();
+  EXPECT_EQ(text.texture, 42u);
+  EXPECT_FALSE(text.blend);  // the HUD pass draws opaque, cut out by the alpha test
+  EXPECT_TRUE(text.alphaTest);
+  const std::string status = "SCORE 120 COINS 7 LIVES 5";
+  const std::string distance = "YOU MOVE  0.0M";
+  ASSERT_EQ(text.vertices.size(), (status.size() + distance.size()) * 6);
+  // The first glyph covers landscape (0, 0)-(16, 16), which is portrait (304..320, 0..16).
+  const GlRecordedVertex& topLeft = text.vertices[0];
+  EXPECT_NEAR(topLeft.screenX, 320, 1e-3);
+  EXPECT_NEAR(topLeft.screenY, 0, 1e-3);
+  const GlRecordedVertex& bottomRight = text.vertices[5];
+  EXPECT_NEAR(bottomRight.screenX, 304, 1e-3);
+  EXPECT_NEAR(bottomRight.screenY, 16, 1e-3);
+  // The distance line starts at landscape (120, 32): portrait (288, 120).
+  const GlRecordedVertex& distanceStart = text.vertices[status.size() * 6];
+  EXPECT_NEAR(distanceStart.screenX, 288, 1e-3);
+  EXPECT_NEAR(distanceStart.screenY, 120, 1e-3);
+  EXPECT_FLOAT_EQ(distanceStart.u, float(('Y' - 32) * 16) / 1520.0f);
+}
+
+TEST_F(FrameTest, TheStatusLinesReadAsDesigned) {
+  char line[64];
+  FormatStatusLine(line, sizeof line);
+  EXPECT_STREQ(line, "SCORE 120 COINS 7 LIVES 5");
+  gLives = -1;
+  FormatStatusLine(line, sizeof line);
+  EXPECT_STREQ(line, "SCORE 120 COINS 7 LIVES -1");
+  FormatDistanceLine(line, sizeof line);
+  EXPECT_STREQ(line, "YOU MOVE  0.0M");
+  gMetersMoved = 12.34f;
+  FormatDistanceLine(line, sizeof line);
+  EXPECT_STREQ(line, "YOU MOVE 12.3M");
+}
+
+TEST_F(FrameTest, TheLimiterReleasesThirtyThreeMillisecondsAfterTheLastRelease) {
+  gLastFrameEnd = 1000;
+  device.ticks = 1010;
+  LimitFrameRate();
+  EXPECT_EQ(device.ticks, 1033u);
+  EXPECT_EQ(device.slept, 23u);
+  EXPECT_EQ(gLastFrameEnd, 1033u);
+
+  // A slow frame is followed at once.
+  device.ticks = 1100;
+  const int delays = device.delayCalls;
+  LimitFrameRate();
+  EXPECT_EQ(device.delayCalls, delays);
+  EXPECT_EQ(gLastFrameEnd, 1100u);
+
+  // Exactly on time: no wait either.
+  device.ticks = 1133;
+  LimitFrameRate();
+  EXPECT_EQ(device.delayCalls, delays);
+
+  // Across the wrap of the 32-bit tick count the wait is still measured correctly.
+  gLastFrameEnd = 0xfffffff0u;
+  device.ticks = 5;  // 21 ms later
+  LimitFrameRate();
+  EXPECT_EQ(device.ticks, 17u);
+  EXPECT_EQ(gLastFrameEnd, 17u);
+
+  // A clock that reads behind the last release never makes a negative wait.
+  gLastFrameEnd = 2000;
+  device.ticks = 1990;
+  const int delaysBefore = device.delayCalls;
+  LimitFrameRate();
+  EXPECT_EQ(device.delayCalls, delaysBefore);
+  EXPECT_EQ(gLastFrameEnd, 1990u);
+}
+
+TEST_F(FrameTest, TheLoopRunsAtThirtyFramesASecondOnTheFakeClock) {
+  // Each frame takes 10 ms of work; the limiter sleeps the rest.
+  for (int i = 0; i < 30; ++i) {
+    Frame();
+    device.ticks += 10;
+    LimitFrameRate();
+  }
+  EXPECT_EQ(device.swaps, 30);
+  EXPECT_EQ(device.ticks, 30u * 33u);
+  EXPECT_EQ(gSimulationSteps, 60u);
+}
+
+TEST_F(FrameTest, QuitClosesAudioAndEndsWithStatusZero) {
+  Init();
+  gRunning = true;
+  Quit();
+  EXPECT_FALSE(gRunning);
+  EXPECT_FALSE(device.audioOpen);
+  EXPECT_EQ(device.exitStatus, 0);
+}
+
+TEST_F(FrameTest, TheRetryTakesALifeEvenTheLastAndClearsTheMoveActions) {
+  gLives = 0;
+  for (bool& action : gActions) action = true;
+  RestartAfterDeath();
+  EXPECT_EQ(gLives, -1);
+  for (int i = 0; i < 5; ++i) EXPECT_FALSE(gActions[i]) << i;
+  EXPECT_TRUE(gActions[5]);  // run/fire is not the retry's to clear
+}
+
+}  // namespace

@@ -1,0 +1,35 @@
+// PNG writing for tests.
+#include "tests/support/png.h"
+
+#include <stb_image_write.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <vector>
+
+std::string WriteTestPng(const std::string& path, int width, int height,
+                         const PixelFunction& pixel) {
+  std::vector<unsigned char> rgba(size_t(width) * height * 4);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const uint32_t p = pixel(x, y);
+      unsigned char* out = &rgba[(size_t(y) * width + x) * 4];
+      out[0] = uint8_t(p >> 24);
+      out[1] = uint8_t(p >> 16);
+      out[2] = uint8_t(p >> 8);
+      out[3] = uint8_t(p);
+    }
+  stbi_write_png(path.c_str(), width, height, 4, rgba.data(), width * 4);
+  return path;
+}
+
+std::string TestScratchDir() {
+  static const std::string dir = [] {
+    auto path = std::filesystem::temp_directory_path() /
+                ("brinkhop-tests-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(path);
+    return path.string();
+  }();
+  return dir;
+}
