@@ -12,8 +12,8 @@ constexpr int32_t kFrameRate = 30;            // frames per second
 constexpr int kSubStepsPerFrame = 2;          // simulation steps per frame
 constexpr uint32_t kSdlInitFlags = 0x100230;  // audio, video, joystick, no parachute
 constexpr float kSkyColour[4] = {119 / 255.0f, 194 / 255.0f, 233 / 255.0f, 1.0f};
-constexpr float kLandscapeTurn = 90.0f;       // degrees, the 2D pass onto the portrait screen
-constexpr float kLandscapeShift = -320.0f;    // pixels, after the turn
+constexpr float kLandscapeTurn = 90.0f;     // degrees, the 2D pass onto the portrait screen
+constexpr float kLandscapeShift = -320.0f;  // pixels, after the turn
 constexpr int32_t kStartingLives = 5;
 
 extern int32_t gScreenWidth;

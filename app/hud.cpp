@@ -10,7 +10,7 @@ float gMetersMoved = 0.0f;
 
 namespace {
 
-constexpr int kStatusX = 0, kStatusY = 0;        // landscape pixels
+constexpr int kStatusX = 0, kStatusY = 0;         // landscape pixels
 constexpr int kDistanceX = 120, kDistanceY = 32;  // landscape pixels
 constexpr int kLineLength = 64;
 

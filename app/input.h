@@ -12,7 +12,7 @@ struct FingerSlot {
   int32_t y;
 };
 
-constexpr int kActionCount = 8;  // both key layouts use indices 0 to 6
+constexpr int kActionCount = 8;          // both key layouts use indices 0 to 6
 constexpr int kRetryClearedActions = 5;  // the retry clears actions 0 to 4
 
 extern FingerSlot gFingers[kFingerSlots];

@@ -27,7 +27,8 @@ void BM_BatchThousandSprites(benchmark::State& state) {
   cSpriteBatch& batch = cSpriteBatch::Instance();
   for (auto _ : state) {
     batch.Begin(false);
-    for (int i = 0; i < 1000; ++i) DrawSpriteRotated(&textures[i % 8], i, i / 2, 32, 32, i & 3, i % 360);
+    for (int i = 0; i < 1000; ++i)
+      DrawSpriteRotated(&textures[i % 8], i, i / 2, 32, 32, i & 3, i % 360);
     batch.Flush();
   }
   state.SetItemsProcessed(state.iterations() * 1000);

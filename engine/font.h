@@ -5,8 +5,8 @@
 
 struct Texture;
 
-constexpr int kGlyphSize = 16;     // pixels, both ways; also the advance
-constexpr int kFirstGlyph = 32;    // the space is the first cell
+constexpr int kGlyphSize = 16;   // pixels, both ways; also the advance
+constexpr int kFirstGlyph = 32;  // the space is the first cell
 
 // Set by the resource loader.
 extern Texture* gFontTexture;

@@ -67,21 +67,25 @@ float ReadComponent(const cGlRecorder::ArrayPointer& array, GLint first, GLint i
                     int component) {
   const GLsizei elementSize = [&] {
     switch (array.type) {
-      case GL_SHORT: return GLsizei(2);
-      case GL_UNSIGNED_BYTE: return GLsizei(1);
-      default: return GLsizei(4);
+      case GL_SHORT:
+        return GLsizei(2);
+      case GL_UNSIGNED_BYTE:
+        return GLsizei(1);
+      default:
+        return GLsizei(4);
     }
   }();
   const GLsizei stride = array.stride ? array.stride : elementSize * array.size;
-  const auto* base = static_cast<const unsigned char*>(array.pointer) +
-                     (first + index) * stride + component * elementSize;
+  const auto* base = static_cast<const unsigned char*>(array.pointer) + (first + index) * stride +
+                     component * elementSize;
   switch (array.type) {
     case GL_SHORT: {
       int16_t value;
       std::memcpy(&value, base, sizeof value);
       return value;
     }
-    case GL_UNSIGNED_BYTE: return *base;
+    case GL_UNSIGNED_BYTE:
+      return *base;
     default: {
       float value;
       std::memcpy(&value, base, sizeof value);
@@ -93,8 +97,12 @@ float ReadComponent(const cGlRecorder::ArrayPointer& array, GLint first, GLint i
 void RecordDraw(GLenum mode, GLint first, GLsizei count) {
   cGlRecorder& r = *gRecorder;
   Log("DrawArrays", mode, first, count);
-  GlRecordedDraw draw{mode, r.boundTexture, r.IsEnabled(GL_BLEND), r.IsEnabled(GL_ALPHA_TEST),
-                      r.IsEnabled(GL_TEXTURE_2D), {}};
+  GlRecordedDraw draw{mode,
+                      r.boundTexture,
+                      r.IsEnabled(GL_BLEND),
+                      r.IsEnabled(GL_ALPHA_TEST),
+                      r.IsEnabled(GL_TEXTURE_2D),
+                      {}};
   const bool hasVertices = r.clientArrays.count(GL_VERTEX_ARRAY) && r.vertexArray.pointer;
   const bool hasTexCoords = r.clientArrays.count(GL_TEXTURE_COORD_ARRAY) && r.texCoordArray.pointer;
   const bool hasColours = r.clientArrays.count(GL_COLOR_ARRAY) && r.colourArray.pointer;
@@ -108,8 +116,8 @@ void RecordDraw(GLenum mode, GLint first, GLsizei count) {
       v.v = ReadComponent(r.texCoordArray, first, i, 1);
     }
     for (int c = 0; c < 4; ++c)
-      v.colour[c] = hasColours ? uint8_t(ReadComponent(r.colourArray, first, i, c))
-                               : r.currentColour[c];
+      v.colour[c] =
+          hasColours ? uint8_t(ReadComponent(r.colourArray, first, i, c)) : r.currentColour[c];
     const auto screen = r.ToScreen(v.x, v.y, v.z);
     v.screenX = screen[0];
     v.screenY = screen[1];

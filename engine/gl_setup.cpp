@@ -139,8 +139,8 @@ TexCoords SourceTexCoords(const Texture& texture, const DrawRect& source, int32_
   return t;
 }
 
-void DrawQuadImmediate(const Texture& texture, const DrawRect& destination,
-                       const DrawRect& source, int32_t flipFlags, float angle) {
+void DrawQuadImmediate(const Texture& texture, const DrawRect& destination, const DrawRect& source,
+                       int32_t flipFlags, float angle) {
   if (destination.width < 1 || destination.height < 1) return;
   gGL.Disable(GL_LIGHTING);
   gGL.Enable(GL_TEXTURE_2D);
@@ -154,8 +154,8 @@ void DrawQuadImmediate(const Texture& texture, const DrawRect& destination,
   QuadCorners(destination, angle, cx, cy);
   // A fan around the quad: corner 2, 3, 1, 0.
   const float positions[8] = {cx[2], cy[2], cx[3], cy[3], cx[1], cy[1], cx[0], cy[0]};
-  const float texCoords[8] = {t.uLeft, t.vBottom, t.uRight, t.vBottom,
-                              t.uRight, t.vTop,   t.uLeft,  t.vTop};
+  const float texCoords[8] = {t.uLeft,  t.vBottom, t.uRight, t.vBottom,
+                              t.uRight, t.vTop,    t.uLeft,  t.vTop};
 
   gGL.Color4ub(gEngineDrawColour[0], gEngineDrawColour[1], gEngineDrawColour[2],
                gEngineDrawColour[3]);

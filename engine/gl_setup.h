@@ -58,5 +58,5 @@ void ApplyFlips(TexCoords& coords, int32_t flipFlags);
 constexpr int32_t kFlipHorizontal = 1;  // mirror left-right
 constexpr int32_t kFlipVertical = 2;    // mirror top-bottom
 
-void DrawQuadImmediate(const Texture& texture, const DrawRect& destination,
-                       const DrawRect& source, int32_t flipFlags, float angle);
+void DrawQuadImmediate(const Texture& texture, const DrawRect& destination, const DrawRect& source,
+                       int32_t flipFlags, float angle);

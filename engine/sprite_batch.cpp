@@ -13,9 +13,7 @@ constexpr DrawRect kWholeTexture = {0, 0, 0, 0};
 constexpr DrawColour kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
 
 // Out-of-range components are clamped: converting them to a byte would be undefined.
-uint8_t ColourByte(float component) {
-  return uint8_t(std::clamp(component, 0.0f, 1.0f) * 255.0f);
-}
+uint8_t ColourByte(float component) { return uint8_t(std::clamp(component, 0.0f, 1.0f) * 255.0f); }
 
 // Vertex positions are 16-bit: truncate toward zero, then wrap, as the vertex layout implies.
 // Going through int64 keeps far-off or broken (NaN) positions from being undefined.
@@ -72,16 +70,16 @@ void cSpriteBatch::AddQuad(const Texture* texture, const DrawRect& destination,
   QuadCorners(destination, angle, cx, cy);
 
   TexCoords t{0.0f, 0.0f, 1.0f, 1.0f};
-  const bool wholeTexture = source.x == 0 && source.y == 0 && source.width == 0 &&
-                            source.height == 0;
+  const bool wholeTexture =
+      source.x == 0 && source.y == 0 && source.width == 0 && source.height == 0;
   if (!wholeTexture) t = SourceTexCoords(*texture, source, 0);
   ApplyFlips(t, flipFlags);
 
   const uint8_t r = ColourByte(colour.red), g = ColourByte(colour.green),
                 b = ColourByte(colour.blue), a = ColourByte(colour.alpha);
   auto put = [&](int corner, float u, float v) {
-    bucket.vertices[bucket.count++] = {ToVertexCoordinate(cx[corner]),
-                                       ToVertexCoordinate(cy[corner]), 0, 0, r, g, b, a, u, v};
+    bucket.vertices[bucket.count++] = {
+        ToVertexCoordinate(cx[corner]), ToVertexCoordinate(cy[corner]), 0, 0, r, g, b, a, u, v};
   };
   put(0, t.uLeft, t.vTop);
   put(1, t.uRight, t.vTop);
@@ -140,7 +138,7 @@ void DrawSpriteRotated(const Texture* texture, int32_t x, int32_t y, int32_t w, 
 
 void DrawImage(const Texture* texture, int32_t x, int32_t y) {
   if (!texture) return;
-  cSpriteBatch::Instance().AddQuad(texture, {x, y, int32_t(texture->width),
-                                             int32_t(texture->height)},
+  cSpriteBatch::Instance().AddQuad(texture,
+                                   {x, y, int32_t(texture->width), int32_t(texture->height)},
                                    kWholeTexture, kWhite, 0.0f, 0);
 }

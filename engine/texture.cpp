@@ -60,8 +60,8 @@ Texture* LoadTexture(const std::string& name) {
   texture->imageHeight = image.height;
   gGL.GenTextures(1, &texture->glName);
   gGL.BindTexture(GL_TEXTURE_2D, texture->glName);
-  gGL.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, image.pixels.data());
+  gGL.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 image.pixels.data());
   gGL.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   gGL.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   return texture;

@@ -30,8 +30,8 @@ struct FramebufferProcs {
 
 struct Desktop {
   SDL_Surface* surface = nullptr;
-  LandscapeView view = FitLandscape(kLandscapeWidth * kDefaultWindowScale,
-                                    kLandscapeHeight * kDefaultWindowScale);
+  LandscapeView view =
+      FitLandscape(kLandscapeWidth * kDefaultWindowScale, kLandscapeHeight* kDefaultWindowScale);
   int portraitWidth = kPortraitWidth;
   int portraitHeight = kPortraitHeight;
   int desktopWidth = 0, desktopHeight = 0;
@@ -73,8 +73,9 @@ void CreateGameScreen() {
   p.AttachTexture = LoadProc<PFNGLFRAMEBUFFERTEXTURE2DEXTPROC>("glFramebufferTexture2DEXT");
   p.Status = LoadProc<PFNGLCHECKFRAMEBUFFERSTATUSEXTPROC>("glCheckFramebufferStatusEXT");
   if (!p.Gen || !p.Bind || !p.AttachTexture || !p.Status) {
-    std::fprintf(stderr, "brinkhop: this GL has no framebuffer objects; the picture will be "
-                         "drawn unturned\n");
+    std::fprintf(stderr,
+                 "brinkhop: this GL has no framebuffer objects; the picture will be "
+                 "drawn unturned\n");
     return;
   }
   glGenTextures(1, &gDesktop.picture);
@@ -90,8 +91,7 @@ void CreateGameScreen() {
 
   p.Gen(1, &gDesktop.framebuffer);
   p.Bind(GL_FRAMEBUFFER_EXT, gDesktop.framebuffer);
-  p.AttachTexture(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D, gDesktop.picture,
-                  0);
+  p.AttachTexture(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D, gDesktop.picture, 0);
   if (p.Status(GL_FRAMEBUFFER_EXT) != GL_FRAMEBUFFER_COMPLETE_EXT) {
     std::fprintf(stderr, "brinkhop: the offscreen screen is not usable; drawing unturned\n");
     p.Bind(GL_FRAMEBUFFER_EXT, 0);

@@ -9,10 +9,10 @@
 
 struct PlatformApi {
   void (*Init)(uint32_t sdlFlags);
-  void (*DeviceInit)(int flags);                   // the phone's PDL_Init
+  void (*DeviceInit)(int flags);  // the phone's PDL_Init
   void (*SetGLAttribute)(int attribute, int value);
-  void (*SetVideoMode)(int width, int height);     // the portrait screen the game draws into
-  void (*SetOrientation)(int orientation);         // the phone's PDL_SetOrientation
+  void (*SetVideoMode)(int width, int height);  // the portrait screen the game draws into
+  void (*SetOrientation)(int orientation);      // the phone's PDL_SetOrientation
   void (*OpenAudio)(int frequency, uint16_t format, int channels, int chunkSize);
   void (*SetCaption)(const char* title);
   int (*PollEvent)(SDL_Event* event);

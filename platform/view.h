@@ -10,9 +10,9 @@ constexpr int kDefaultWindowScale = 2;
 
 struct LandscapeView {
   int windowWidth, windowHeight;
-  float scale;          // window pixels per landscape pixel
-  int offsetX, offsetY; // the black bars on the left and top
-  int width, height;    // the picture inside the bars, in window pixels
+  float scale;           // window pixels per landscape pixel
+  int offsetX, offsetY;  // the black bars on the left and top
+  int width, height;     // the picture inside the bars, in window pixels
 };
 
 // The largest 3:2 picture that fits the window, centred.
@@ -25,5 +25,4 @@ void WindowToLandscape(const LandscapeView& view, int windowX, int windowY, int*
 void LandscapeToDevice(int x, int y, int* deviceX, int* deviceY);
 
 // Where a landscape point shows in the window.
-void LandscapeToWindow(const LandscapeView& view, float x, float y, float* windowX,
-                       float* windowY);
+void LandscapeToWindow(const LandscapeView& view, float x, float y, float* windowX, float* windowY);

@@ -8,11 +8,11 @@
 
 namespace {
 
-constexpr int kCell = 16;           // pixels
-constexpr int kFirst = 32;          // the space
-constexpr int kLast = 126;          // '~'
-constexpr int kStrokeScale = 2;     // stroke pixels per font unit
-constexpr int kMargin = 1;          // room for the outline
+constexpr int kCell = 16;        // pixels
+constexpr int kFirst = 32;       // the space
+constexpr int kLast = 126;       // '~'
+constexpr int kStrokeScale = 2;  // stroke pixels per font unit
+constexpr int kMargin = 1;       // room for the outline
 constexpr unsigned char kInk[4] = {255, 255, 255, 255};
 constexpr unsigned char kOutline[4] = {24, 20, 40, 255};
 

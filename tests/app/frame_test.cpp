@@ -1,9 +1,8 @@
 // The frame and its loop, headless: start-up order, two sub-steps per frame, the world and
 // heads-up passes, the swap, the limiter on a fake clock, the quit and the retry.
-#include "app/game.h"
-
 #include <gtest/gtest.h>
 
+#include "app/game.h"
 #include "app/hud.h"
 #include "app/input.h"
 #include "engine/font.h"

@@ -56,9 +56,9 @@ TEST_F(GlSetupTest, LookAtBuildsTheStandardCameraMatrix) {
   // u = (-1, 0, 0) and -f = (0, 0, -1).
   const float eye2[3] = {100, 50, -450}, centre2[3] = {100, 50, 0}, up2[3] = {-1, 0, 0};
   LookAtMatrix(eye2, centre2, up2, m);
-  const float expected[16] = {0, -1, 0, 0,  // column 0: (s.x, u.x, -f.x)
-                              -1, 0, 0, 0,  // column 1
-                              0, 0,  -1, 0, 0, 0, 0, 1};
+  const float expected[16] = {0,  -1, 0,  0,  // column 0: (s.x, u.x, -f.x)
+                              -1, 0,  0,  0,  // column 1
+                              0,  0,  -1, 0, 0, 0, 0, 1};
   for (int i = 0; i < 16; ++i) EXPECT_NEAR(m[i], expected[i], 1e-6) << i;
 
   // LookAt multiplies that and then moves the eye to the origin.
@@ -79,9 +79,9 @@ TEST_F(GlSetupTest, TheWorldCameraShowsTheWorldUprightInLandscape) {
   // right, world down landscape down.
   const auto right = gl.ToScreen(1100, 300);
   const auto below = gl.ToScreen(1000, 400);
-  EXPECT_GT(right[1], centre[1]);             // landscape x grows
-  EXPECT_NEAR(right[0], centre[0], 1e-3);     // landscape y stays
-  EXPECT_LT(below[0], centre[0]);             // landscape y grows
+  EXPECT_GT(right[1], centre[1]);          // landscape x grows
+  EXPECT_NEAR(right[0], centre[0], 1e-3);  // landscape y stays
+  EXPECT_LT(below[0], centre[0]);          // landscape y grows
   EXPECT_NEAR(below[1], centre[1], 1e-3);
   // At the eye distance of 450 the 480-pixel-wide landscape shows about 520 world pixels.
   EXPECT_NEAR(right[1] - centre[1], 100 * (240 / (450 * std::tan(30 * M_PI / 180))), 0.05);

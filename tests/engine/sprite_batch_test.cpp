@@ -47,7 +47,7 @@ TEST_F(SpriteBatchTest, TexturesShareBucketsAndDrawInOrderOfFirstUse) {
   ASSERT_EQ(gl.draws.size(), 2u);  // one draw call per texture
   EXPECT_EQ(gl.draws[0].texture, 5u);
   ASSERT_EQ(gl.draws[0].vertices.size(), 12u);
-  EXPECT_EQ(gl.draws[0].vertices[0].x, 0);   // the first A quad, then the second
+  EXPECT_EQ(gl.draws[0].vertices[0].x, 0);  // the first A quad, then the second
   EXPECT_EQ(gl.draws[0].vertices[6].x, 40);
   EXPECT_EQ(gl.draws[1].texture, 9u);
   EXPECT_EQ(gl.draws[1].vertices[0].x, 20);

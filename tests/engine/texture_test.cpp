@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 
 #include "engine/gl_record.h"
 #include "tests/support/png.h"
@@ -13,10 +14,15 @@ namespace {
 
 std::string Scratch(const std::string& name) { return TestScratchDir() + "/" + name; }
 
+// The game keeps its textures for the whole run; a test hands them back.
+std::unique_ptr<Texture> Load(const std::string& name) {
+  return std::unique_ptr<Texture>(LoadTexture(name));
+}
+
 TEST(TextureTest, APngDecodesToRgbaAndUploadsWithNearestFiltering) {
   cGlRecorder gl;
   const std::string path = WriteTestPng(Scratch("three_by_two.png"), 3, 2, [](int x, int y) {
-    return uint32_t(0x10203000u | uint32_t(x * 16 + y)) ;
+    return uint32_t(0x10203000u | uint32_t(x * 16 + y));
   });
   DecodedImage image;
   ASSERT_EQ(DecodeImage(path, image), kImageOk);
@@ -27,21 +33,21 @@ TEST(TextureTest, APngDecodesToRgbaAndUploadsWithNearestFiltering) {
   EXPECT_EQ(image.pixels[3], 0x00);
   EXPECT_EQ(image.pixels[(1 * 3 + 2) * 4 + 3], 2 * 16 + 1);
 
-  Texture* texture = LoadTexture(path);
+  auto texture = Load(path);
   EXPECT_NE(texture->glName, 0u);
   EXPECT_EQ(texture->width, 3u);
   EXPECT_EQ(texture->height, 2u);
   EXPECT_EQ(texture->imageWidth, 3);
   EXPECT_EQ(texture->imageHeight, 2);
-  EXPECT_EQ(TextureWidth(texture), 3u);
-  EXPECT_EQ(TextureHeight(texture), 2u);
+  EXPECT_EQ(TextureWidth(texture.get()), 3u);
+  EXPECT_EQ(TextureHeight(texture.get()), 2u);
   ASSERT_EQ(gl.uploads.size(), 1u);
   EXPECT_EQ(gl.uploads[0], (std::array<int, 3>{int(texture->glName), 3, 2}));
   EXPECT_EQ(gl.CountCalls("TexParameteri 3553 10241 9728"), 1);  // minifying: nearest
   EXPECT_EQ(gl.CountCalls("TexParameteri 3553 10240 9728"), 1);  // magnifying: nearest
 
   // Two loads of one file are two records with two names.
-  Texture* again = LoadTexture(path);
+  auto again = Load(path);
   EXPECT_NE(again, texture);
   EXPECT_NE(again->glName, texture->glName);
 }
@@ -60,7 +66,7 @@ TEST(TextureTest, UnusableFilesLeaveAZeroRecordAndNoGLWork) {
   EXPECT_EQ(DecodeImage(garbage, image), kImageCorrupt);
 
   for (const std::string& name : {std::string(), Scratch("missing.png"), garbage}) {
-    Texture* texture = LoadTexture(name);
+    auto texture = Load(name);
     EXPECT_EQ(texture->glName, 0u);
     EXPECT_EQ(texture->width, 0u);
     EXPECT_EQ(texture->height, 0u);
@@ -75,7 +81,7 @@ TEST(TextureTest, ExtensionsAreComparedInLowerCase) {
   cGlRecorder gl;
   const std::string path =
       WriteTestPng(Scratch("SHOUTING.PNG"), 2, 2, [](int, int) { return 0xffffffffu; });
-  Texture* texture = LoadTexture(path);
+  auto texture = Load(path);
   EXPECT_EQ(texture->width, 2u);
 }
 
@@ -83,7 +89,7 @@ TEST(TextureTest, TexturesDecodeWithoutAnyGLContext) {
   UseHeadlessGL();
   const std::string path =
       WriteTestPng(Scratch("headless.png"), 5, 7, [](int, int) { return 0xff0000ffu; });
-  Texture* texture = LoadTexture(path);
+  auto texture = Load(path);
   EXPECT_NE(texture->glName, 0u);
   EXPECT_EQ(texture->width, 5u);
   EXPECT_EQ(texture->height, 7u);

@@ -40,10 +40,10 @@ TEST(ViewTest, AWindowPointBecomesTheDevicePointTheGameTurnsBack) {
   struct {
     int windowX, windowY, x, y, deviceX, deviceY;
   } cases[] = {
-      {0, 0, 0, 0, 320, 0},          // landscape top-left is the portrait's top-right
-      {959, 639, 479, 319, 1, 479},  // the last pixel
-      {881, 621, 440, 310, 10, 440}, // a touch at portrait (10, 440)
-      {65, 461, 32, 230, 90, 32},    // just inside the left button's corner
+      {0, 0, 0, 0, 320, 0},           // landscape top-left is the portrait's top-right
+      {959, 639, 479, 319, 1, 479},   // the last pixel
+      {881, 621, 440, 310, 10, 440},  // a touch at portrait (10, 440)
+      {65, 461, 32, 230, 90, 32},     // just inside the left button's corner
   };
   for (const auto& c : cases) {
     int x, y, deviceX, deviceY;

@@ -2,7 +2,6 @@
 #include "tests/support/png.h"
 
 #include <stb_image_write.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -24,12 +23,25 @@ std::string WriteTestPng(const std::string& path, int width, int height,
   return path;
 }
 
-std::string TestScratchDir() {
-  static const std::string dir = [] {
-    auto path = std::filesystem::temp_directory_path() /
-                ("brinkhop-tests-" + std::to_string(::getpid()));
+namespace {
+
+// Removed when the test run ends.
+struct ScratchDir {
+  std::filesystem::path path;
+  ScratchDir()
+      : path(std::filesystem::temp_directory_path() /
+             ("brinkhop-tests-" + std::to_string(::getpid()))) {
     std::filesystem::create_directories(path);
-    return path.string();
-  }();
-  return dir;
+  }
+  ~ScratchDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+};
+
+}  // namespace
+
+std::string TestScratchDir() {
+  static const ScratchDir dir;
+  return dir.path.string();
 }
