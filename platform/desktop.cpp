@@ -155,6 +155,16 @@ void WindowToDevice(int windowX, int windowY, int* deviceX, int* deviceY) {
   LandscapeToDevice(x, y, deviceX, deviceY);
 }
 
+// The mouse is finger 0, and its events carry portrait device points like a touch.
+template <typename MouseEvent>
+void AsFingerZero(MouseEvent& m) {
+  int x, y;
+  WindowToDevice(m.x, m.y, &x, &y);
+  m.which = 0;
+  m.x = Uint16(x);
+  m.y = Uint16(y);
+}
+
 // Handles what belongs to the window itself; false when the game should not see the event.
 bool Filter(SDL_Event* e) {
   switch (e->type) {
@@ -173,26 +183,16 @@ bool Filter(SDL_Event* e) {
         return false;
       }
       return true;
-    case SDL_MOUSEMOTION: {
-      int x, y;
-      WindowToDevice(e->motion.x, e->motion.y, &x, &y);
-      e->motion.which = 0;
-      e->motion.x = Uint16(x);
-      e->motion.y = Uint16(y);
+    case SDL_MOUSEMOTION:
+      AsFingerZero(e->motion);
       return true;
-    }
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: {
+    case SDL_MOUSEBUTTONUP:
       // Only the left button is a finger; the wheel arrives as buttons too.
       if (e->button.button != SDL_BUTTON_LEFT) return false;
       if (e->type == SDL_MOUSEBUTTONDOWN) gDesktop.pressSeen = true;
-      int x, y;
-      WindowToDevice(e->button.x, e->button.y, &x, &y);
-      e->button.which = 0;
-      e->button.x = Uint16(x);
-      e->button.y = Uint16(y);
+      AsFingerZero(e->button);
       return true;
-    }
     case SDL_QUIT:
       gDesktop.quitSeen = true;
       return true;
