@@ -9,21 +9,15 @@
 #include "engine/sprite_batch.h"
 #include "engine/texture.h"
 #include "platform/platform.h"
+#include "player/player.h"
+#include "world/map.h"
 
 int32_t gScreenWidth = 0;
 int32_t gScreenHeight = 0;
 bool gRunning = false;
-uint32_t gFrameTime = 0;
 uint32_t gLastFrameEnd = 0;
 int32_t gFrameRate = kFrameRate;
 uint32_t gSimulationSteps = 0;
-
-int32_t gScore = 0;
-int32_t gCoins = 0;
-int32_t gLives = 0;
-
-float gCamera[6] = {0, 0, 0, 0, 0, 0};
-float gCameraDistance = 0.0f;
 
 Texture* gBackground = nullptr;
 
@@ -88,19 +82,32 @@ void Init() {
   SetScreenInfo(gScreenWidth, gScreenHeight, kOrientationLandscape);
 }
 
-void CreatePlayerAndBackground() { gBackground = LoadTexture("BG.png"); }
-
-void CreateObjects() {
-  LoadResources();
-  // Until the start screen exists, the game starts as pressing its start button would.
-  gScore = 0;
-  gCoins = 0;
-  gLives = kStartingLives;
+void CreatePlayerAndBackground() {
+  const int32_t* k = kStartupPlayerLayout;
+  gPlayer = new cPlayer(k[0], k[1], k[2], k[3], k[4], k[5], k[6]);
+  gBackground = LoadTexture("BG.png");
+  gPlayer->startScreenFlag = true;
 }
 
-void SimulationStep() { ++gSimulationSteps; }
+void CreateObjects() {
+  gMap = new cMap;
+  LoadResources();
+  // Until the start screen exists, the game starts as pressing its start button would.
+  gMap->LoadLevel(kFirstLevel, 0);
+  gCoins = 0;
+  gLives = kStartingLives;
+  gScore = 0;
+}
 
-void DrawWorld() {}
+void SimulationStep() {
+  ++gSimulationSteps;
+  if (gPlayer) gPlayer->Update();
+}
+
+void DrawWorld() {
+  if (gMap) gMap->UpdateAndDraw();
+  if (gPlayer) gPlayer->Draw(0);
+}
 
 void Frame() {
   gFrameTime = gPlatform.GetTicks();
@@ -140,11 +147,31 @@ void LimitFrameRate() {
 void Quit() {
   gRunning = false;
   gPlatform.CloseAudio();
+  delete gMap;
+  gMap = nullptr;
   // A quit is a normal end of the game, not a failure.
   gPlatform.Exit(0);
 }
 
 void RestartAfterDeath() {
+  if (gMap) gMap->LoadLevel(gMap->levelName.c_str(), 0);
   --gLives;
+  if (gPlayer) {
+    gPlayer->blinkTimer = 0;
+    gPlayer->dying = false;
+    gPlayer->killRequest = false;
+    gPlayer->speedX = 0.0f;
+    gPlayer->speedY = 0.0f;
+  }
+  HideMessage();
   ClearActions(kRetryClearedActions);
+}
+
+void RestartLevel() {
+  if (gMap) gMap->LoadLevel(gMap->levelName.c_str(), 0);
+  if (gPlayer) {
+    gPlayer->dying = false;
+    gPlayer->speedX = 0.0f;
+    gPlayer->speedY = 0.0f;
+  }
 }

@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+#include "world/camera.h"
+#include "world/messages.h"
+#include "world/score.h"
+
 struct Texture;
 
 constexpr int32_t kDeviceScreenWidth = 320;   // portrait pixels
@@ -19,20 +23,15 @@ constexpr int32_t kStartingLives = 5;
 extern int32_t gScreenWidth;
 extern int32_t gScreenHeight;
 extern bool gRunning;
-extern uint32_t gFrameTime;     // tick count at the start of the current frame
 extern uint32_t gLastFrameEnd;  // tick count when the limiter last released
 extern int32_t gFrameRate;
 extern uint32_t gSimulationSteps;  // sub-steps run since start-up
 
-extern int32_t gScore;
-extern int32_t gCoins;
-extern int32_t gLives;
-
-// Camera eye x, y, z and centre x, y, z in world pixels; the player's step moves it.
-extern float gCamera[6];
-extern float gCameraDistance;
-
 extern Texture* gBackground;
+
+// The start-up player's key layout: indices into the action flags, and its fall speed cap.
+constexpr int32_t kStartupPlayerLayout[7] = {1, 2, 3, 4, 5, 6, 8};
+constexpr const char* kFirstLevel = "level";
 
 // The entry function's steps; returns only if the platform's exit returns (headless runs).
 int RunGame();
@@ -44,6 +43,7 @@ void Frame();
 void LimitFrameRate();
 void Quit();
 void RestartAfterDeath();
+void RestartLevel();
 
 // Pieces of the frame, in frame order.
 void SimulationStep();

@@ -1,11 +1,53 @@
 // Loading of the shared resources.
 #include "app/resources.h"
 
-#include "app/game.h"
+#include "app/button.h"
 #include "engine/font.h"
 #include "engine/texture.h"
+#include "units/unit_textures.h"
+#include "world/camera.h"
+#include "world/map.h"
+#include "world/messages.h"
+#include "world/sounds.h"
+
+Texture* gControlImage = nullptr;
+Texture* gSocialImage = nullptr;
+
+namespace {
+
+// The block texture table in load order: a file is loaded into its own record; a shared
+// entry points at the record of an earlier entry.
+struct BlockPicture {
+  int code;
+  const char* file;  // null: share
+  int sharesCode;
+};
+
+const BlockPicture kBlockPictures[] = {
+    {1, "tile.png", 0},   {2, "box.png", 0},    {3, "invisible.png", 0}, {4, nullptr, 2},
+    {5, nullptr, 2},      {6, nullptr, 2},      {7, nullptr, 2},         {8, nullptr, 2},
+    {9, nullptr, 3},      {10, nullptr, 2},     {11, "boxempty.png", 0}, {12, "tile.png", 0},
+    {30, "coin1.png", 0}, {31, "coin2.png", 0}, {32, "coin3.png", 0},    {33, "coin4.png", 0},
+    {34, nullptr, 3},     {14, "stone.png", 0}, {15, nullptr, 3},        {16, nullptr, 2},
+    {18, "stone.png", 0}, {19, "stone.png", 0}, {20, nullptr, 1},        {21, nullptr, 2},
+    {22, nullptr, 2},     {23, nullptr, 1},     {24, nullptr, 1},
+};
+
+void LoadBlockTextures(cMap& map) {
+  for (const BlockPicture& p : kBlockPictures)
+    map.blockTextures[p.code] = p.file ? LoadTexture(p.file) : map.blockTextures[p.sharesCode];
+}
+
+}  // namespace
 
 void LoadResources() {
+  LoadSounds();
+  if (gMap) LoadBlockTextures(*gMap);
+  LoadUnitTextures();
+  gControlImage = LoadTexture("control.png");
+  gSocialImage = LoadTexture("social.png");
+  HideMessage();
+  CreateButtons(*gControlImage, *gSocialImage);
   gFontTexture = LoadTexture("font.png");
   gCameraDistance = kDefaultCameraDistance;
 }

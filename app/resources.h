@@ -1,6 +1,13 @@
-// The resource bank: textures and sounds shared across the game, loaded once at start-up.
+// The resource bank: sounds, the shared textures, the map's block textures, the unit
+// pictures, the buttons and the font, loaded once at start-up in a fixed order.
 #pragma once
+
+struct Texture;
 
 constexpr float kDefaultCameraDistance = -450.0f;  // world pixels, the camera's eye z
 
+extern Texture* gControlImage;  // control.png: left, right, jump, restart and start buttons
+extern Texture* gSocialImage;   // social.png: the retry button
+
+// Needs the map: it fills the map's block texture table.
 void LoadResources();

@@ -15,6 +15,13 @@ namespace {
 // Files are named relative to the working directory.
 const char* const kResourcePrefix = "";
 
+// Textures live until the process ends. They are held here so that a record is never lost
+// when the object that loaded it goes (a replaced player, a test's map).
+std::vector<std::unique_ptr<Texture>>& AllTextures() {
+  static std::vector<std::unique_ptr<Texture>> textures;
+  return textures;
+}
+
 std::string LowerExtension(const std::string& path) {
   const auto slash = path.find_last_of('/');
   const auto dot = path.find_last_of('.');
@@ -50,7 +57,7 @@ int DecodeImage(const std::string& path, DecodedImage& image) {
 }
 
 Texture* LoadTexture(const std::string& name) {
-  auto* texture = new Texture{};
+  Texture* texture = AllTextures().emplace_back(std::make_unique<Texture>()).get();
   DecodedImage image;
   if (DecodeImage(kResourcePrefix + name, image) != kImageOk) return texture;
 

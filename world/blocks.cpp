@@ -1,0 +1,8 @@
+// Block strikes: the strike rules and bonus items plug in here.
+#include "world/blocks.h"
+
+int32_t gBumpFrame = kBumpIdleFrame;
+
+void HitBlock(int32_t, int32_t, int32_t) {}
+
+void DeactivateBonuses() {}

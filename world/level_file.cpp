@@ -1,0 +1,225 @@
+// Level file reading, checking and writing. Every read is bounds-checked against the bytes
+// there are: a level is untrusted input.
+#include "world/level_file.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+const char* const kLevelLayerNames[kFileLayerCount] = {"ground",  "coin",  "block",  "unit",
+                                                       "trigger", "label", "reveal", "deco"};
+
+namespace {
+
+constexpr size_t kIntBytes = 4;
+constexpr size_t kTriggerRecordBytes = 7 * kIntBytes;
+
+std::string Format(const char* format, long long a, long long b = 0) {
+  char text[160];
+  std::snprintf(text, sizeof text, format, a, b);
+  return text;
+}
+
+class Reader {
+ public:
+  Reader(const uint8_t* bytes, size_t size) : mBytes(bytes), mSize(size) {}
+
+  // True when `count` more bytes are there; otherwise the error names what was cut short.
+  bool Need(size_t count, const char* what, std::string& error) const {
+    if (mSize - mOffset >= count) return true;
+    error = "truncated: expected " + std::to_string(mOffset + count) + " bytes " + what +
+            ", found " + std::to_string(mSize);
+    return false;
+  }
+  int32_t Int() {
+    uint32_t value = uint32_t(mBytes[mOffset]) | uint32_t(mBytes[mOffset + 1]) << 8 |
+                     uint32_t(mBytes[mOffset + 2]) << 16 | uint32_t(mBytes[mOffset + 3]) << 24;
+    mOffset += kIntBytes;
+    return int32_t(value);
+  }
+  uint8_t Byte() { return mBytes[mOffset++]; }
+  const uint8_t* Take(size_t count) {
+    const uint8_t* start = mBytes + mOffset;
+    mOffset += count;
+    return start;
+  }
+  size_t Left() const { return mSize - mOffset; }
+
+ private:
+  const uint8_t* mBytes;
+  size_t mSize;
+  size_t mOffset = 0;
+};
+
+void PutInt(std::vector<uint8_t>& out, int32_t value) {
+  const uint32_t v = uint32_t(value);
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(uint8_t(v >> shift));
+}
+
+bool InGrid(int32_t column, int32_t row) {
+  return column >= 0 && column < kMapColumns && row >= 0 && row < kMapRows;
+}
+
+bool KnownBlockCode(int32_t code) {
+  return (code >= 0 && code <= 24) || (code >= 30 && code <= 34);
+}
+
+}  // namespace
+
+LevelData EmptyLevel() {
+  LevelData level;
+  for (int layer = 0; layer < kFileLayerCount; ++layer)
+    level.layers[layer].assign(kMapCells, layer == kFileTrigger || layer == kFileLabel ? -1 : 0);
+  return level;
+}
+
+bool ParseLevel(const uint8_t* bytes, size_t size, LevelData& out, std::string& error,
+                std::vector<std::string>* clipped) {
+  Reader in(bytes, size);
+  if (!in.Need(2 * kIntBytes, "of sizes", error)) return false;
+  out.sizeA = in.Int();
+  out.sizeB = in.Int();
+  if (out.sizeA < 1 || out.sizeB < 1 ||
+      int64_t(out.sizeA) * int64_t(out.sizeB) > int64_t(kMapCells)) {
+    error =
+        Format("bad size: %lld x %lld cells does not fit the 4096 x 64 map", out.sizeA, out.sizeB);
+    return false;
+  }
+  const size_t cells = size_t(out.sizeA) * size_t(out.sizeB);
+  if (!in.Need(kFileLayerCount * cells * kIntBytes, "of layers", error)) return false;
+  for (auto& layer : out.layers) {
+    layer.resize(cells);
+    for (size_t i = 0; i < cells; ++i) layer[i] = in.Int();
+  }
+
+  if (!in.Need(kIntBytes, "of the trigger count", error)) return false;
+  const int32_t triggerCount = in.Int();
+  if (triggerCount < 0 || triggerCount > kMaxTriggers) {
+    error = Format("bad trigger count: %lld (0 to %lld)", triggerCount, kMaxTriggers);
+    return false;
+  }
+  if (!in.Need(size_t(triggerCount) * kTriggerRecordBytes, "of trigger records", error))
+    return false;
+  out.triggers.resize(size_t(triggerCount));
+  for (LevelTrigger& t : out.triggers) {
+    t.kind = in.Int();
+    t.unitType = in.Int();
+    t.onlyCode = in.Int();
+    t.column0 = in.Int();
+    t.column1 = in.Int();
+    t.row0 = in.Int();
+    t.row1 = in.Int();
+  }
+
+  if (!in.Need(kIntBytes, "of the text count", error)) return false;
+  const int32_t textCount = in.Int();
+  if (textCount < 0 || textCount > kMaxLabels) {
+    error = Format("bad text count: %lld (0 to %lld)", textCount, kMaxLabels);
+    return false;
+  }
+  out.texts.resize(size_t(textCount));
+  for (int32_t i = 0; i < textCount; ++i) {
+    if (!in.Need(kIntBytes + 1, "of texts", error)) return false;
+    const int32_t length = in.Int();
+    if (length < 0) {
+      error = Format("text %lld: bad length %lld", i, length);
+      return false;
+    }
+    out.texts[size_t(i)].skipped = in.Byte();
+    if (!in.Need(size_t(length), "of texts", error)) return false;
+    const uint8_t* text = in.Take(size_t(length));
+    const size_t kept = std::min<size_t>(size_t(length), kMaxLabelLength);
+    out.texts[size_t(i)].text.assign(reinterpret_cast<const char*>(text), kept);
+    if (kept < size_t(length) && clipped)
+      clipped->push_back(Format("text %lld: %lld bytes long, cut to 127", i, length));
+  }
+
+  if (!in.Need(kTrailerInts * kIntBytes, "of the trailer", error)) return false;
+  for (int32_t& value : out.trailer) value = in.Int();
+  const uint8_t* rest = in.Take(in.Left());
+  out.extra.assign(rest, bytes + size);
+  return true;
+}
+
+bool ReadLevelFile(const std::string& path, LevelData& out, std::string& error,
+                   std::vector<std::string>* clipped) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    error = "cannot open the file";
+    return false;
+  }
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                   std::istreambuf_iterator<char>());
+  return ParseLevel(bytes.data(), bytes.size(), out, error, clipped);
+}
+
+std::vector<uint8_t> SerializeLevel(const LevelData& level) {
+  std::vector<uint8_t> out;
+  const size_t cells = level.layers[0].size();
+  out.reserve(8 + kFileLayerCount * cells * kIntBytes + level.triggers.size() * 28 + 64);
+  PutInt(out, level.sizeA);
+  PutInt(out, level.sizeB);
+  for (const auto& layer : level.layers)
+    for (int32_t value : layer) PutInt(out, value);
+  PutInt(out, int32_t(level.triggers.size()));
+  for (const LevelTrigger& t : level.triggers)
+    for (int32_t value : {t.kind, t.unitType, t.onlyCode, t.column0, t.column1, t.row0, t.row1})
+      PutInt(out, value);
+  PutInt(out, int32_t(level.texts.size()));
+  for (const LevelText& t : level.texts) {
+    PutInt(out, int32_t(t.text.size()));
+    out.push_back(t.skipped);
+    out.insert(out.end(), t.text.begin(), t.text.end());
+  }
+  for (int32_t value : level.trailer) PutInt(out, value);
+  out.insert(out.end(), level.extra.begin(), level.extra.end());
+  return out;
+}
+
+std::vector<std::string> LevelProblems(const LevelData& level) {
+  std::vector<std::string> problems;
+  auto cellProblem = [&](size_t index, const char* what, int32_t value) {
+    char text[160];
+    std::snprintf(text, sizeof text, "cell (%zu, %zu): %s %d", index / kMapRows, index % kMapRows,
+                  what, value);
+    problems.push_back(text);
+  };
+  const auto& layers = level.layers;
+  for (size_t i = 0; i < layers[kFileGround].size(); ++i) {
+    const int32_t ground = layers[kFileGround][i];
+    if (ground < 0 || ground > 5) cellProblem(i, "ground value has no picture:", ground);
+    const int32_t deco = layers[kFileDeco][i];
+    if (deco < 0 || deco > 6) cellProblem(i, "decoration has no picture:", deco);
+    const int32_t block = layers[kFileBlock][i];
+    if (!KnownBlockCode(block)) cellProblem(i, "block code has no picture:", block);
+    const int32_t unit = layers[kFileUnit][i];
+    if (unit > kUnitTypeCodes) cellProblem(i, "unit value names no unit type:", unit);
+    const int32_t link = layers[kFileTrigger][i];
+    if (link >= 0 && (link & 0xffff) >= kMaxTriggers)
+      cellProblem(i, "trigger link points past the 1024 triggers:", link);
+    const int32_t label = layers[kFileLabel][i];
+    if (label >= kMaxLabels) cellProblem(i, "label points past the 1024 texts:", label);
+  }
+  for (size_t i = 0; i < level.triggers.size(); ++i) {
+    const LevelTrigger& t = level.triggers[i];
+    const bool hasRectangle = t.kind == 0 || t.kind == 1;
+    char text[200];
+    if (hasRectangle && (!InGrid(t.column0, t.row0) || !InGrid(t.column1, t.row1))) {
+      std::snprintf(text, sizeof text,
+                    "trigger %zu: rectangle (%d, %d)-(%d, %d) reaches off the grid", i, t.column0,
+                    t.row0, t.column1, t.row1);
+      problems.push_back(text);
+    }
+    if (t.kind == 2 && !InGrid(t.column0, t.row0)) {
+      std::snprintf(text, sizeof text, "trigger %zu: teleport target (%d, %d) is off the grid", i,
+                    t.column0, t.row0);
+      problems.push_back(text);
+    }
+    if (t.kind == 1 && (t.unitType < 0 || t.unitType >= kUnitTypeCodes)) {
+      std::snprintf(text, sizeof text, "trigger %zu: unit type %d does not exist", i, t.unitType);
+      problems.push_back(text);
+    }
+  }
+  return problems;
+}

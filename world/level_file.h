@@ -1,0 +1,85 @@
+// The binary level file: reading it whole, checking it before anything uses it, and writing
+// it back. Shared by the game's loader, the level tool and the fuzzer.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr int kMapColumns = 4096;
+constexpr int kMapRows = 64;
+constexpr int kMapCells = kMapColumns * kMapRows;  // 262,144
+constexpr int kMaxTriggers = 1024;
+constexpr int kMaxLabels = 1024;
+constexpr int kMaxLabelLength = 127;  // bytes; a label buffer holds 128 with the terminator
+constexpr int kTrailerInts = 4;       // read and ignored at the end of every file
+constexpr int kUnitTypeCodes = 19;    // unit type codes 0..18
+
+// The layers as the file orders them (the map declares them in another order).
+enum LevelLayer : int {
+  kFileGround,
+  kFileCoin,
+  kFileBlock,
+  kFileUnit,
+  kFileTrigger,
+  kFileLabel,
+  kFileReveal,
+  kFileDeco,
+  kFileLayerCount
+};
+extern const char* const kLevelLayerNames[kFileLayerCount];  // "ground", "coin", ...
+
+// Trigger record fields in file order.
+struct LevelTrigger {
+  int32_t kind;
+  int32_t unitType;
+  int32_t onlyCode;
+  int32_t column0;
+  int32_t column1;
+  int32_t row0;
+  int32_t row1;
+  bool operator==(const LevelTrigger&) const = default;
+};
+
+struct LevelText {
+  uint8_t skipped = 0;  // the byte between the length and the text, kept for a faithful rewrite
+  std::string text;     // at most kMaxLabelLength bytes once read
+  bool operator==(const LevelText&) const = default;
+};
+
+struct LevelData {
+  int32_t sizeA = kMapColumns;
+  int32_t sizeB = kMapRows;
+  // Each layer holds sizeA * sizeB cells, column-major (64 per column in a full level).
+  std::array<std::vector<int32_t>, kFileLayerCount> layers;
+  std::vector<LevelTrigger> triggers;
+  std::vector<LevelText> texts;
+  std::array<int32_t, kTrailerInts> trailer{};
+  std::vector<uint8_t> extra;  // bytes after the trailer, kept as they are
+
+  int32_t CellCount() const { return int32_t(layers[kFileGround].size()); }
+};
+
+// A full-size level with every layer at its reset value (triggers -1, labels -1 for none).
+LevelData EmptyLevel();
+
+// Reads a level from memory. On a structural fault (bad sizes or counts, truncation) returns
+// false and describes it in `error` ("truncated: expected 2097160 bytes of layers, found
+// 1000"); `out` is then unspecified. Texts longer than kMaxLabelLength are cut, with a note in
+// `clipped`. Values the game makes harmless where it uses them are not checked here.
+bool ParseLevel(const uint8_t* bytes, size_t size, LevelData& out, std::string& error,
+                std::vector<std::string>* clipped = nullptr);
+
+// Reads a whole file; false with "cannot open" or a parse error.
+bool ReadLevelFile(const std::string& path, LevelData& out, std::string& error,
+                   std::vector<std::string>* clipped = nullptr);
+
+std::vector<uint8_t> SerializeLevel(const LevelData& level);
+
+// Every value the game would refuse, cut or treat as nothing, one line each with its cell
+// or record ("trigger 3: rectangle column 5000 is off the grid").
+std::vector<std::string> LevelProblems(const LevelData& level);
+
+// Cell (column, row) of a layer as stored: column * 64 + row.
+constexpr int CellIndex(int column, int row) { return column * kMapRows + row; }

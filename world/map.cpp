@@ -1,0 +1,209 @@
+// The map model: construction, the level reset, loading a level file and firing triggers.
+#include "world/map.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+#include "engine/texture.h"
+#include "player/player.h"
+#include "units/unit_table.h"
+#include "world/blocks.h"
+#include "world/effects.h"
+#include "world/messages.h"
+
+cMap* gMap = nullptr;
+
+namespace {
+
+constexpr float kResetPlayerX = 320.0f;  // px
+constexpr float kResetPlayerY = 240.0f;  // px
+constexpr float kLoadSpeedY = -2.33f;    // px per step: a little hop into the level
+constexpr float kCoinFrameStart = 30.0f;
+const char* const kRestartLevelName = "level";
+const char* const kGroundPictures[kGroundVariants] = {"tile.png", "tile1.png", "tile2.png",
+                                                      "tile3.png", "tile4.png"};
+constexpr int kDecoPictures = 6;  // deco1.png .. deco6.png
+constexpr int kGroundRow = kMapRows - 1;
+
+// Message triggers pick their message by their own index, from 53 on.
+constexpr int32_t kFirstMessageTrigger = 53;
+constexpr int32_t kMessageOfTrigger[] = {0, 1, 2, 3, 4, 5, 2, 6, 7, 8, 9, 10, 11, 12, 13};
+constexpr int32_t kMessageTriggers = int32_t(std::size(kMessageOfTrigger));
+
+// Where each file layer lands in the map.
+int32_t* MapLayerOf(cMap& map, int fileLayer) {
+  int32_t* const layers[kFileLayerCount] = {map.groundLayer, map.coinLayer,    map.blockLayer,
+                                            map.unitLayer,   map.triggerLayer, map.labelLayer,
+                                            map.revealLayer, map.decoLayer};
+  return layers[fileLayer];
+}
+
+// A trigger's rectangle, clipped to the grid so a level cannot reach outside the map.
+struct CellRange {
+  int32_t column0, column1, row0, row1;
+};
+CellRange ClippedRectangle(const TriggerRecord& t) {
+  return {std::max(t.column0, 0), std::min(t.column1, kMapColumns - 1), std::max(t.row0, 0),
+          std::min(t.row1, kMapRows - 1)};
+}
+
+void StrikeCells(cMap& map, const TriggerRecord& t, int32_t) {
+  const CellRange r = ClippedRectangle(t);
+  for (int32_t c = r.column0; c <= r.column1; ++c)
+    for (int32_t row = r.row0; row <= r.row1; ++row) {
+      HitBlock(c, row, t.onlyCode);
+      map.RevealCell(c, row);
+    }
+}
+
+void SpawnInCells(cMap&, const TriggerRecord& t, int32_t) {
+  const CellRange r = ClippedRectangle(t);
+  for (int32_t c = r.column0; c <= r.column1; ++c)
+    for (int32_t row = r.row0; row <= r.row1; ++row) SpawnUnit(c, row, t.unitType);
+}
+
+void Teleport(cMap&, const TriggerRecord& t, int32_t) {
+  if (!gPlayer) return;
+  gPlayer->x = float(std::clamp(t.column0, 0, kMapColumns - 1) * kCellSize);
+  gPlayer->y = float(std::clamp(t.row0, 0, kMapRows - 1) * kCellSize);
+}
+
+void ShowTriggerMessage(cMap&, const TriggerRecord&, int32_t index) {
+  const int32_t slot = index - kFirstMessageTrigger;
+  if (slot >= 0 && slot < kMessageTriggers) ShowMessage(kMessageOfTrigger[slot]);
+}
+
+void NoEffect(cMap&, const TriggerRecord&, int32_t) {}
+
+using TriggerEffect = void (*)(cMap&, const TriggerRecord&, int32_t index);
+constexpr TriggerEffect kTriggerEffects[] = {StrikeCells, SpawnInCells, Teleport,
+                                             NoEffect,    NoEffect,     ShowTriggerMessage};
+
+}  // namespace
+
+cMap::cMap() {
+  ClearLayers();
+  for (int i = 1; i <= kDecoPictures; ++i)
+    decoTextures[i] = LoadTexture("deco" + std::to_string(i) + ".png");
+}
+
+void cMap::ClearLayers() {
+  std::fill(std::begin(groundLayer), std::end(groundLayer), 0);
+  std::fill(std::begin(decoLayer), std::end(decoLayer), 0);
+  std::fill(std::begin(coinLayer), std::end(coinLayer), 0);
+  std::fill(std::begin(blockLayer), std::end(blockLayer), 0);
+  std::fill(std::begin(revealLayer), std::end(revealLayer), 0);
+  std::fill(std::begin(triggerLayer), std::end(triggerLayer), kNoTrigger);
+  std::fill(std::begin(unitLayer), std::end(unitLayer), 0);
+  std::fill(std::begin(labelLayer), std::end(labelLayer), 0);
+}
+
+void cMap::ResetMap() {
+  if (gPlayer) {
+    gPlayer->x = kResetPlayerX;
+    gPlayer->y = kResetPlayerY;
+  }
+  gBumpFrame = kBumpIdleFrame;
+  DeactivateBonuses();
+  tileTextureCount = 1;
+  ClearLayers();
+  DeleteAllUnits();
+  ClearFireField();
+  ClearBurst();
+  coinFrame = kCoinFrameStart;
+}
+
+void cMap::AddTileTexture(const char* name) {
+  // Every load asks for the same five pictures; loading them once keeps restarts from piling
+  // up textures.
+  static std::map<std::string, Texture*> loaded;
+  if (tileTextureCount < 0 || tileTextureCount >= kTileTextureSlots) return;
+  Texture*& texture = loaded[name];
+  if (!texture) texture = LoadTexture(name);
+  tileTextures[tileTextureCount++] = texture;
+}
+
+bool cMap::LoadLevel(const char* fileName, int32_t startIndex) {
+  ResetMap();
+  if (gPlayer) {
+    gPlayer->speedX = 0.0f;
+    gPlayer->speedY = kLoadSpeedY;
+    gPlayer->blinkTimer = 0;
+  }
+  for (const char* picture : kGroundPictures) AddTileTexture(picture);
+
+  LevelData level;
+  std::string error;
+  if (!ReadLevelFile(fileName, level, error)) {
+    std::fprintf(stderr, "%s: %s\n", fileName, error.c_str());
+    return false;
+  }
+
+  const size_t cells = size_t(level.CellCount());
+  for (int layer = 0; layer < kFileLayerCount; ++layer)
+    std::copy_n(level.layers[layer].begin(), cells, MapLayerOf(*this, layer));
+  for (size_t i = 0; i < level.triggers.size(); ++i) {
+    const LevelTrigger& t = level.triggers[i];
+    triggers[i] = {true, t.column0, t.row0, t.column1, t.row1, t.onlyCode, t.kind, t.unitType};
+  }
+  for (size_t i = 0; i < level.texts.size(); ++i) {
+    const std::string& text = level.texts[i].text;
+    std::memcpy(labels[i], text.data(), text.size());
+    labels[i][text.size()] = '\0';
+  }
+
+  // The start point is the last marked cell of the highest start trigger that marks any.
+  int32_t startTrigger = -1;
+  size_t startCell = 0;
+  for (size_t cell = 0; cell < size_t(kMapCells); ++cell) {
+    const int32_t link = triggerLayer[cell];
+    if (link < 0) continue;
+    const int32_t index = link & kLinkIndexMask;
+    if (index < kMaxTriggers && triggers[index].kind == kTriggerStart && index >= startTrigger) {
+      startTrigger = index;
+      startCell = cell;
+    }
+  }
+  if (startTrigger >= 0)
+    startPoints[0] = {int32_t(startCell / kMapRows) * kCellSize,
+                      int32_t(startCell % kMapRows) * kCellSize};
+
+  for (int32_t column = 0; column < kMapColumns; ++column)
+    groundLayer[CellIndex(column, kGroundRow)] = 0;
+
+  for (int32_t column = 0; column < kMapColumns; ++column)
+    for (int32_t row = 0; row < kMapRows; ++row) {
+      const int32_t unit = unitLayer[CellIndex(column, row)];
+      if (unit > 0) SpawnUnit(column, row, unit - 1);
+    }
+
+  levelName = kRestartLevelName;
+  if (gPlayer) {
+    const bool known = startIndex >= 0 && startIndex < kStartPoints;
+    const StartPoint start = known ? startPoints[startIndex] : StartPoint{0, 0};
+    gPlayer->x = float(start.x);
+    gPlayer->y = float(start.y);
+  }
+  return true;
+}
+
+void cMap::FireTrigger(int32_t column, int32_t row) {
+  if (!CellInGrid(column, row)) return;
+  int32_t& link = triggerLayer[CellIndex(column, row)];
+  const int32_t index = link & kLinkIndexMask;
+  // Links past the trigger table act as no link at all.
+  if (link < 0 || index >= kMaxTriggers) return;
+  TriggerRecord& trigger = triggers[index];
+  const int32_t flags = link;
+  if (flags & kLinkRearmBits) trigger.active = true;
+  if (trigger.active && trigger.kind >= 0 && trigger.kind < int32_t(std::size(kTriggerEffects)))
+    kTriggerEffects[trigger.kind](*this, trigger, index);
+  if (flags & kLinkDisarmBits) trigger.active = false;
+  if (!(flags & kLinkKeepBits)) link = kNoTrigger;
+}
+
+void cMap::RevealCell(int32_t column, int32_t row) {
+  if (CellInGrid(column, row)) revealLayer[CellIndex(column, row)] = 1;
+}

@@ -1,0 +1,132 @@
+// The world: one map of 4096 x 64 cells in eight layers, the level's triggers and texts, and
+// the texture tables the map draws with. Loading, triggers and the reset are in map.cpp, the
+// tile queries in map_queries.cpp, the per-frame pass in map_draw.cpp.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "world/level_file.h"
+
+struct Texture;
+
+constexpr int kCellSize = 32;  // px
+constexpr int kTileTextureSlots = 128;
+constexpr int kDecoTextureSlots = 128;
+constexpr int kBlockTextureSlots = 41;
+constexpr int kStartPoints = 32;
+constexpr int kWarps = 32;
+constexpr int kLabelBytes = kMaxLabelLength + 1;
+constexpr int32_t kNoTrigger = -1;
+constexpr int kGroundVariants = 5;  // tile.png, tile1.png .. tile4.png
+
+// Trigger link bits in the trigger layer.
+constexpr int32_t kLinkIndexMask = 0xffff;
+constexpr int32_t kLinkDisarmBits = 0xf << 16;  // disarm after firing
+constexpr int32_t kLinkRearmBits = 0xf << 20;   // re-arm before firing
+constexpr int32_t kLinkKeepBits = 0xf << 24;    // the link stays after firing
+
+// Block codes with a meaning of their own.
+enum BlockCode : int32_t {
+  kBlockNone = 0,
+  kBlockBrick = 1,
+  kBlockCoinBox = 2,
+  kBlockHiddenCoinBox = 3,
+  kBlockHiddenBonusBox = 9,
+  kBlockUsedBox = 11,
+  kBlockCracked = 12,
+  kBlockBumping = 34,
+  kBlockCoinFrameFirst = 30,  // coin1.png .. coin4.png sit at 30..33
+};
+
+// Decorations the player reacts to; they stay hidden until their cell is revealed.
+constexpr int32_t kDecoDeadlyA = 3;
+constexpr int32_t kDecoDeadlyB = 4;
+constexpr int32_t kDecoJumpPad = 5;
+
+enum TriggerKind : int32_t {
+  kTriggerStrike = 0,
+  kTriggerSpawn = 1,
+  kTriggerTeleport = 2,
+  kTriggerStart = 3,
+  kTriggerNothing = 4,
+  kTriggerMessage = 5,
+};
+
+struct StartPoint {
+  int32_t x, y;
+};
+
+struct WarpRecord {
+  int32_t x, y;
+  std::string fileName;
+  int32_t direction;
+  int32_t startIndex;
+};
+
+struct TriggerRecord {
+  bool active;
+  int32_t column0;
+  int32_t row0;
+  int32_t column1;
+  int32_t row1;
+  int32_t onlyCode;
+  int32_t kind;
+  int32_t unitType;
+};
+
+class cMap {
+ public:
+  cMap();
+
+  void ResetMap();
+  void AddTileTexture(const char* name);
+  // False when the file was refused; the map is then left reset and stderr says why.
+  bool LoadLevel(const char* fileName, int32_t startIndex);
+  void FireTrigger(int32_t column, int32_t row);
+  void RevealCell(int32_t column, int32_t row);
+
+  int32_t SolidAt(int32_t x, int32_t y) const;
+  bool OpenBelow(int32_t x, int32_t y) const;
+  int32_t BlockCodeAt(int32_t x, int32_t y) const;
+  int32_t DecoCodeAt(int32_t x, int32_t y) const;
+
+  void UpdateAndDraw();
+
+  // The solid value of a cell inside the grid: ground plus block, hidden boxes not counted.
+  int32_t SolidValue(int32_t column, int32_t row) const;
+
+  int32_t shellHit = 0;
+  float coinFrame = 30.0f;
+  std::string levelName;
+  int32_t tileTextureCount = 1;
+  int32_t groundLayer[kMapCells];
+  int32_t decoLayer[kMapCells];
+  int32_t coinLayer[kMapCells];
+  int32_t blockLayer[kMapCells];
+  int32_t revealLayer[kMapCells];
+  int32_t triggerLayer[kMapCells];
+  int32_t unitLayer[kMapCells];
+  int32_t labelLayer[kMapCells];
+  Texture* tileTextures[kTileTextureSlots] = {};
+  Texture* decoTextures[kDecoTextureSlots] = {};
+  Texture* blockTextures[kBlockTextureSlots] = {};
+  StartPoint startPoints[kStartPoints] = {};
+  WarpRecord warps[kWarps] = {};
+  TriggerRecord triggers[kMaxTriggers] = {};
+  char labels[kMaxLabels][kLabelBytes] = {};
+
+ private:
+  void ClearLayers();
+};
+
+extern cMap* gMap;
+
+// Tick count of the last ground shuffle.
+extern uint32_t gLastShuffle;
+
+// The cell of a pixel: division truncating toward zero, so -31..31 are all cell 0.
+constexpr int32_t PixelToCell(int32_t pixel) { return pixel / kCellSize; }
+constexpr bool CellInGrid(int32_t column, int32_t row) {
+  return column >= 0 && column < kMapColumns && row >= 0 && row < kMapRows;
+}
