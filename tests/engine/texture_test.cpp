@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <memory>
 
 #include "engine/gl_record.h"
 #include "tests/support/png.h"
@@ -14,10 +13,6 @@ namespace {
 
 std::string Scratch(const std::string& name) { return TestScratchDir() + "/" + name; }
 
-// The game keeps its textures for the whole run; a test hands them back.
-std::unique_ptr<Texture> Load(const std::string& name) {
-  return std::unique_ptr<Texture>(LoadTexture(name));
-}
 
 TEST(TextureTest, APngDecodesToRgbaAndUploadsWithNearestFiltering) {
   cGlRecorder gl;
@@ -33,21 +28,21 @@ TEST(TextureTest, APngDecodesToRgbaAndUploadsWithNearestFiltering) {
   EXPECT_EQ(image.pixels[3], 0x00);
   EXPECT_EQ(image.pixels[(1 * 3 + 2) * 4 + 3], 2 * 16 + 1);
 
-  auto texture = Load(path);
+  Texture* texture = LoadTexture(path);
   EXPECT_NE(texture->glName, 0u);
   EXPECT_EQ(texture->width, 3u);
   EXPECT_EQ(texture->height, 2u);
   EXPECT_EQ(texture->imageWidth, 3);
   EXPECT_EQ(texture->imageHeight, 2);
-  EXPECT_EQ(TextureWidth(texture.get()), 3u);
-  EXPECT_EQ(TextureHeight(texture.get()), 2u);
+  EXPECT_EQ(TextureWidth(texture), 3u);
+  EXPECT_EQ(TextureHeight(texture), 2u);
   ASSERT_EQ(gl.uploads.size(), 1u);
   EXPECT_EQ(gl.uploads[0], (std::array<int, 3>{int(texture->glName), 3, 2}));
   EXPECT_EQ(gl.CountCalls("TexParameteri 3553 10241 9728"), 1);  // minifying: nearest
   EXPECT_EQ(gl.CountCalls("TexParameteri 3553 10240 9728"), 1);  // magnifying: nearest
 
   // Two loads of one file are two records with two names.
-  auto again = Load(path);
+  Texture* again = LoadTexture(path);
   EXPECT_NE(again, texture);
   EXPECT_NE(again->glName, texture->glName);
 }
@@ -66,7 +61,7 @@ TEST(TextureTest, UnusableFilesLeaveAZeroRecordAndNoGLWork) {
   EXPECT_EQ(DecodeImage(garbage, image), kImageCorrupt);
 
   for (const std::string& name : {std::string(), Scratch("missing.png"), garbage}) {
-    auto texture = Load(name);
+    Texture* texture = LoadTexture(name);
     EXPECT_EQ(texture->glName, 0u);
     EXPECT_EQ(texture->width, 0u);
     EXPECT_EQ(texture->height, 0u);
@@ -81,7 +76,7 @@ TEST(TextureTest, ExtensionsAreComparedInLowerCase) {
   cGlRecorder gl;
   const std::string path =
       WriteTestPng(Scratch("SHOUTING.PNG"), 2, 2, [](int, int) { return 0xffffffffu; });
-  auto texture = Load(path);
+  Texture* texture = LoadTexture(path);
   EXPECT_EQ(texture->width, 2u);
 }
 
@@ -89,7 +84,7 @@ TEST(TextureTest, TexturesDecodeWithoutAnyGLContext) {
   UseHeadlessGL();
   const std::string path =
       WriteTestPng(Scratch("headless.png"), 5, 7, [](int, int) { return 0xff0000ffu; });
-  auto texture = Load(path);
+  Texture* texture = LoadTexture(path);
   EXPECT_NE(texture->glName, 0u);
   EXPECT_EQ(texture->width, 5u);
   EXPECT_EQ(texture->height, 7u);
