@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 
 const char* const kLevelLayerNames[kFileLayerCount] = {"ground",  "coin",  "block",  "unit",
                                                        "trigger", "label", "reveal", "deco"};
@@ -144,13 +143,19 @@ bool ParseLevel(const uint8_t* bytes, size_t size, LevelData& out, std::string& 
 
 bool ReadLevelFile(const std::string& path, LevelData& out, std::string& error,
                    std::vector<std::string>* clipped) {
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
   if (!file) {
     error = "cannot open the file";
     return false;
   }
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                   std::istreambuf_iterator<char>());
+  const std::streamoff size = file.tellg();
+  std::vector<uint8_t> bytes(size > 0 ? size_t(size) : 0);
+  file.seekg(0);
+  if (size < 0 ||
+      !file.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()))) {
+    error = "cannot read the file";
+    return false;
+  }
   return ParseLevel(bytes.data(), bytes.size(), out, error, clipped);
 }
 
