@@ -1,1 +1,26 @@
-# Filled in as the sounds generator lands.
+# The sound effects, synthesized by tools/make_sounds.cpp from data/sounds/sounds.txt.
+add_executable(brinkhop-makesounds tools/make_sounds.cpp tools/sound_synth.cpp)
+target_include_directories(brinkhop-makesounds PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(brinkhop-makesounds PRIVATE m)
+
+# The parameter file names its own outputs; reading them here keeps the list in one place,
+# at the cost of a re-configure when the file changes.
+set(BRINKHOP_SOUND_PARAMETERS ${CMAKE_SOURCE_DIR}/data/sounds/sounds.txt)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${BRINKHOP_SOUND_PARAMETERS})
+file(STRINGS ${BRINKHOP_SOUND_PARAMETERS} brinkhop_sound_lines REGEX "^[ \t]*sound[ \t]")
+set(BRINKHOP_SOUND_FILES)
+foreach(line IN LISTS brinkhop_sound_lines)
+  string(REGEX REPLACE "^[ \t]*sound[ \t]+([^ \t]+).*$" "\\1" name "${line}")
+  list(APPEND BRINKHOP_SOUND_FILES ${BRINKHOP_DATA_DIR}/${name})
+endforeach()
+
+add_custom_command(OUTPUT ${BRINKHOP_SOUND_FILES}
+  COMMAND brinkhop-makesounds ${BRINKHOP_DATA_DIR} ${BRINKHOP_SOUND_PARAMETERS}
+  DEPENDS brinkhop-makesounds ${BRINKHOP_SOUND_PARAMETERS}
+  COMMENT "Synthesizing the sound effects")
+add_custom_target(brinkhop_sounds DEPENDS ${BRINKHOP_SOUND_FILES})
+add_dependencies(brinkhop_data brinkhop_sounds)
+
+target_sources(brinkhop_tests PRIVATE tests/tools/sound_synth_test.cpp tools/sound_synth.cpp)
+target_compile_definitions(brinkhop_tests PRIVATE
+  BRINKHOP_SOUNDS_DIR="${CMAKE_SOURCE_DIR}/data/sounds")
