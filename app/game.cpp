@@ -62,7 +62,10 @@ int RunGame() {
   CreateObjects();
   gRunning = true;
   while (gRunning) {
-    Frame();
+    if (GamePaused())
+      PausedPass();
+    else
+      Frame();
     LimitFrameRate();
   }
   Quit();
@@ -93,7 +96,12 @@ void CreateObjects() {
   gMap = new cMap;
   LoadResources();
   // Until the start screen exists, the game starts as pressing its start button would.
-  gMap->LoadLevel(kFirstLevel, 0);
+  StartGame();
+}
+
+void StartGame() {
+  ReplacePlayerForGame();
+  if (gMap) gMap->LoadLevel(kFirstLevel, 0);
   gCoins = 0;
   gLives = kStartingLives;
   gScore = 0;
@@ -102,6 +110,7 @@ void CreateObjects() {
 void SimulationStep() {
   ++gSimulationSteps;
   if (gPlayer) gPlayer->Update();
+  if (gPlayer && gPlayer->killRequest) gPlayer->StartDeath(0);
 }
 
 void DrawWorld() {
@@ -130,6 +139,12 @@ void Frame() {
   DrawHud();
   batch.Flush();
   End2D();
+  gPlatform.SwapBuffers();
+}
+
+void PausedPass() {
+  HandlePausedInput();
+  // The picture stays: show the last frame again without running one.
   gPlatform.SwapBuffers();
 }
 
@@ -162,6 +177,7 @@ void RestartAfterDeath() {
     gPlayer->killRequest = false;
     gPlayer->speedX = 0.0f;
     gPlayer->speedY = 0.0f;
+    gPlayer->SetPower(kPowerSmall);
   }
   HideMessage();
   ClearActions(kRetryClearedActions);
@@ -173,5 +189,6 @@ void RestartLevel() {
     gPlayer->dying = false;
     gPlayer->speedX = 0.0f;
     gPlayer->speedY = 0.0f;
+    gPlayer->SetPower(kPowerSmall);
   }
 }

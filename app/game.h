@@ -44,6 +44,10 @@ void LimitFrameRate();
 void Quit();
 void RestartAfterDeath();
 void RestartLevel();
+// What pressing the start button does: the game player, the first level, a fresh score.
+void StartGame();
+// A main-loop pass while paused: events only, and the last picture shown again.
+void PausedPass();
 
 // Pieces of the frame, in frame order.
 void SimulationStep();

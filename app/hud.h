@@ -1,8 +1,6 @@
-// The heads-up display, drawn in landscape pixels inside the frame's 2D pass.
+// The heads-up display, drawn in landscape pixels inside the frame's 2D pass: the buttons,
+// the status and distance lines, and the trembling message.
 #pragma once
-
-// Metres the player has covered; the player's step writes it.
-extern float gMetersMoved;
 
 void FormatStatusLine(char* out, int size);
 void FormatDistanceLine(char* out, int size);

@@ -1,10 +1,14 @@
-// Touch input: eleven finger slots read every frame in landscape coordinates, and the
-// action flags the player reads.
+// Input: eleven finger slots read every frame in landscape coordinates and turned into action
+// flags by the on-screen buttons, plus the desktop's keys and gamepad feeding the same flags,
+// and the pause.
 #pragma once
+
+#include <SDL.h>
 
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "player/actions.h"
 
 struct FingerSlot {
   bool down;
@@ -12,17 +16,24 @@ struct FingerSlot {
   int32_t y;
 };
 
-constexpr int kActionCount = 8;          // both key layouts use indices 0 to 6
 constexpr int kRetryClearedActions = 5;  // the retry clears actions 0 to 4
 
 extern FingerSlot gFingers[kFingerSlots];
-extern bool gActions[kActionCount];
+
+// False while the player plays by keyboard or gamepad: the play buttons hide until the next
+// touch. The retry button shows whenever the player is dying.
+extern bool gTouchControlsVisible;
 
 void ClearFingers();
-void ClearActions(int count);
+// Forgets held keys, gamepad directions, the pause and the hidden buttons (a new game).
+void ResetDesktopInput();
 
 // A portrait device point as a landscape point.
 void DeviceToLandscape(int deviceX, int deviceY, int32_t* x, int32_t* y);
 
-// The frame's input step: the event queue, then every finger slot.
+// The frame's input step: the event queue, then every finger slot, then the flags.
 void HandleInput();
+
+// While paused no frame runs; this keeps reading events so the game can wake up.
+void HandlePausedInput();
+bool GamePaused();

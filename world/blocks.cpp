@@ -2,7 +2,10 @@
 #include "world/blocks.h"
 
 int32_t gBumpFrame = kBumpIdleFrame;
+int32_t gBlockHitCooldown = 0;
 
 void HitBlock(int32_t, int32_t, int32_t) {}
+
+void HeadBump(int32_t, int32_t, int32_t, int32_t) {}
 
 void DeactivateBonuses() {}

@@ -10,6 +10,7 @@
 #include "engine/gl_setup.h"
 #include "engine/texture.h"
 #include "platform/headless.h"
+#include "player/player.h"
 
 namespace {
 
