@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/data_dir.h"
 #include "platform/platform.h"
 #include "platform/view.h"
 
@@ -282,23 +283,11 @@ PlatformApi DesktopTable() {
   return api;
 }
 
-std::string ExecutableDirectory() {
-  char path[PATH_MAX];
-  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (length <= 0) return ".";
-  path[length] = '\0';
-  std::string directory(path);
-  const auto slash = directory.find_last_of('/');
-  return slash == std::string::npos ? "." : directory.substr(0, slash);
-}
-
 }  // namespace
 
 void UseDesktopPlatform() { gPlatform = DesktopTable(); }
 
 bool EnterDataDirectory() {
-  const std::string base = ExecutableDirectory();
-  for (const std::string& candidate : {base + "/data", base + "/../share/brinkhop"})
-    if (chdir(candidate.c_str()) == 0) return true;
-  return false;
+  const std::string directory = FindDataDirectory();
+  return !directory.empty() && chdir(directory.c_str()) == 0;
 }

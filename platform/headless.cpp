@@ -31,9 +31,14 @@ PlatformApi HeadlessTable() {
     if (gDevice.events.empty()) return 0;
     *event = gDevice.events.front();
     gDevice.events.pop_front();
+    const uint8_t which = event->type == SDL_MOUSEMOTION ? event->motion.which
+                          : event->type == SDL_MOUSEBUTTONDOWN || event->type == SDL_MOUSEBUTTONUP
+                              ? event->button.which
+                              : kFingerSlots;
+    if (which < kFingerSlots) gDevice.pointerFinger = which;
     return 1;
   };
-  api.GetMouseState = [](int* x, int* y) { return MultiMouseState(0, x, y); };
+  api.GetMouseState = [](int* x, int* y) { return MultiMouseState(gDevice.pointerFinger, x, y); };
   api.GetMultiMouseState = MultiMouseState;
   api.GetTicks = [] { return gDevice.ticks; };
   api.Delay = [](uint32_t milliseconds) {

@@ -20,6 +20,9 @@ struct HeadlessDevice {
   uint32_t ticks = 0;
   std::deque<SDL_Event> events;
   HeadlessFinger fingers[kFingerSlots];
+  // Where the pointer query answers: the finger of the last mouse event handed out, as on
+  // the phone, where the pointer is the finger that moved last.
+  int pointerFinger = 0;
   int swaps = 0;
   uint32_t slept = 0;  // milliseconds, over all Delay calls
   int delayCalls = 0;

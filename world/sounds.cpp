@@ -11,6 +11,7 @@ const char* const kSoundFiles[kSoundCount] = {
 
 Mix_Chunk* gSounds[kSoundCount] = {};
 unsigned gSoundPlays[kSoundCount] = {};
+std::vector<SoundId>* gSoundRecorder = nullptr;
 
 void LoadSounds() {
   for (int i = 0; i < kSoundCount; ++i) gSounds[i] = LoadSound(kSoundFiles[i]);
@@ -19,5 +20,6 @@ void LoadSounds() {
 void PlaySound(SoundId sound) {
   if (sound < 0 || sound >= kSoundCount) return;
   ++gSoundPlays[sound];
+  if (gSoundRecorder) gSoundRecorder->push_back(sound);
   PlaySoundChunk(gSounds[sound]);
 }

@@ -1,6 +1,8 @@
 // The game's sound bank: one chunk per WAV file, in load order, played by name.
 #pragma once
 
+#include <vector>
+
 struct Mix_Chunk;
 
 enum SoundId : int {
@@ -29,6 +31,8 @@ extern Mix_Chunk* gSounds[kSoundCount];
 // How often each sound was asked for since start-up, played or not: the simulator's trace
 // and the tests read it.
 extern unsigned gSoundPlays[kSoundCount];
+// When set, every sound asked for is also appended here in order (the simulator's trace).
+extern std::vector<SoundId>* gSoundRecorder;
 
 void LoadSounds();
 void PlaySound(SoundId sound);

@@ -1,0 +1,12 @@
+# brinkhop-sim, the headless simulator, over a small library that tests and benchmarks share.
+add_library(brinkhop_sim STATIC tools/sim.cpp)
+target_link_libraries(brinkhop_sim PUBLIC brinkhop_core)
+
+add_executable(brinkhop-sim tools/sim_main.cpp)
+target_link_libraries(brinkhop-sim PRIVATE brinkhop_sim)
+add_dependencies(brinkhop-sim brinkhop_data)
+
+target_sources(brinkhop_tests PRIVATE tests/tools/sim_test.cpp)
+target_link_libraries(brinkhop_tests PRIVATE brinkhop_sim)
+target_compile_definitions(brinkhop_tests PRIVATE
+  BRINKHOP_SIM_PATH="$<TARGET_FILE:brinkhop-sim>")

@@ -1,0 +1,171 @@
+// The simulator: scripts, the whole frame driven by touches and keys on a small level, and
+// the command line with its trace.
+#include "tools/sim.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "player/player.h"
+#include "tests/support/png.h"
+#include "world/level_file.h"
+#include "world/map.h"
+#include "world/score.h"
+
+namespace {
+
+constexpr int kGroundRow = 10;
+constexpr int kPitColumn = 20;  // columns 20..22 have no ground
+
+// A small level: ground on row 10 with a pit, the start at cell (3, 9).
+std::string MakeLevelDir() {
+  const std::string dir = TestScratchDir() + "/sim_level";
+  std::filesystem::create_directories(dir);
+  LevelData level = EmptyLevel();
+  for (int c = 0; c < 100; ++c)
+    if (c < kPitColumn || c > kPitColumn + 2)
+      level.layers[kFileGround][size_t(CellIndex(c, kGroundRow))] = 1;
+  level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
+  level.layers[kFileTrigger][size_t(CellIndex(3, kGroundRow - 1))] = 0;
+  const std::vector<uint8_t> bytes = SerializeLevel(level);
+  std::ofstream(dir + "/level", std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  return dir;
+}
+
+class SimTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr); }
+  void TearDown() override { ASSERT_EQ(chdir(cwd), 0); }
+
+  // Runs `frames` frames of a script; returns the highest point (smallest y) reached.
+  float Run(const std::string& script, int frames) {
+    std::vector<SimEvent> events;
+    std::string error;
+    EXPECT_TRUE(ParseSimScript(script, events, error)) << error;
+    float top = gPlayer->y;
+    for (int i = 0; i < frames; ++i) {
+      sim.RunFrame(events);
+      top = std::min(top, gPlayer->y);
+    }
+    return top;
+  }
+
+  char cwd[PATH_MAX];
+  cSimulation sim;
+};
+
+TEST_F(SimTest, ScriptsReadEveryEventAndNameTheLineOfAMistake) {
+  std::vector<SimEvent> events;
+  std::string error;
+  ASSERT_TRUE(
+      ParseSimScript("# a comment\n"
+                     "3 down 0 jump   # press\n"
+                     "4 move 2 100 200\n"
+                     "9 up 0\n"
+                     "10 key left down\n",
+                     events, error))
+      << error;
+  ASSERT_EQ(events.size(), 4u);
+  EXPECT_EQ(events[0].frame, 3);
+  EXPECT_EQ(events[0].x, 432);  // the jump button's centre
+  EXPECT_EQ(events[0].y, 262);
+  EXPECT_EQ(events[1].finger, 2);
+  EXPECT_EQ(events[1].y, 200);
+  EXPECT_EQ(events[2].kind, SimEvent::kUp);
+  EXPECT_TRUE(events[3].keyDown);
+
+  const struct {
+    const char* script;
+    const char* error;
+  } bad[] = {
+      {"x down 0 jump", "1: expected a frame number"},
+      {"\n1 down 11 jump", "2: finger must be 0 to 10"},
+      {"1 down 0 pogo", "1: unknown button 'pogo'"},
+      {"1 key fly down", "1: unknown key action 'fly'"},
+      {"1 key left sideways", "1: expected 'down' or 'up'"},
+      {"1 hop 0", "1: unknown event 'hop'"},
+      {"1 up 0 5", "1: 'up' takes only a finger"},
+      {"1 down 0 5", "1: expected a landscape point"},
+  };
+  for (const auto& b : bad) {
+    events.clear();
+    EXPECT_FALSE(ParseSimScript(b.script, events, error)) << b.script;
+    EXPECT_EQ(error.rfind(b.error, 0), 0u) << b.script << " gave " << error;
+  }
+}
+
+TEST_F(SimTest, TheJumpButtonMakesAFullJumpThroughTheWholeFrame) {
+  std::string error;
+  ASSERT_TRUE(sim.Start(MakeLevelDir(), error)) << error;
+  EXPECT_FLOAT_EQ(gPlayer->x, 96.0f);
+  EXPECT_EQ(gLives, 5);
+  Run("", 10);  // land from the hop every level load gives
+  ASSERT_TRUE(gPlayer->onGround);
+  const float ground = gPlayer->y;
+  EXPECT_FLOAT_EQ(ground, float(kGroundRow * 32 - 30));  // still 30 high: no SetPower yet
+  EXPECT_FLOAT_EQ(ground - Run("10 down 0 jump\n", 40), 156.0f);
+  EXPECT_NE(sim.TraceLine(false).find("\"jumpTimer\":400"), std::string::npos);
+}
+
+TEST_F(SimTest, FallingIntoAPitKillsAndTheRetryButtonStartsAgain) {
+  std::string error;
+  ASSERT_TRUE(sim.Start(MakeLevelDir(), error)) << error;
+  Run("0 down 0 right\n", 250);  // walk right into the pit at x 640 and fall out of the map
+  ASSERT_TRUE(gPlayer->dying);
+  EXPECT_GE(gPlayer->x, float(kPitColumn * 32 - 16));
+  // Lifting a finger on the restart button while dying does nothing.
+  Run("250 up 0\n251 down 0 restart\n252 up 0\n", 3);
+  EXPECT_TRUE(gPlayer->dying);
+  EXPECT_EQ(gLives, 5);
+  Run("253 down 0 retry\n254 up 0\n", 2);
+  EXPECT_FALSE(gPlayer->dying);
+  EXPECT_EQ(gLives, 4);
+  EXPECT_NEAR(gPlayer->x, 96.0f, 1.0f);
+}
+
+TEST_F(SimTest, TheCommandLineTracesEveryFrame) {
+  const std::string dir = MakeLevelDir();
+  const std::string script = TestScratchDir() + "/sim_script";
+  std::ofstream(script) << "2 key right down\n";
+  const std::string command = std::string(BRINKHOP_SIM_PATH) + " --data " + dir +
+                              " --frames 4 --trace --units --input " + script;
+  std::FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string output;
+  char buffer[4096];
+  while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+  EXPECT_EQ(pclose(pipe), 0);
+  std::istringstream lines(output);
+  std::string line;
+  int count = 0;
+  while (std::getline(lines, line)) {
+    EXPECT_EQ(line.rfind("{\"frame\":" + std::to_string(count) + ",\"x\":", 0), 0u) << line;
+    for (const char* key : {"\"vx\":", "\"onGround\":", "\"lives\":5", "\"message\":-1",
+                            "\"camX\":", "\"sounds\":[", "\"units\":["})
+      EXPECT_NE(line.find(key), std::string::npos) << key << " in " << line;
+    ++count;
+  }
+  EXPECT_EQ(count, 4);
+  // Right held from frame 2: two steps of 0.2 a frame.
+  EXPECT_NE(output.find("\"frame\":1,\"x\":96,\"y\":"), std::string::npos) << output;
+  EXPECT_NE(output.find("\"vx\":0.400000006"), std::string::npos) << output;
+
+  auto status = [](const std::string& arguments) {
+    const int result = std::system(
+        (std::string(BRINKHOP_SIM_PATH) + " " + arguments + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(result) ? WEXITSTATUS(result) : -1;
+  };
+  EXPECT_EQ(status("--frames"), 2);
+  EXPECT_EQ(status("--bogus"), 2);
+  EXPECT_EQ(status("--data " + dir + " --input /no/such/script"), 1);
+  EXPECT_EQ(status("--data /no/such/folder"), 1);
+  EXPECT_EQ(status("--data " + dir + " --frames 1"), 0);
+}
+
+}  // namespace

@@ -1,0 +1,335 @@
+// The simulator: the game's own start-up and frame on the headless device.
+#include "tools/sim.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "app/button.h"
+#include "app/game.h"
+#include "app/input.h"
+#include "engine/sprite_batch.h"
+#include "platform/headless.h"
+#include "player/actions.h"
+#include "player/player.h"
+#include "world/blocks.h"
+#include "world/map.h"
+#include "world/sounds.h"
+
+namespace {
+
+const char* const kUsage =
+    "usage: brinkhop-sim [--data DIR] [--frames N] [--input FILE] [--trace] [--units]\n"
+    "  --data DIR    the folder the game reads its files from (default: the game's own data)\n"
+    "  --frames N    frames of play to run (default 600)\n"
+    "  --input FILE  a script of touches and keys, one event a line ('-' reads standard input):\n"
+    "                  F down FINGER X Y | BUTTON    F move FINGER X Y | BUTTON\n"
+    "                  F up FINGER                    F key ACTION down|up\n"
+    "                BUTTON: left right jump restart start retry;\n"
+    "                ACTION: left right jump down fire restart retry\n"
+    "  --trace       one JSON object per frame\n"
+    "  --units       with --trace, the units of every frame too\n";
+
+struct NamedKey {
+  const char* name;
+  SDLKey key;
+};
+const NamedKey kScriptKeys[] = {{"left", SDLK_LEFT},   {"right", SDLK_RIGHT}, {"jump", SDLK_SPACE},
+                                {"down", SDLK_DOWN},   {"fire", SDLK_LSHIFT}, {"restart", SDLK_r},
+                                {"retry", SDLK_RETURN}};
+
+struct NamedButton {
+  const char* name;
+  ButtonId id;
+};
+const NamedButton kScriptButtons[] = {{"left", kButtonLeft},   {"right", kButtonRight},
+                                      {"jump", kButtonJump},   {"restart", kButtonRestart},
+                                      {"start", kButtonStart}, {"retry", kButtonRetry}};
+
+// Button rectangles as the game lays them out; their centres are touch targets in scripts.
+struct Box {
+  int x, y, width, height;
+};
+const Box kButtonBoxes[kButtonCount] = {{32, 230, 64, 64},   {128, 230, 64, 64},
+                                        {400, 230, 64, 64},  {410, 16, 64, 64},
+                                        {148, 240, 184, 46}, {150, 160, 180, 42}};
+
+bool ParseInt(const std::string& word, int& value) {
+  char* end = nullptr;
+  const long parsed = std::strtol(word.c_str(), &end, 10);
+  if (word.empty() || *end != '\0' || parsed < INT_MIN / 2 || parsed > INT_MAX / 2) return false;
+  value = int(parsed);
+  return true;
+}
+
+std::string Float(float value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.9g", double(value));
+  return text;
+}
+
+}  // namespace
+
+bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std::string& error) {
+  std::istringstream lines(text);
+  std::string line;
+  for (int number = 1; std::getline(lines, line); ++number) {
+    const auto hash = line.find('#');
+    if (hash != std::string::npos) line.erase(hash);
+    std::istringstream in(line);
+    std::vector<std::string> words{std::istream_iterator<std::string>(in), {}};
+    if (words.empty()) continue;
+    auto fail = [&](const std::string& message) {
+      error = std::to_string(number) + ": " + message;
+      return false;
+    };
+    SimEvent event;
+    event.line = number;
+    if (!ParseInt(words[0], event.frame) || event.frame < 0)
+      return fail("expected a frame number, found '" + words[0] + "'");
+    if (words.size() < 3) return fail("expected FRAME down|move|up FINGER ... or FRAME key ...");
+    const std::string& verb = words[1];
+    if (verb == "key") {
+      event.kind = SimEvent::kKey;
+      bool found = false;
+      for (const NamedKey& k : kScriptKeys)
+        if (words[2] == k.name) {
+          event.key = k.key;
+          found = true;
+        }
+      if (!found) return fail("unknown key action '" + words[2] + "'");
+      if (words.size() != 4 || (words[3] != "down" && words[3] != "up"))
+        return fail("expected 'down' or 'up' after the key action");
+      event.keyDown = words[3] == "down";
+      events.push_back(event);
+      continue;
+    }
+    if (verb == "down")
+      event.kind = SimEvent::kDown;
+    else if (verb == "move")
+      event.kind = SimEvent::kMove;
+    else if (verb == "up")
+      event.kind = SimEvent::kUp;
+    else
+      return fail("unknown event '" + verb + "'");
+    if (!ParseInt(words[2], event.finger) || event.finger < 0 || event.finger >= kFingerSlots)
+      return fail("finger must be 0 to 10, found '" + words[2] + "'");
+    if (event.kind == SimEvent::kUp) {
+      if (words.size() != 3) return fail("'up' takes only a finger");
+    } else if (int unused; words.size() == 4 && !ParseInt(words[3], unused)) {
+      bool found = false;
+      for (const NamedButton& b : kScriptButtons)
+        if (words[3] == b.name) {
+          const Box& box = kButtonBoxes[b.id];
+          event.x = box.x + box.width / 2;
+          event.y = box.y + box.height / 2;
+          found = true;
+        }
+      if (!found) return fail("unknown button '" + words[3] + "'");
+    } else if (words.size() != 5 || !ParseInt(words[3], event.x) || !ParseInt(words[4], event.y)) {
+      return fail("expected a landscape point X Y or a button name");
+    }
+    events.push_back(event);
+  }
+  return true;
+}
+
+bool cSimulation::Start(const std::string& dataDir, std::string& error) {
+  if (!dataDir.empty() && chdir(dataDir.c_str()) != 0) {
+    error = "cannot enter " + dataDir;
+    return false;
+  }
+  if (std::FILE* level = std::fopen(kFirstLevel, "rb")) {
+    std::fclose(level);
+  } else {
+    error = "cannot read " + (dataDir.empty() ? std::string(".") : dataDir) + "/" + kFirstLevel;
+    return false;
+  }
+
+  // Everything the game keeps between frames starts as in a fresh process.
+  std::srand(1);
+  HeadlessDevice& device = UseHeadlessPlatform();
+  device.ticks = kFirstFrameTicks - kFrameTicks;
+  delete gMap;
+  gMap = nullptr;
+  delete gPlayer;
+  gPlayer = nullptr;
+  ClearActions(kActionCount);
+  ResetDesktopInput();
+  gScore = gCoins = gLives = 0;
+  HideMessage();
+  gFrameTime = gLastFrameEnd = gLastShuffle = 0;
+  gSimulationSteps = 0;
+  gBlockHitCooldown = 0;
+  gMetersMoved = 0;
+  for (float& value : gCamera) value = 0;
+
+  gScreenHeight = kDeviceScreenHeight;
+  gScreenWidth = kDeviceScreenWidth;
+  ClearFingers();
+  Init();
+  CreatePlayerAndBackground();
+  CreateObjects();
+  mFrame = 0;
+  gSoundRecorder = nullptr;
+  return true;
+}
+
+void cSimulation::RunFrame(const std::vector<SimEvent>& events) {
+  HeadlessDevice& device = Headless();
+  device.ticks = kFirstFrameTicks + kFrameTicks * unsigned(mFrame);
+  for (const SimEvent& e : events) {
+    if (e.frame != mFrame) continue;
+    SDL_Event event{};
+    if (e.kind == SimEvent::kKey) {
+      event.type = e.keyDown ? SDL_KEYDOWN : SDL_KEYUP;
+      event.key.keysym.sym = SDLKey(e.key);
+      device.events.push_back(event);
+      continue;
+    }
+    if (e.kind != SimEvent::kUp)
+      HeadlessTouch(e.finger, e.x, e.y, true);
+    else
+      device.fingers[e.finger].down = false;
+    const HeadlessFinger& finger = device.fingers[e.finger];
+    if (e.kind == SimEvent::kMove) {
+      event.type = SDL_MOUSEMOTION;
+      event.motion.which = uint8_t(e.finger);
+      event.motion.x = uint16_t(finger.x);
+      event.motion.y = uint16_t(finger.y);
+    } else {
+      event.type = e.kind == SimEvent::kDown ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+      event.button.which = uint8_t(e.finger);
+      event.button.button = SDL_BUTTON_LEFT;
+      event.button.x = uint16_t(finger.x);
+      event.button.y = uint16_t(finger.y);
+    }
+    device.events.push_back(event);
+  }
+
+  std::vector<SoundId> sounds;
+  gSoundRecorder = &sounds;
+  if (GamePaused())
+    PausedPass();
+  else
+    Frame();
+  gSoundRecorder = nullptr;
+  mSounds.assign(sounds.begin(), sounds.end());
+  ++mFrame;
+}
+
+std::string cSimulation::TraceLine(bool withUnits) const {
+  const cPlayer* p = gPlayer;
+  std::string line = "{\"frame\":" + std::to_string(mFrame - 1);
+  auto add = [&](const char* key, const std::string& value) {
+    line += ",\"";
+    line += key;
+    line += "\":";
+    line += value;
+  };
+  auto flag = [](bool value) { return std::string(value ? "true" : "false"); };
+  add("x", Float(p ? p->x : 0));
+  add("y", Float(p ? p->y : 0));
+  add("vx", Float(p ? p->speedX : 0));
+  add("vy", Float(p ? p->speedY : 0));
+  add("w", std::to_string(p ? p->width : 0));
+  add("h", std::to_string(p ? p->height : 0));
+  add("power", std::to_string(p ? p->power : 0));
+  add("star", std::to_string(p ? p->starTimer : 0));
+  add("blink", std::to_string(p ? p->blinkTimer : 0));
+  add("dying", flag(p && p->dying));
+  add("onGround", flag(p && p->onGround));
+  add("jumpTimer", std::to_string(p ? p->jumpTimer : 0));
+  add("score", std::to_string(gScore));
+  add("coins", std::to_string(gCoins));
+  add("lives", std::to_string(gLives));
+  add("message", std::to_string(gMessageIndex));
+  add("meters", Float(gMetersMoved));
+  add("camX", Float(gCamera[0]));
+  add("camY", Float(gCamera[1]));
+  std::string sounds = "[";
+  for (size_t i = 0; i < mSounds.size(); ++i) {
+    if (i) sounds += ",";
+    sounds += "\"" + std::string(kSoundFiles[mSounds[i]]) + "\"";
+  }
+  add("sounds", sounds + "]");
+  if (withUnits) add("units", "[]");
+  return line + "}";
+}
+
+std::string cSimulation::Summary() const {
+  const cPlayer* p = gPlayer;
+  char text[200];
+  std::snprintf(text, sizeof text, "frames %d x %.9g y %.9g score %d coins %d lives %d%s", mFrame,
+                double(p ? p->x : 0), double(p ? p->y : 0), gScore, gCoins, gLives,
+                p && p->dying ? " dying" : "");
+  return text;
+}
+
+int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  SimOptions options;
+  std::string inputPath;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto value = [&](std::string& into) {
+      if (i + 1 >= argc) return false;
+      into = argv[++i];
+      return true;
+    };
+    std::string text;
+    if (arg == "--help" || arg == "-h") {
+      out << kUsage;
+      return 0;
+    } else if (arg == "--trace") {
+      options.trace = true;
+    } else if (arg == "--units") {
+      options.units = true;
+    } else if (arg == "--data" && value(options.dataDir)) {
+    } else if (arg == "--input" && value(inputPath)) {
+    } else if (arg == "--frames" && value(text) && ParseInt(text, options.frames) &&
+               options.frames >= 0) {
+    } else {
+      err << "brinkhop-sim: bad argument '" << arg << "'\n" << kUsage;
+      return 2;
+    }
+  }
+
+  std::vector<SimEvent> events;
+  if (!inputPath.empty()) {
+    std::string script;
+    if (inputPath == "-") {
+      script.assign(std::istreambuf_iterator<char>(std::cin), {});
+    } else {
+      std::ifstream file(inputPath);
+      if (!file) {
+        err << "brinkhop-sim: cannot read " << inputPath << "\n";
+        return 1;
+      }
+      script.assign(std::istreambuf_iterator<char>(file), {});
+    }
+    std::string error;
+    if (!ParseSimScript(script, events, error)) {
+      err << "brinkhop-sim: " << (inputPath == "-" ? "stdin" : inputPath) << ":" << error << "\n";
+      return 2;
+    }
+  }
+
+  cSimulation sim;
+  std::string error;
+  if (!sim.Start(options.dataDir, error)) {
+    err << "brinkhop-sim: " << error << "\n";
+    return 1;
+  }
+  for (int f = 0; f < options.frames; ++f) {
+    sim.RunFrame(events);
+    if (options.trace) out << sim.TraceLine(options.units) << "\n";
+  }
+  if (!options.trace) out << sim.Summary() << "\n";
+  return 0;
+}

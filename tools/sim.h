@@ -1,0 +1,52 @@
+// The headless simulator: the real game frame (input, two sub-steps, world pass, heads-up
+// pass) on a fake clock, driven by a script of touches and keys, reporting what happened.
+// brinkhop-sim is a thin command line over this; tests drive it directly.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+struct SimEvent {
+  enum Kind { kDown, kMove, kUp, kKey };
+  int frame = 0;
+  Kind kind = kDown;
+  int finger = 0;
+  int x = 0, y = 0;  // landscape px
+  int key = 0;       // an SDLKey, for kKey
+  bool keyDown = false;
+  int line = 0;
+};
+
+// Parses a script; false with "LINE: message" in `error`.
+bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std::string& error);
+
+struct SimOptions {
+  std::string dataDir;  // where the game's files are; the simulation works from there
+  int frames = 600;
+  bool trace = false;
+  bool units = false;
+};
+
+class cSimulation {
+ public:
+  // Starts the game as the start button would; false with a message if the level cannot be
+  // read.
+  bool Start(const std::string& dataDir, std::string& error);
+  // Runs one frame with the events of that frame (others are ignored).
+  void RunFrame(const std::vector<SimEvent>& events);
+  // The frame just run, as one JSON object.
+  std::string TraceLine(bool withUnits) const;
+  std::string Summary() const;
+  int FramesRun() const { return mFrame; }
+
+  static constexpr unsigned kFirstFrameTicks = 1000;  // ms
+  static constexpr unsigned kFrameTicks = 33;         // ms
+
+ private:
+  int mFrame = 0;
+  std::vector<int> mSounds;  // of the frame just run
+};
+
+// The whole command line; returns the exit status (0, 1 unreadable file, 2 usage).
+int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
