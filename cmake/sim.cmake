@@ -10,3 +10,9 @@ target_sources(brinkhop_tests PRIVATE tests/tools/sim_test.cpp)
 target_link_libraries(brinkhop_tests PRIVATE brinkhop_sim)
 target_compile_definitions(brinkhop_tests PRIVATE
   BRINKHOP_SIM_PATH="$<TARGET_FILE:brinkhop-sim>")
+
+if(BRINKHOP_BENCHMARKS)
+  add_executable(brinkhop_sim_bench bench/sim_bench.cpp)
+  target_link_libraries(brinkhop_sim_bench PRIVATE brinkhop_sim benchmark::benchmark_main)
+  add_dependencies(brinkhop_sim_bench brinkhop_data)
+endif()
