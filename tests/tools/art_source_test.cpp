@@ -1,0 +1,336 @@
+// The pixel-art source format (errors, palettes, drawing) and the game's own pictures drawn
+// from data/art: sizes, cut-outs and looks that the game's drawing code relies on.
+#include "tools/art_source.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+
+namespace {
+
+constexpr const char* kPalette =
+    "palette test\n"
+    "  r ff0000\n"
+    "  g 00ff00\n"
+    "  h ffffff40\n"
+    "end\n";
+
+// Parses the palette and then `text` as "t.txt"; returns the error, empty on success.
+std::string ParseWithPalette(cArtBook& book, const std::string& text) {
+  std::string error;
+  EXPECT_TRUE(book.Parse("palette.txt", kPalette, error)) << error;
+  error.clear();
+  book.Parse("t.txt", text, error);
+  return error;
+}
+
+std::string ErrorOf(const std::string& text) {
+  cArtBook book;
+  return ParseWithPalette(book, text);
+}
+
+ArtColour Pixel(const cArtBook& book, const std::string& name, int x, int y) {
+  const ArtImage* image = book.Find(name);
+  return image ? image->At(x, y) : ArtColour{1, 2, 3, 4};
+}
+
+constexpr ArtColour kRed = {255, 0, 0, 255};
+constexpr ArtColour kGreen = {0, 255, 0, 255};
+constexpr ArtColour kClear = {0, 0, 0, 0};
+
+TEST(ArtSourceTest, ErrorsNameTheFileLineAndColumn) {
+  EXPECT_EQ(ErrorOf("use test\npicture a 3 1\n  rxr\nend\n"),
+            "t.txt:3:4: colour 'x' is not in the palette");
+  EXPECT_EQ(ErrorOf("use test\npicture a 3 2\n  rgr\n  rg\nend\n"),
+            "t.txt:4:5: row has 2 pixels, expected 3");
+  EXPECT_EQ(ErrorOf("use test\npicture a 2 2\n  rg\nend\n"),
+            "t.txt:4:1: picture has 1 rows, expected 2");
+  EXPECT_EQ(ErrorOf("use test\n\npicture a 1 1\n  r\n"),
+            "t.txt:3:1: 'picture' block is not closed with 'end'");
+  EXPECT_EQ(ErrorOf("use nothing\n"), "t.txt:1:5: no palette named nothing");
+  EXPECT_EQ(ErrorOf("colour q 12345\n"), "t.txt:1:10: '12345' is not RRGGBB or RRGGBBAA");
+  EXPECT_EQ(ErrorOf("colour . 123456\n"),
+            "t.txt:1:8: '.' cannot name a colour (one character; not . # \")");
+  EXPECT_EQ(ErrorOf("draw a\n"), "t.txt:1:1: unknown command 'draw'");
+  EXPECT_EQ(ErrorOf("picture a.png 1 1\n  .\nend\npicture a.png 1 1\n  .\nend\n"),
+            "t.txt:4:9: a.png is already defined");
+  EXPECT_EQ(ErrorOf("canvas a 4 4\n  stamp b 0 0\nend\n"), "t.txt:2:9: no picture named b");
+  EXPECT_EQ(ErrorOf("use test\ncanvas a 4 4\n  fill r 0 0 4\nend\n"),
+            "t.txt:3:14: expected: fill C X Y W H");
+  EXPECT_EQ(ErrorOf("use test\ncanvas a 40 9\n  text r 0 0 1 \"AB{\"\nend\n"),
+            "t.txt:3:19: the font has no '{'");
+  EXPECT_EQ(ErrorOf("canvas a 4 4\n  text r 0 0 1 \"AB\nend\n"), "t.txt:2:16: unclosed quote");
+  // A picture cannot stamp itself: it has no name until its 'end'.
+  EXPECT_EQ(ErrorOf("canvas a 4 4\n  stamp a 0 0\nend\n"), "t.txt:2:9: no picture named a");
+
+  cArtBook book;
+  std::string error;
+  EXPECT_FALSE(book.ParseFile("/no/such/art.txt", error));
+  EXPECT_EQ(error, "/no/such/art.txt: cannot be read");
+}
+
+TEST(ArtSourceTest, PalettesColourThePixelsAndDotIsClear) {
+  cArtBook book;
+  ASSERT_EQ(ParseWithPalette(book,
+                             "# comments and blank lines are skipped\n"
+                             "\n"
+                             "use test\n"
+                             "colour g 0000ff   # this file's green is blue\n"
+                             "picture a.png 3 2 scale 2\n"
+                             "  r.g\n"
+                             "  h..\n"
+                             "end\n"),
+            "");
+  const ArtImage* a = book.Find("a.png");
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->width, 6);
+  EXPECT_EQ(a->height, 4);
+  EXPECT_EQ(a->At(0, 0), kRed);
+  EXPECT_EQ(a->At(1, 1), kRed);  // scale 2: each character is a 2 x 2 block
+  EXPECT_EQ(a->At(2, 0), kClear);
+  EXPECT_EQ(a->At(4, 0), (ArtColour{0, 0, 255, 255}));
+  EXPECT_EQ(a->At(0, 2), (ArtColour{255, 255, 255, 0x40}));
+
+  // The local colour stays in its file: a second file using the palette gets green back.
+  std::string error;
+  ASSERT_TRUE(book.Parse("u.txt", "use test\npicture b.png 1 1\n  g\nend\n", error)) << error;
+  EXPECT_EQ(Pixel(book, "b.png", 0, 0), kGreen);
+  // A file that did not 'use' a palette has no colours at all.
+  EXPECT_FALSE(book.Parse("v.txt", "picture c 1 1\n  r\nend\n", error));
+  EXPECT_EQ(error, "v.txt:2:3: colour 'r' is not in the palette");
+
+  // Only *.png pictures are written out, in source order.
+  ASSERT_TRUE(book.Parse("w.txt", "use test\npicture piece 1 1\n  r\nend\n", error)) << error;
+  std::vector<std::string> names;
+  for (const ArtPicture* p : book.Outputs()) names.push_back(p->name);
+  EXPECT_EQ(names, (std::vector<std::string>{"a.png", "b.png"}));
+}
+
+TEST(ArtSourceTest, CanvasCommandsDrawWhereTheySay) {
+  cArtBook book;
+  ASSERT_EQ(ParseWithPalette(book,
+                             "use test\n"
+                             "picture arrow 2 1\n"
+                             "  rg\n"
+                             "end\n"
+                             "canvas c.png 12 12 g\n"
+                             "  fill r 0 0 2 2\n"
+                             "  fill . 11 11 5 5\n"  // clipped at the edge
+                             "  stamp arrow 4 0 flipx\n"
+                             "  stamp arrow 4 2 scale 2\n"
+                             "  tile arrow 0 5 5 1\n"
+                             "  recolour r h 0 5 2 1\n"
+                             "  dots . 6 6  7 6\n"
+                             "  text r 0 7 1 \"I\"\n"
+                             "end\n"),
+            "");
+  EXPECT_EQ(Pixel(book, "c.png", 1, 1), kRed);
+  EXPECT_EQ(Pixel(book, "c.png", 2, 2), kGreen);
+  EXPECT_EQ(Pixel(book, "c.png", 11, 11), kClear);
+  EXPECT_EQ(Pixel(book, "c.png", 4, 0), kGreen);  // mirrored
+  EXPECT_EQ(Pixel(book, "c.png", 5, 0), kRed);
+  EXPECT_EQ(Pixel(book, "c.png", 5, 3), kRed);  // doubled
+  EXPECT_EQ(Pixel(book, "c.png", 6, 3), kGreen);
+  EXPECT_EQ(Pixel(book, "c.png", 0, 5), (ArtColour{255, 255, 255, 0x40}));  // recoloured
+  EXPECT_EQ(Pixel(book, "c.png", 2, 5), kRed);  // the tile repeats, outside the recolouring
+  EXPECT_EQ(Pixel(book, "c.png", 3, 5), kGreen);
+  EXPECT_EQ(Pixel(book, "c.png", 6, 6), kClear);
+  // 'I' is a bar over a stem: the top row is ink across, the second only in the middle.
+  EXPECT_EQ(Pixel(book, "c.png", 0, 7), kRed);
+  EXPECT_EQ(Pixel(book, "c.png", 4, 7), kRed);
+  EXPECT_EQ(Pixel(book, "c.png", 0, 8), kGreen);
+  EXPECT_EQ(Pixel(book, "c.png", 2, 8), kRed);
+}
+
+// --- the game's pictures --------------------------------------------------------------------
+
+std::vector<std::string> SourcePaths() {
+  std::vector<std::string> paths;
+  std::stringstream list(BRINKHOP_ART_SOURCES);
+  for (std::string path; std::getline(list, path, ',');) paths.push_back(path);
+  return paths;
+}
+
+class GameArtTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    book_ = new cArtBook;
+    for (const std::string& path : SourcePaths()) {
+      std::string error;
+      ASSERT_TRUE(book_->ParseFile(path, error)) << error;
+    }
+  }
+  static void TearDownTestSuite() {
+    delete book_;
+    book_ = nullptr;
+  }
+  static const ArtImage& Get(const std::string& name) {
+    static const ArtImage kMissing;
+    const ArtImage* image = book_->Find(name);
+    EXPECT_NE(image, nullptr) << name;
+    return image ? *image : kMissing;
+  }
+  // Share of pixels in the rectangle whose alpha is at least `alpha`.
+  static double Covered(const ArtImage& image, int x0, int y0, int w, int h, int alpha = 128) {
+    int count = 0;
+    for (int y = y0; y < y0 + h; ++y)
+      for (int x = x0; x < x0 + w; ++x) count += image.At(x, y).a >= alpha;
+    return w > 0 && h > 0 ? double(count) / (w * h) : 0.0;
+  }
+  static bool RowHasInk(const ArtImage& image, int y) {
+    return Covered(image, 0, y, image.width, 1) > 0;
+  }
+  static int Differences(const ArtImage& a, const ArtImage& b) {
+    if (a.width != b.width || a.height != b.height) return -1;
+    int count = 0;
+    for (int y = 0; y < a.height; ++y)
+      for (int x = 0; x < a.width; ++x) count += !(a.At(x, y) == b.At(x, y));
+    return count;
+  }
+  static cArtBook* book_;
+};
+cArtBook* GameArtTest::book_ = nullptr;
+
+TEST_F(GameArtTest, EveryPictureTheGameLoadsHasItsSize) {
+  struct Expected {
+    const char* name;
+    int width, height;
+  };
+  // The start screen fills the landscape view and the button sheets just cover their
+  // cut-outs; a shell is drawn 29 high, the winged turtle at twice an enemy's size; the
+  // fire field burns a 70 x 70 square; the board is three cells to stand on; fireballs and
+  // debris are smaller than a cell. Everything else is one cell.
+  const Expected expected[] = {
+      {"BG.png", 480, 320},       {"control.png", 192, 238}, {"social.png", 180, 256},
+      {"shell1.png", 32, 29},     {"shell2.png", 32, 29},    {"shell3.png", 32, 29},
+      {"shell4.png", 32, 29},     {"fly1.png", 64, 64},      {"fly2.png", 64, 64},
+      {"fire.png", 70, 70},       {"brett.png", 96, 16},     {"fire1.png", 16, 16},
+      {"fire2.png", 16, 16},      {"fire3.png", 16, 16},     {"fire4.png", 16, 16},
+      {"smallstone.png", 12, 12},
+  };
+  const char* cells[] = {
+      "tile.png",           "tile1.png",          "tile2.png",    "tile3.png",
+      "tile4.png",          "stone.png",          "box.png",      "boxempty.png",
+      "invisible.png",      "coin1.png",          "coin2.png",    "coin3.png",
+      "coin4.png",          "deco1.png",          "deco2.png",    "deco3.png",
+      "deco4.png",          "deco5.png",          "deco6.png",    "bonus1.png",
+      "bonus2.png",         "bonus3.png",         "bonus4.png",   "bonus5.png",
+      "bonus6.png",         "player1.png",        "player2.png",  "player3.png",
+      "crawler1.png",       "crawler2.png",       "crawler3.png", "spiky1.png",
+      "spiky2.png",         "turtle1.png",        "turtle2.png",  "cannon.png",
+      "cannon_bulletl.png", "cannon_bulletr.png", "blume1.png",   "blume2.png",
+      "hammer.png",
+  };
+  std::set<std::string> names;
+  for (const Expected& e : expected) {
+    names.insert(e.name);
+    EXPECT_EQ(Get(e.name).width, e.width) << e.name;
+    EXPECT_EQ(Get(e.name).height, e.height) << e.name;
+  }
+  for (const char* name : cells) {
+    names.insert(name);
+    EXPECT_EQ(Get(name).width, 32) << name;
+    EXPECT_EQ(Get(name).height, 32) << name;
+  }
+  // Nothing missing and nothing extra is written into the game's folder.
+  std::set<std::string> written;
+  for (const ArtPicture* p : book_->Outputs()) written.insert(p->name);
+  EXPECT_EQ(written, names);
+}
+
+TEST_F(GameArtTest, ButtonCutOutsAreFilledAndTheSheetsHoldNothingElse) {
+  struct CutOut {
+    const char* image;
+    int x, y, w, h;
+  };
+  const CutOut buttons[] = {
+      {"control.png", 0, 0, 64, 64},    {"control.png", 64, 0, 64, 64},
+      {"control.png", 128, 0, 64, 64},  {"control.png", 64, 128, 64, 64},
+      {"control.png", 0, 192, 184, 46}, {"social.png", 0, 214, 180, 42},
+  };
+  for (const CutOut& b : buttons) {
+    const ArtImage& image = Get(b.image);
+    // Visible to a thumb: most of the button is drawn, at least faintly.
+    EXPECT_GT(Covered(image, b.x, b.y, b.w, b.h, 64), 0.5)
+        << b.image << " at " << b.x << "," << b.y;
+  }
+  // The left and right arrows mirror each other.
+  const ArtImage& control = Get("control.png");
+  int mismatches = 0;
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) mismatches += !(control.At(x, y) == control.At(127 - x, y));
+  EXPECT_EQ(mismatches, 0);
+  // Between the cut-outs the sheets are clear, so no stray pixels show at a button's edge.
+  EXPECT_EQ(Covered(control, 0, 64, 192, 64, 1), 0.0);
+  EXPECT_EQ(Covered(control, 0, 128, 64, 64, 1), 0.0);
+  EXPECT_EQ(Covered(control, 128, 128, 64, 64, 1), 0.0);
+  EXPECT_EQ(Covered(control, 184, 192, 8, 46, 1), 0.0);
+  EXPECT_EQ(Covered(Get("social.png"), 0, 0, 180, 214, 1), 0.0);
+  // The start screen fills the view: no hole shows the clear colour behind it.
+  EXPECT_EQ(Covered(Get("BG.png"), 0, 0, 480, 320, 255), 1.0);
+}
+
+TEST_F(GameArtTest, BlocksAreSolidAndTheGroundFacesDifferOnlyALittle) {
+  for (const char* name : {"tile.png", "tile1.png", "tile2.png", "tile3.png", "tile4.png",
+                           "stone.png", "box.png", "boxempty.png"})
+    EXPECT_EQ(Covered(Get(name), 0, 0, 32, 32, 255), 1.0) << name << " shows the sky through";
+  // The shuffled ground faces: each differs from tile.png, in no more than a few pixels.
+  for (const char* name : {"tile1.png", "tile2.png", "tile3.png", "tile4.png"}) {
+    const int differences = Differences(Get("tile.png"), Get(name));
+    EXPECT_GT(differences, 0) << name;
+    EXPECT_LE(differences, 8) << name;
+  }
+  // The hidden box passes the game's alpha test (alpha above 0.1) but only just shows.
+  const ArtImage& invisible = Get("invisible.png");
+  EXPECT_GT(Covered(invisible, 0, 0, 32, 32, 26), 0.0);
+  EXPECT_EQ(Covered(invisible, 0, 0, 32, 32, 80), 0.0);
+  EXPECT_LT(Covered(invisible, 0, 0, 32, 32, 1), 0.25);
+  // The struck box looks plainly different from the full one.
+  EXPECT_GT(Differences(Get("box.png"), Get("boxempty.png")), 32 * 32 / 2);
+}
+
+TEST_F(GameArtTest, PicturesSitWhereTheGameExpectsThem) {
+  // Floor spikes stand on the bottom of their cell; ceiling spikes hang from the top.
+  EXPECT_TRUE(RowHasInk(Get("deco3.png"), 31));
+  EXPECT_FALSE(RowHasInk(Get("deco3.png"), 0));
+  EXPECT_TRUE(RowHasInk(Get("deco4.png"), 0));
+  EXPECT_FALSE(RowHasInk(Get("deco4.png"), 31));
+  // Things that stand on the ground reach the bottom row of their picture.
+  for (const char* name :
+       {"deco1.png", "deco2.png", "deco5.png", "deco6.png", "player1.png", "player2.png",
+        "crawler1.png", "crawler2.png", "spiky1.png", "spiky2.png", "turtle1.png", "turtle2.png",
+        "cannon.png", "shell1.png", "shell2.png"})
+    EXPECT_TRUE(RowHasInk(Get(name), Get(name).height - 1)) << name << " floats";
+  // The winged turtle's feet are where the walking turtle's are: the bottom of the middle
+  // 32 x 32 of its 64 x 64 picture.
+  for (const char* name : {"fly1.png", "fly2.png"}) {
+    EXPECT_TRUE(RowHasInk(Get(name), 47)) << name;
+    EXPECT_FALSE(RowHasInk(Get(name), 48)) << name;
+  }
+  // The bullets fly in the top half of their cell and mirror each other.
+  const ArtImage& left = Get("cannon_bulletl.png");
+  const ArtImage& right = Get("cannon_bulletr.png");
+  EXPECT_TRUE(RowHasInk(right, 0));
+  EXPECT_FALSE(RowHasInk(right, 20));
+  int mismatches = 0;
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) mismatches += !(left.At(x, y) == right.At(31 - x, y));
+  EXPECT_EQ(mismatches, 0);
+}
+
+TEST_F(GameArtTest, AnimationFramesMove) {
+  const std::pair<const char*, const char*> frames[] = {
+      {"player1.png", "player2.png"},   {"player2.png", "player3.png"},
+      {"crawler1.png", "crawler2.png"}, {"spiky1.png", "spiky2.png"},
+      {"turtle1.png", "turtle2.png"},   {"shell1.png", "shell2.png"},
+      {"fly1.png", "fly2.png"},         {"blume1.png", "blume2.png"},
+      {"coin1.png", "coin2.png"},       {"coin2.png", "coin3.png"},
+      {"fire1.png", "fire2.png"},       {"fire2.png", "fire3.png"},
+      {"fire3.png", "fire4.png"},
+  };
+  for (const auto& [a, b] : frames)
+    EXPECT_GT(Differences(Get(a), Get(b)), 8) << a << " and " << b << " look the same";
+}
+
+}  // namespace
