@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The real game on its own data under Xvfb, played as a person would: holding the right
+# button with the mouse and the Right key on the keyboard both move the player through the
+# level, and the play buttons hide while the keyboard is in use.
+# Usage: play_test.sh GAME DATA-DIR CLOSE-WINDOW-TOOL [SCREENSHOT-DIR]
+set -euo pipefail
+
+game=$1
+data=$2
+closer=$3
+shots=${4:-}
+work=$(mktemp -d)
+xvfb_pid=""
+game_pid=""
+cleanup() {
+  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  [ -f "$work/game.log" ] && sed 's/^/game: /' "$work/game.log" >&2
+  exit 1
+}
+
+cp "$game" "$work/brinkhop"
+cp -r "$data" "$work/data"
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$work/display")"
+
+SDL_AUDIODRIVER=dummy "$work/brinkhop" >"$work/game.log" 2>&1 &
+game_pid=$!
+window=""
+for _ in $(seq 100); do
+  window=$(xdotool search --name '^Brinkhop$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || fail "no window captioned Brinkhop"
+sleep 1
+
+# How much of the picture changed between two screenshots, in per cent of its pixels.
+changed() {
+  # compare exits 1 when the pictures differ, which is what we hope for.
+  { compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 || true; } |
+    awk '{printf "%d", 100 * $1 / (960 * 640)}'
+}
+pixel() {
+  convert "$1" -crop "1x1+$2+$3" txt:- | grep -o '#[0-9A-F]\{6\}' | head -n 1
+}
+
+import -window "$window" "$work/start.png"
+if [ -n "$shots" ]; then cp "$work/start.png" "$shots/play-start.png"; fi
+# The right button sits at landscape (128, 230), 64 x 64: twice that in the window.
+xdotool mousemove --window "$window" 320 524 mousedown 1
+sleep 1.5
+xdotool mouseup 1
+sleep 0.3
+import -window "$window" "$work/mouse.png"
+moved=$(changed "$work/start.png" "$work/mouse.png")
+[ "$moved" -ge 5 ] || fail "holding the right button with the mouse changed only $moved% of the picture"
+echo "the mouse on the right button moves the player: ok ($moved% of the picture changed)"
+
+# The jump button (landscape 400, 230) is drawn: its middle is not the sky.
+[ "$(pixel "$work/mouse.png" 864 524)" != '#77C2E9' ] || fail "the jump button is not drawn"
+
+xdotool keydown --window "$window" Right
+sleep 1.5
+xdotool keydown --window "$window" space
+sleep 0.3
+import -window "$window" "$work/keys.png"
+xdotool keyup --window "$window" space
+xdotool keyup --window "$window" Right
+if [ -n "$shots" ]; then cp "$work/keys.png" "$shots/play-running.png"; fi
+moved=$(changed "$work/mouse.png" "$work/keys.png")
+[ "$moved" -ge 5 ] || fail "the Right key changed only $moved% of the picture"
+echo "the keyboard moves the player: ok ($moved% of the picture changed)"
+# Playing by keyboard hides the play buttons: the left button's middle shows the world.
+left_before=$(pixel "$work/mouse.png" 128 524)
+left_after=$(pixel "$work/keys.png" 128 524)
+[ "$left_before" != "$left_after" ] || fail "the left button still shows while playing by keyboard"
+echo "the play buttons hide while the keyboard is in use: ok"
+
+"$closer" "$window"
+for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+status=0
+wait "$game_pid" || status=$?
+game_pid=""
+[ "$status" = 0 ] || fail "the game ended with status $status"
+echo "closing the window ends the game with status 0: ok"
