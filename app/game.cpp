@@ -4,12 +4,16 @@
 #include "app/hud.h"
 #include "app/input.h"
 #include "app/resources.h"
+#include "app/start_screen.h"
 #include "engine/gl_api.h"
 #include "engine/gl_setup.h"
 #include "engine/sprite_batch.h"
 #include "engine/texture.h"
 #include "platform/platform.h"
 #include "player/player.h"
+#include "world/blocks.h"
+#include "world/bonus.h"
+#include "world/effects.h"
 #include "world/map.h"
 
 int32_t gScreenWidth = 0;
@@ -39,6 +43,8 @@ constexpr int kGLAttributes[][2] = {
     {15, 1},  // accelerated visual
 };
 
+}  // namespace
+
 // The frame's world pass state: the sprite batch draws with it.
 void SetWorldState() {
   gGL.Disable(GL_CULL_FACE);
@@ -50,8 +56,6 @@ void SetWorldState() {
   gGL.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   gGL.Color4ub(255, 255, 255, 255);
 }
-
-}  // namespace
 
 int RunGame() {
   gScreenHeight = kDeviceScreenHeight;
@@ -94,9 +98,13 @@ void CreatePlayerAndBackground() {
 
 void CreateObjects() {
   gMap = new cMap;
+  for (cBonus*& bonus : gBonuses) bonus = new cBonus;
+  gDebris = new cDebris;
+  gPopups = new cPopups;
+  gFireField = new cFireField;
+  gBurst = new cBurst;
   LoadResources();
-  // Until the start screen exists, the game starts as pressing its start button would.
-  StartGame();
+  RunStartScreen();
 }
 
 void StartGame() {
@@ -110,12 +118,24 @@ void StartGame() {
 void SimulationStep() {
   ++gSimulationSteps;
   if (gPlayer) gPlayer->Update();
+  for (cBonus* bonus : gBonuses)
+    if (bonus) bonus->Update();
+  if (gFireField) gFireField->Update();
+  if (gDebris) gDebris->Update();
+  if (gBurst) gBurst->Update();
   if (gPlayer && gPlayer->killRequest) gPlayer->StartDeath(0);
 }
 
 void DrawWorld() {
+  for (cBonus* bonus : gBonuses)
+    if (bonus) bonus->Draw();
   if (gMap) gMap->UpdateAndDraw();
+  if (gFireField) gFireField->Draw();
+  DrawBump();
+  if (gDebris) gDebris->Draw();
+  if (gBurst) gBurst->Draw();
   if (gPlayer) gPlayer->Draw(0);
+  if (gPopups) gPopups->Draw();
 }
 
 void Frame() {

@@ -49,6 +49,9 @@ void StartGame();
 // A main-loop pass while paused: events only, and the last picture shown again.
 void PausedPass();
 
+// The GL state of the world pass; the start screen draws with it too.
+void SetWorldState();
+
 // Pieces of the frame, in frame order.
 void SimulationStep();
 void DrawWorld();

@@ -28,10 +28,10 @@ void cPlayer::TileEvents(int32_t centreColumn, int32_t centreRow) {
     return query(leftX, footY) == code || query(rightX, footY) == code;
   };
 
-  if (!dying && onGround && feetOn(Block, kBlockCracked))
+  if (!dying && gMap && onGround && feetOn(Block, kBlockCracked))
     for (int32_t c = centreColumn - kCrackWindowBefore; c <= centreColumn + kCrackWindowAfter; ++c)
       for (int32_t r = centreRow - kCrackWindowBefore; r <= centreRow + kCrackWindowAfter; ++r)
-        HitBlock(c, r, kBlockCracked);
+        gMap->HitBlock(c, r, kBlockCracked);
   if (!dying && speedY > 0 && feetOn(Deco, kDecoJumpPad)) speedY = kJumpPadSpeed;
   if (!dying && speedY > 0 && starTimer == 0 && feetOn(Deco, kDecoDeadlyA)) StartDeath(0);
   if (!dying && speedY < 0 && starTimer == 0 &&

@@ -88,8 +88,9 @@ void cPlayer::Update() {
     x -= kConveyorShift;
 
   if (gBlockHitCooldown < 0) {
-    if (speedY < 0)
-      HeadBump(Trunc(x + kHeadBumpInset), Trunc(y), Trunc(x + width - kHeadBumpInset), Trunc(y));
+    if (speedY < 0 && gMap)
+      gMap->HeadBump(Trunc(x + kHeadBumpInset), Trunc(y), Trunc(x + width - kHeadBumpInset),
+                     Trunc(y));
   } else {
     --gBlockHitCooldown;
   }

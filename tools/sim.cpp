@@ -19,6 +19,8 @@
 #include "player/actions.h"
 #include "player/player.h"
 #include "world/blocks.h"
+#include "world/bonus.h"
+#include "world/effects.h"
 #include "world/map.h"
 #include "world/sounds.h"
 
@@ -158,6 +160,14 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   device.ticks = kFirstFrameTicks - kFrameTicks;
   delete gMap;
   gMap = nullptr;
+  for (cBonus*& bonus : gBonuses) {
+    delete bonus;
+    bonus = nullptr;
+  }
+  delete gDebris;
+  delete gPopups;
+  delete gFireField;
+  delete gBurst;
   delete gPlayer;
   gPlayer = nullptr;
   ClearActions(kActionCount);
@@ -175,7 +185,15 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   ClearFingers();
   Init();
   CreatePlayerAndBackground();
+  // One pass of the start screen, with a press on its start button.
+  const Box& start = kButtonBoxes[kButtonStart];
+  HeadlessTouch(0, start.x + start.width / 2, start.y + start.height / 2, true);
+  SDL_Event press{};
+  press.type = SDL_MOUSEBUTTONDOWN;
+  press.button.button = SDL_BUTTON_LEFT;
+  device.events.push_back(press);
   CreateObjects();
+  device.fingers[0].down = false;
   mFrame = 0;
   gSoundRecorder = nullptr;
   return true;

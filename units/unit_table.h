@@ -10,3 +10,5 @@ constexpr int kUnitSlots = 258;
 void SpawnUnit(int32_t column, int32_t row, int32_t typeCode);
 // Deletes every unit and frees every slot (level reset).
 void DeleteAllUnits();
+// A bumped block knocks the walking enemies standing on it off the map.
+void KnockUnitsOnBlock(int32_t column, int32_t row);

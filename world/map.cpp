@@ -10,6 +10,7 @@
 #include "player/player.h"
 #include "units/unit_table.h"
 #include "world/blocks.h"
+#include "world/bonus.h"
 #include "world/effects.h"
 #include "world/messages.h"
 
@@ -53,7 +54,7 @@ void StrikeCells(cMap& map, const TriggerRecord& t, int32_t) {
   const CellRange r = ClippedRectangle(t);
   for (int32_t c = r.column0; c <= r.column1; ++c)
     for (int32_t row = r.row0; row <= r.row1; ++row) {
-      HitBlock(c, row, t.onlyCode);
+      map.HitBlock(c, row, t.onlyCode);
       map.RevealCell(c, row);
     }
 }
@@ -105,13 +106,13 @@ void cMap::ResetMap() {
     gPlayer->x = kResetPlayerX;
     gPlayer->y = kResetPlayerY;
   }
-  gBumpFrame = kBumpIdleFrame;
+  gBump.frame = kBumpIdleFrame;
   DeactivateBonuses();
   tileTextureCount = 1;
   ClearLayers();
   DeleteAllUnits();
-  ClearFireField();
-  ClearBurst();
+  if (gFireField) gFireField->Clear();
+  if (gBurst) gBurst->Clear();
   coinFrame = kCoinFrameStart;
 }
 

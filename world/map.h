@@ -85,6 +85,10 @@ class cMap {
   bool LoadLevel(const char* fileName, int32_t startIndex);
   void FireTrigger(int32_t column, int32_t row);
   void RevealCell(int32_t column, int32_t row);
+  // Strikes one cell; onlyCode 0 strikes any block, another code only that one.
+  void HitBlock(int32_t column, int32_t row, int32_t onlyCode);
+  // Strikes at two points, a head's corners or a shell's; ends the player's push.
+  void HeadBump(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 
   int32_t SolidAt(int32_t x, int32_t y) const;
   bool OpenBelow(int32_t x, int32_t y) const;
