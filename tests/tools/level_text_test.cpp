@@ -1,0 +1,368 @@
+// The level source text and brinkhop-level: what a designer's text builds, the faults it
+// reports, dump then build giving back the same bytes, the picture, and the command line.
+#include "tools/level_text.h"
+
+#include <gtest/gtest.h>
+#include <stb_image.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "tests/support/png.h"
+#include "tools/level_render.h"
+
+namespace {
+
+LevelData Compile(const std::string& text) {
+  LevelData level;
+  std::vector<std::string> errors;
+  EXPECT_TRUE(CompileLevelText(text, "test.txt", level, errors))
+      << (errors.empty() ? "" : errors[0]);
+  return level;
+}
+
+std::vector<std::string> CompileErrors(const std::string& text) {
+  LevelData level;
+  std::vector<std::string> errors;
+  EXPECT_FALSE(CompileLevelText(text, "test.txt", level, errors)) << text;
+  return errors;
+}
+
+int32_t At(const LevelData& level, int layer, int column, int row) {
+  return level.layers[layer][size_t(CellIndex(column, row))];
+}
+
+TEST(LevelTextTest, TheDefaultCharactersBuildWhatADesignerDraws) {
+  const LevelData level = Compile(R"(
+; a comment line
+# another one
+[map 10]
+08 ?B!=+
+11 oc..^*
+12 ####
+[links legend]
+'m' 53 keep rearm disarm
+[links 10]
+11 0m
+[triggers]
+0 start
+1 strike from=10,8 to=12,8 only=brick   ; a trailing comment
+2 spawn from=1,2 to=3,4 unit=turtle
+3 teleport at=100,5
+53 message
+[texts]
+0 "HI \"YOU\" \x01\\" skip=9
+[labels 10]
+08 ....0
+)");
+  EXPECT_EQ(level.sizeA, kMapColumns);
+  EXPECT_EQ(level.sizeB, kMapRows);
+  EXPECT_EQ(level.CellCount(), kMapCells);
+  // Boxes and terrain show from the start; the hidden box and the deadly ground do not.
+  EXPECT_EQ(At(level, kFileBlock, 10, 8), 2);
+  EXPECT_EQ(At(level, kFileReveal, 10, 8), 1);
+  EXPECT_EQ(At(level, kFileBlock, 11, 8), 1);
+  EXPECT_EQ(At(level, kFileBlock, 12, 8), 3);
+  EXPECT_EQ(At(level, kFileReveal, 12, 8), 0);
+  EXPECT_EQ(At(level, kFileBlock, 13, 8), 12);
+  EXPECT_EQ(At(level, kFileGround, 13, 8), 1);
+  EXPECT_EQ(At(level, kFileReveal, 14, 8), 1);
+  EXPECT_EQ(At(level, kFileCoin, 10, 11), 1);
+  EXPECT_EQ(At(level, kFileUnit, 11, 11), 1);  // a crawler: type code 0, stored plus one
+  EXPECT_EQ(At(level, kFileDeco, 14, 11), 3);
+  EXPECT_EQ(At(level, kFileGround, 14, 11), 1);
+  EXPECT_EQ(At(level, kFileReveal, 14, 11), 0);
+  EXPECT_EQ(At(level, kFileDeco, 15, 11), 5);
+  EXPECT_EQ(At(level, kFileGround, 13, 12), 1);
+  EXPECT_EQ(At(level, kFileGround, 14, 12), 0);
+  // Cells nobody wrote keep the reset values.
+  EXPECT_EQ(At(level, kFileTrigger, 0, 0), -1);
+  EXPECT_EQ(At(level, kFileLabel, 0, 0), -1);
+  EXPECT_EQ(At(level, kFileTrigger, 10, 11), 0);
+  EXPECT_EQ(At(level, kFileTrigger, 11, 11), 53 | kLinkKeepFlag | kLinkRearmFlag | kLinkDisarmFlag);
+  EXPECT_EQ(At(level, kFileLabel, 14, 8), 0);
+
+  // Unlisted triggers up to the highest index are filler that does nothing.
+  ASSERT_EQ(level.triggers.size(), 54u);
+  EXPECT_EQ(level.triggers[0], (LevelTrigger{kKindStart, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(level.triggers[1], (LevelTrigger{kKindStrike, 0, 1, 10, 12, 8, 8}));
+  EXPECT_EQ(level.triggers[2], (LevelTrigger{kKindSpawn, 1, 0, 1, 3, 2, 4}));
+  EXPECT_EQ(level.triggers[3], (LevelTrigger{kKindTeleport, 0, 0, 100, 0, 5, 0}));
+  EXPECT_EQ(level.triggers[4], (LevelTrigger{kKindNone, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(level.triggers[53].kind, kKindMessage);
+  ASSERT_EQ(level.texts.size(), 1u);
+  EXPECT_EQ(level.texts[0], (LevelText{9, "HI \"YOU\" \x01\\"}));
+  EXPECT_TRUE(LevelProblems(level).empty());
+  EXPECT_EQ(StartCell(level), (std::pair<int, int>(10, 11)));
+}
+
+TEST(LevelTextTest, AFileLegendAddsCharactersAndOverridesDefaults) {
+  const LevelData level = Compile(R"(
+size 3 64
+trailer 1 -2 3 0x80000000
+[map legend]
+'#' ground=4
+'Q' block=brick coin=1 reveal=1
+'"' unit=hammer9 deco=2
+[map]
+05 #Q"
+[triggers]
+count 3
+1 none from=7,8 unit=5
+[texts]
+count 2
+[extra]
+00ff 7a
+)");
+  EXPECT_EQ(level.CellCount(), 3 * 64);
+  EXPECT_EQ(At(level, kFileGround, 0, 5), 4);
+  EXPECT_EQ(At(level, kFileReveal, 0, 5), 0);  // an override replaces the whole entry
+  EXPECT_EQ(At(level, kFileBlock, 1, 5), 1);
+  EXPECT_EQ(At(level, kFileCoin, 1, 5), 1);
+  EXPECT_EQ(At(level, kFileUnit, 2, 5), 19);
+  EXPECT_EQ(At(level, kFileDeco, 2, 5), 2);
+  EXPECT_EQ(level.trailer, (std::array<int32_t, 4>{1, -2, 3, INT32_MIN}));
+  ASSERT_EQ(level.triggers.size(), 3u);
+  EXPECT_EQ(level.triggers[1], (LevelTrigger{kKindNone, 5, 0, 7, 0, 8, 0}));
+  EXPECT_EQ(level.texts.size(), 2u);
+  EXPECT_EQ(level.extra, (std::vector<uint8_t>{0x00, 0xff, 0x7a}));
+}
+
+TEST(LevelTextTest, FaultsAreReportedOneALineWithLineAndColumn) {
+  const struct {
+    const char* source;
+    const char* error;
+  } cases[] = {
+      {"[map 0]\n11 ..#Q\n", "test.txt:2:7: 'Q' is not in the map legend"},
+      {"[map 4095]\n11 ##\n", "test.txt:2:5: cell (4096, 11) is off the 4096 x 64 map"},
+      {"[map 0]\n64 #\n", "test.txt:2:1: row 64 is past row 63"},
+      {"[map 0]\n11 #\n11 #\n", "test.txt:3:1: row 11 is given twice in this grid section"},
+      {"[map 0]\n11#\n", "test.txt:2:3: the row number is followed by one space, then the cells"},
+      {"size 2 64\n[map 0]\n05 ..#\n", "test.txt:3:6: cell (2, 5) is past the 128 cells"},
+      {"size 4097 64\n", "test.txt:1:6: size 4097 x 64 does not fit the 4096 x 64 map"},
+      {"colour 3\n", "test.txt:1:1: unknown setting 'colour'"},
+      {"[maps 0]\n", "test.txt:1:2: unknown section [maps]"},
+      {"[map legend]\n# ground=1\n'#' ground=1 lava=2\n", "test.txt:3:14: expected LAYER=VALUE"},
+      {"[map legend]\n'.' ground=1\n", "test.txt:2:2: a grid character is a visible character"},
+      {"[map legend]\n'X' block=lava\n",
+       "test.txt:2:11: 'lava' is neither a number nor a block name"},
+      {"[links legend]\n'a' 3 forever\n", "test.txt:2:7: unknown link flag 'forever'"},
+      {"[triggers]\n1 start\n1 none\n", "test.txt:3:1: trigger 1 is already given on line 2"},
+      {"[triggers]\n1 explode\n", "test.txt:2:3: unknown trigger kind 'explode'"},
+      {"[triggers]\n1 strike from=1\n", "test.txt:2:10: expected a cell COLUMN,ROW in 'from=1'"},
+      {"[triggers]\n1024 start\n", "test.txt:2:1: a trigger index is 0 to 1023"},
+      {"[triggers]\ncount 2\n5 start\n",
+       "test.txt:3:1: trigger 5 is past the count of 2 on line 2"},
+      {"[texts]\n0 \"abc\n", "test.txt:2:3: the text has no closing \""},
+      {"[texts]\n0 \"a\\qb\"\n", "test.txt:2:5: unknown escape in the text"},
+      {"[texts]\n0 \""
+       "0123456789012345678901234567890123456789012345678901234567890123"
+       "0123456789012345678901234567890123456789012345678901234567890123\"\n",
+       "test.txt:2:3: the text is 128 bytes long; the game keeps at most 127"},
+      {"[cells]\nmagma 1 2 3\n", "test.txt:2:1: unknown layer 'magma'"},
+      {"[extra]\n0g\n", "test.txt:2:1: extra bytes are written as pairs of hex digits"},
+  };
+  for (const auto& c : cases) {
+    const std::vector<std::string> errors = CompileErrors(c.source);
+    ASSERT_FALSE(errors.empty()) << c.source;
+    EXPECT_EQ(errors[0].rfind(c.error, 0), 0u) << "got: " << errors[0] << "\nwanted: " << c.error;
+  }
+  // Every fault of a file is reported, not only the first.
+  EXPECT_EQ(CompileErrors("[map 0]\n01 Q\n02 Q\n[triggers]\nx start\n").size(), 3u);
+}
+
+// A level with the odd values a file may hold: any layer value, any text bytes, filler records
+// at the end, trailing bytes, and sizes other than the full map.
+LevelData RandomLevel(std::mt19937& random, int32_t sizeA, int32_t sizeB, int distinctValues,
+                      int32_t sparseness = 4) {
+  const auto pick = [&](int32_t below) { return int32_t(random() % uint32_t(below)); };
+  LevelData level;
+  level.sizeA = sizeA;
+  level.sizeB = sizeB;
+  const size_t cells = size_t(sizeA) * size_t(sizeB);
+  std::vector<int32_t> odd = {INT32_MIN, INT32_MAX, -2, 1 << 24 | 7, int32_t(0xffff0003), 70000};
+  for (int i = 0; i < distinctValues; ++i) odd.push_back(int32_t(random()));
+  for (int layer = 0; layer < kFileLayerCount; ++layer) {
+    level.layers[layer].assign(cells, ResetValue(layer));
+    for (size_t i = 0; i < cells; ++i)
+      if (pick(sparseness) == 0)
+        level.layers[layer][i] = pick(3) ? pick(40) - 2 : odd[size_t(pick(int32_t(odd.size())))];
+  }
+  level.triggers.resize(size_t(pick(80)));
+  for (LevelTrigger& t : level.triggers)
+    t = pick(3) == 0
+            ? LevelTrigger{kKindNone, 0, 0, 0, 0, 0, 0}
+            : LevelTrigger{
+                  pick(9) - 1,  pick(25) - 3, pick(3) ? 0 : pick(40), pick(5000) - 100, pick(5000),
+                  pick(70) - 3, pick(70),
+              };
+  level.texts.resize(size_t(pick(40)));
+  for (LevelText& text : level.texts) {
+    text.skipped = uint8_t(pick(3) ? 0 : pick(256));
+    text.text.resize(size_t(pick(3) ? pick(20) : pick(128)));
+    for (char& c : text.text) c = char(pick(4) ? ' ' + pick(95) : pick(256));
+  }
+  for (int32_t& value : level.trailer) value = pick(2) ? 0 : int32_t(random());
+  level.extra.resize(size_t(pick(2) ? 0 : pick(100)));
+  for (uint8_t& byte : level.extra) byte = uint8_t(pick(256));
+  return level;
+}
+
+void ExpectRoundTrip(const LevelData& level, const std::string& what) {
+  const std::vector<uint8_t> bytes = SerializeLevel(level);
+  LevelData parsed;
+  std::string error;
+  ASSERT_TRUE(ParseLevel(bytes.data(), bytes.size(), parsed, error)) << what << ": " << error;
+  const std::string text = DecompileLevel(parsed);
+  LevelData rebuilt;
+  std::vector<std::string> errors;
+  ASSERT_TRUE(CompileLevelText(text, "dump.txt", rebuilt, errors))
+      << what << ": " << errors[0] << "\n"
+      << text.substr(0, 4000);
+  EXPECT_TRUE(SerializeLevel(rebuilt) == bytes) << what;
+}
+
+TEST(LevelTextTest, DumpThenBuildGivesBackTheSameBytes) {
+  std::mt19937 random(20240601);
+  const std::pair<int32_t, int32_t> sizes[] = {{1, 1},   {3, 50},  {128, 1},  {2, 64},
+                                               {64, 65}, {100, 7}, {4096, 64}};
+  for (const auto& [sizeA, sizeB] : sizes)
+    ExpectRoundTrip(RandomLevel(random, sizeA, sizeB, 4, sizeA * sizeB > 10000 ? 200 : 4),
+                    std::to_string(sizeA) + " x " + std::to_string(sizeB));
+  // More distinct cells than there are grid characters: the rest go to [cells].
+  const LevelData crowded = RandomLevel(random, 200, 64, 400);
+  ExpectRoundTrip(crowded, "crowded");
+  EXPECT_NE(DecompileLevel(crowded).find("\n[cells]\n"), std::string::npos);
+  ExpectRoundTrip(EmptyLevel(), "empty");
+}
+
+TEST(LevelTextTest, TheShippedLevelIsPlayableAndSurvivesDumpAndBuild) {
+  std::ifstream file(BRINKHOP_LEVEL_SOURCE);
+  const std::string source((std::istreambuf_iterator<char>(file)), {});
+  const LevelData level = Compile(source);
+  EXPECT_TRUE(LevelProblems(level).empty());
+  const auto start = StartCell(level);
+  ASSERT_TRUE(start.has_value());
+  EXPECT_GT(start->first, 0);
+  EXPECT_GE(start->second, 10);  // on screen, where the camera looks
+  EXPECT_LE(start->second, 14);
+  EXPECT_EQ(At(level, kFileGround, start->first, start->second + 1), 1);  // standing on ground
+  std::vector<bool> linked(level.triggers.size());
+  for (int32_t link : level.layers[kFileTrigger])
+    if (link >= 0) linked[size_t(link & kLinkIndexBits)] = true;
+  bool message = false, strike = false;
+  for (size_t i = 0; i < level.triggers.size(); ++i) {
+    message |= linked[i] && level.triggers[i].kind == kKindMessage && TriggerMessage(int32_t(i));
+    strike |= linked[i] && level.triggers[i].kind == kKindStrike;
+  }
+  EXPECT_TRUE(message);
+  EXPECT_TRUE(strike);
+  ExpectRoundTrip(level, "shipped level");
+}
+
+TEST(LevelRenderTest, CellsUseTheGamePicturesOrAPlainColourAndLongLevelsWrap) {
+  const std::string data = TestScratchDir() + "/render-data";
+  std::filesystem::create_directories(data);
+  WriteTestPng(data + "/tile.png", 32, 32, [](int, int) { return 0xff0000ffu; });
+  LevelData level = EmptyLevel();
+  level.layers[kFileGround][size_t(CellIndex(2, 10))] = 1;  // tile.png
+  level.layers[kFileCoin][size_t(CellIndex(3, 10))] = 1;    // coin1.png is missing
+  level.layers[kFileTrigger][size_t(CellIndex(1, 9))] = 0;
+  level.triggers.push_back({kKindStart, 0, 0, 0, 0, 0, 0});
+  std::vector<std::string> missing;
+  const RgbaImage image = RenderLevel(level, {data, 4, 1024}, &missing);
+  EXPECT_EQ(image.width, 4 * 4);  // columns 0..3
+  EXPECT_EQ(image.height, 64 * 4);
+  const auto pixel = [&](int x, int y) {
+    const uint8_t* p = &image.pixels[(size_t(y) * image.width + x) * 4];
+    return uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+  };
+  EXPECT_EQ(pixel(2 * 4 + 2, 10 * 4 + 2), 0xff0000u);
+  EXPECT_NE(pixel(3 * 4 + 2, 10 * 4 + 2), pixel(0, 0));  // the coin's stand-in colour
+  EXPECT_EQ(pixel(1 * 4, 9 * 4), 0x00e600u);             // the start cell's green frame
+  EXPECT_NE(std::find(missing.begin(), missing.end(), "coin1.png"), missing.end());
+
+  level.layers[kFileGround][size_t(CellIndex(4000, 5))] = 1;
+  const RgbaImage wrapped = RenderLevel(level, {data, 2, 1024}, nullptr);
+  EXPECT_EQ(wrapped.width, 1024 * 2);
+  EXPECT_EQ(wrapped.height, (4 * 65 - 1) * 2);  // four strips with a gap row between
+}
+
+// Runs the tool; returns its exit status and what it printed on both streams.
+int RunTool(const std::string& arguments, std::string* output = nullptr) {
+  const std::string command = std::string(BRINKHOP_LEVEL_TOOL) + " " + arguments + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string text;
+  char buffer[4096];
+  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) text.append(buffer, n);
+  const int status = pclose(pipe);
+  if (output) *output = text;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string Scratch(const std::string& name, const std::string& content = "") {
+  const std::string path = TestScratchDir() + "/" + name;
+  if (!content.empty()) std::ofstream(path, std::ios::binary) << content;
+  return path;
+}
+
+TEST(LevelToolTest, CommandsReportUsageFaultsAndProblemsByExitStatus) {
+  std::string out;
+  EXPECT_EQ(RunTool("", &out), 2);
+  EXPECT_EQ(RunTool("paint x", &out), 2);
+  EXPECT_NE(out.find("unknown command 'paint'"), std::string::npos);
+  EXPECT_EQ(RunTool("build " + Scratch("a.txt", "size 1 1\n"), &out), 2);  // no -o
+  EXPECT_EQ(RunTool("render x -o y --scale 0", &out), 2);
+  EXPECT_EQ(RunTool("check a b", &out), 2);
+  for (const char* command : {"build", "dump", "check", "render"}) {
+    EXPECT_EQ(RunTool(std::string(command) + " --help", &out), 0);
+    EXPECT_NE(out.find(std::string("usage: brinkhop-level ") + command), std::string::npos);
+  }
+
+  const std::string bad = Scratch("bad.txt", "size 4096 64\n[map 0]\n11 ..Z\n");
+  EXPECT_EQ(RunTool("build " + bad + " -o " + Scratch("bad.level"), &out), 1);
+  EXPECT_EQ(out, bad + ":3:6: 'Z' is not in the map legend\n");
+
+  const std::string source =
+      Scratch("good.txt", "[map 0]\n11 .o?\n12 ###\n[links 0]\n11 0\n[triggers]\n0 start\n");
+  const std::string level = Scratch("good.level");
+  ASSERT_EQ(RunTool("build " + source + " -o " + level, &out), 0) << out;
+  EXPECT_EQ(RunTool("check " + level, &out), 0);
+  EXPECT_EQ(out, level +
+                     ": 4096 x 64 cells, 3 columns used, start (0, 11), 1 triggers, 0 texts, 3 "
+                     "ground, 1 blocks, 1 coins, 0 units, 0 decorations\n");
+  const std::string dumped = Scratch("dumped.txt");
+  const std::string rebuilt = Scratch("rebuilt.level");
+  ASSERT_EQ(RunTool("dump " + level + " -o " + dumped, &out), 0) << out;
+  ASSERT_EQ(RunTool("build " + dumped + " -o " + rebuilt, &out), 0) << out;
+  std::ifstream a(level, std::ios::binary), b(rebuilt, std::ios::binary);
+  EXPECT_TRUE(std::equal(std::istreambuf_iterator<char>(a), {}, std::istreambuf_iterator<char>(b)));
+
+  const std::string png = Scratch("map.png");
+  ASSERT_EQ(RunTool("render " + level + " -o " + png + " --scale 5 --data " + TestScratchDir()), 0);
+  int width = 0, height = 0, channels = 0;
+  ASSERT_TRUE(stbi_info(png.c_str(), &width, &height, &channels));
+  EXPECT_EQ(width, 3 * 5);
+  EXPECT_EQ(height, 64 * 5);
+
+  // The game would clip this level's block; and a cut file it would refuse.
+  const std::string clipped = Scratch("clipped.level");
+  ASSERT_EQ(
+      RunTool("build " + Scratch("clip.txt", "[cells]\nblock 4 5 99\n") + " -o " + clipped, &out),
+      0);
+  EXPECT_NE(out.find("warning: cell (4, 5): block code has no picture: 99"), std::string::npos);
+  EXPECT_EQ(RunTool("check " + clipped, &out), 1);
+  EXPECT_NE(out.find(clipped + ": cell (4, 5): block code has no picture: 99\n"),
+            std::string::npos);
+  EXPECT_EQ(RunTool("check " + Scratch("short.level", std::string("\x01\x00", 2)), &out), 1);
+  EXPECT_EQ(out, TestScratchDir() +
+                     "/short.level: refused: truncated: expected 8 bytes of "
+                     "sizes, found 2\n");
+}
+
+}  // namespace

@@ -1,0 +1,229 @@
+// The level file loader on hand-built files: every section in its place, short levels, each
+// way a file can be malformed, cut texts, kept trailing bytes, and the problems it reports.
+#include "world/level_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Writes a level file field by field, as the format lays it out.
+struct Bytes {
+  std::vector<uint8_t> data;
+  Bytes& Int(int32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) data.push_back(uint8_t(uint32_t(value) >> shift));
+    return *this;
+  }
+  Bytes& Byte(uint8_t value) {
+    data.push_back(value);
+    return *this;
+  }
+  Bytes& Text(const std::string& text, uint8_t skipped = 0) {
+    Int(int32_t(text.size())).Byte(skipped);
+    data.insert(data.end(), text.begin(), text.end());
+    return *this;
+  }
+  // Sizes and eight layers whose cell i holds layer * 1000 + i.
+  Bytes& Layers(int32_t sizeA, int32_t sizeB) {
+    Int(sizeA).Int(sizeB);
+    for (int layer = 0; layer < kFileLayerCount; ++layer)
+      for (int32_t i = 0; i < sizeA * sizeB; ++i) Int(layer * 1000 + i);
+    return *this;
+  }
+  Bytes& Trailer() { return Int(0).Int(0).Int(0).Int(0); }
+};
+
+std::string ParseError(const Bytes& bytes) {
+  LevelData level;
+  std::string error;
+  EXPECT_FALSE(ParseLevel(bytes.data.data(), bytes.data.size(), level, error));
+  return error;
+}
+
+bool Has(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+TEST(LevelFileTest, AFullLevelFillsEveryLayerInFileOrderAndWritesBackTheSameBytes) {
+  Bytes file;
+  file.Int(kMapColumns).Int(kMapRows);
+  for (int layer = 0; layer < kFileLayerCount; ++layer)
+    for (int i = 0; i < kMapCells; ++i) file.Int(i == CellIndex(7, 12) ? 100 + layer : 0);
+  file.Int(2);
+  file.Int(0).Int(1).Int(2).Int(3).Int(4).Int(5).Int(6);  // kind, unit, only, c0, c1, r0, r1
+  file.Int(3).Int(0).Int(0).Int(9).Int(0).Int(11).Int(0);
+  file.Int(2).Text("HELLO", 0x5a).Text("").Int(-1).Int(2).Int(3).Int(4);
+
+  LevelData level;
+  std::string error;
+  ASSERT_TRUE(ParseLevel(file.data.data(), file.data.size(), level, error)) << error;
+  EXPECT_EQ(level.CellCount(), kMapCells);
+  // The file orders the layers ground, coin, block, unit, trigger, label, reveal, deco.
+  for (int layer = 0; layer < kFileLayerCount; ++layer) {
+    EXPECT_EQ(level.layers[layer][CellIndex(7, 12)], 100 + layer) << kLevelLayerNames[layer];
+    EXPECT_EQ(level.layers[layer][CellIndex(7, 13)], 0);
+  }
+  EXPECT_EQ(std::string(kLevelLayerNames[kFileTrigger]), "trigger");
+  ASSERT_EQ(level.triggers.size(), 2u);
+  EXPECT_EQ(level.triggers[0], (LevelTrigger{0, 1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(level.triggers[1].kind, 3);
+  ASSERT_EQ(level.texts.size(), 2u);
+  EXPECT_EQ(level.texts[0], (LevelText{0x5a, "HELLO"}));
+  EXPECT_EQ(level.texts[1].text, "");
+  EXPECT_EQ(level.trailer, (std::array<int32_t, 4>{-1, 2, 3, 4}));
+  EXPECT_TRUE(level.extra.empty());
+  EXPECT_EQ(SerializeLevel(level), file.data);
+}
+
+TEST(LevelFileTest, ASmallerLevelHoldsOnlyItsFirstCellsInColumnOrder) {
+  // 128 cells are columns 0 and 1, whichever way the two sizes split them.
+  for (const auto& [sizeA, sizeB] : {std::pair{2, 64}, std::pair{128, 1}}) {
+    Bytes file;
+    file.Layers(sizeA, sizeB).Int(0).Int(0).Trailer();
+    LevelData level;
+    std::string error;
+    ASSERT_TRUE(ParseLevel(file.data.data(), file.data.size(), level, error)) << error;
+    EXPECT_EQ(level.CellCount(), 128);
+    EXPECT_EQ(level.sizeA, sizeA);
+    EXPECT_EQ(level.layers[kFileBlock][size_t(CellIndex(1, 63))], 2000 + 127);
+    EXPECT_EQ(level.layers[kFileDeco][size_t(CellIndex(1, 0))], 7000 + 64);
+    EXPECT_EQ(SerializeLevel(level), file.data);
+  }
+}
+
+TEST(LevelFileTest, MalformedFilesAreRefusedWithTheirReason) {
+  const auto layersOnly = [] { return Bytes().Layers(1, 1); };
+  const int layerBytes = 8 * 4;  // one cell per layer
+  struct Case {
+    const char* what;
+    Bytes file;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"empty", Bytes(), "truncated: expected 8 bytes of sizes, found 0"},
+      {"one size", Bytes().Int(4096), "truncated: expected 8 bytes of sizes, found 4"},
+      {"zero size", Bytes().Int(0).Int(64),
+       "bad size: 0 x 64 cells does not fit the 4096 x 64 map"},
+      {"negative size", Bytes().Int(-1).Int(64),
+       "bad size: -1 x 64 cells does not fit the 4096 x 64 map"},
+      {"both negative", Bytes().Int(-4096).Int(-64),
+       "bad size: -4096 x -64 cells does not fit the 4096 x 64 map"},
+      {"too many cells", Bytes().Int(4097).Int(64),
+       "bad size: 4097 x 64 cells does not fit the 4096 x 64 map"},
+      {"product wraps to zero in 32 bits", Bytes().Int(65536).Int(65536),
+       "bad size: 65536 x 65536 cells does not fit the 4096 x 64 map"},
+      {"product wraps to a small number", Bytes().Int(0x10001).Int(0x10000),
+       "bad size: 65537 x 65536 cells does not fit the 4096 x 64 map"},
+      {"layers cut",
+       [] {
+         Bytes b;
+         b.Int(4096).Int(64);
+         b.data.resize(1000);
+         return b;
+       }(),
+       "truncated: expected 8388616 bytes of layers, found 1000"},
+      {"no trigger count", layersOnly(),
+       "truncated: expected " + std::to_string(8 + layerBytes + 4) +
+           " bytes of the trigger count, found " + std::to_string(8 + layerBytes)},
+      {"negative trigger count", layersOnly().Int(-1), "bad trigger count: -1 (0 to 1024)"},
+      {"too many triggers", layersOnly().Int(1025), "bad trigger count: 1025 (0 to 1024)"},
+      {"trigger record cut", layersOnly().Int(2).Int(0).Int(0).Int(0).Int(0).Int(0).Int(0).Int(0),
+       "truncated: expected " + std::to_string(8 + layerBytes + 4 + 56) +
+           " bytes of trigger records, found " + std::to_string(8 + layerBytes + 4 + 28)},
+      {"no text count", layersOnly().Int(0), "of the text count"},
+      {"negative text count", layersOnly().Int(0).Int(-3), "bad text count: -3 (0 to 1024)"},
+      {"too many texts", layersOnly().Int(0).Int(1025), "bad text count: 1025 (0 to 1024)"},
+      {"text header cut", layersOnly().Int(0).Int(1).Int(3), "bytes of texts"},
+      {"negative text length", layersOnly().Int(0).Int(1).Int(-5).Byte(0), "text 0: bad length -5"},
+      {"text shorter than its length", layersOnly().Int(0).Int(1).Int(10).Byte(0).Byte('A'),
+       "bytes of texts"},
+      {"second text cut", layersOnly().Int(0).Int(2).Text("OK"), "bytes of texts"},
+      {"no trailer", layersOnly().Int(0).Int(0).Int(1).Int(2), "bytes of the trailer"},
+  };
+  for (const Case& c : cases) {
+    const std::string error = ParseError(c.file);
+    EXPECT_NE(error.find(c.error), std::string::npos)
+        << c.what << ": \"" << error << "\" lacks \"" << c.error << "\"";
+  }
+}
+
+TEST(LevelFileTest, LongTextsAreCutTo127BytesWithANoteAndTrailingBytesAreKept) {
+  const std::string longText(200, 'X');
+  Bytes file;
+  file.Layers(1, 1).Int(0).Int(3).Text("SHORT").Text(longText, 7).Text(std::string(127, 'Y'));
+  file.Trailer().Byte(0xde).Byte(0xad);
+  LevelData level;
+  std::string error;
+  std::vector<std::string> clipped;
+  ASSERT_TRUE(ParseLevel(file.data.data(), file.data.size(), level, error, &clipped)) << error;
+  ASSERT_EQ(level.texts.size(), 3u);
+  EXPECT_EQ(level.texts[1].text, std::string(127, 'X'));
+  EXPECT_EQ(level.texts[1].skipped, 7);
+  EXPECT_EQ(level.texts[2].text.size(), 127u);
+  EXPECT_EQ(clipped, std::vector<std::string>{"text 1: 200 bytes long, cut to 127"});
+  EXPECT_EQ(level.extra, (std::vector<uint8_t>{0xde, 0xad}));
+  // Written back, the trailing bytes stay and the cut text stays cut.
+  std::vector<uint8_t> expected = Bytes()
+                                      .Layers(1, 1)
+                                      .Int(0)
+                                      .Int(3)
+                                      .Text("SHORT")
+                                      .Text(std::string(127, 'X'), 7)
+                                      .Text(std::string(127, 'Y'))
+                                      .Trailer()
+                                      .Byte(0xde)
+                                      .Byte(0xad)
+                                      .data;
+  EXPECT_EQ(SerializeLevel(level), expected);
+}
+
+TEST(LevelFileTest, ProblemsNameEachValueTheGameWouldIgnoreWithItsCellOrRecord) {
+  LevelData level = EmptyLevel();
+  EXPECT_TRUE(LevelProblems(level).empty());
+  const auto set = [&](int layer, int column, int row, int32_t value) {
+    level.layers[layer][size_t(CellIndex(column, row))] = value;
+  };
+  // The last good value of each kind is no problem.
+  set(kFileGround, 1, 1, 5);
+  set(kFileDeco, 1, 1, 6);
+  set(kFileBlock, 1, 1, 34);
+  set(kFileBlock, 1, 2, 24);
+  set(kFileUnit, 1, 1, kUnitTypeCodes);
+  set(kFileTrigger, 1, 1, (1 << 24) | (1 << 20) | 1023);
+  set(kFileLabel, 1, 1, 1023);
+  level.triggers.push_back({0, 0, 0, 0, 4095, 0, 63});
+  level.triggers.push_back({1, 18, 0, 4095, 4095, 63, 63});
+  level.triggers.push_back({2, 0, 0, 4095, 0, 63, 0});
+  EXPECT_TRUE(LevelProblems(level).empty());
+
+  set(kFileGround, 2, 3, 6);
+  set(kFileGround, 2, 4, -1);
+  set(kFileDeco, 4, 5, 7);
+  set(kFileBlock, 6, 7, 25);
+  set(kFileUnit, 8, 9, kUnitTypeCodes + 1);
+  set(kFileTrigger, 10, 11, (1 << 24) | 1024);
+  set(kFileLabel, 12, 13, 1024);
+  level.triggers.push_back({0, 0, 0, 4090, 4096, 0, 0});
+  level.triggers.push_back({1, 19, 0, 5, 5, 5, 5});
+  level.triggers.push_back({2, 0, 0, 3, 0, -1, 0});
+  const std::vector<std::string> problems = LevelProblems(level);
+  for (const char* expected : {
+           "cell (2, 3): ground value has no picture: 6",
+           "cell (2, 4): ground value has no picture: -1",
+           "cell (4, 5): decoration has no picture: 7",
+           "cell (6, 7): block code has no picture: 25",
+           "cell (8, 9): unit value names no unit type: 20",
+           "cell (10, 11): trigger link points past the 1024 triggers: 16778240",
+           "cell (12, 13): label points past the 1024 texts: 1024",
+           "trigger 3: rectangle (4090, 0)-(4096, 0) reaches off the grid",
+           "trigger 4: unit type 19 does not exist",
+           "trigger 5: teleport target (3, -1) is off the grid",
+       })
+    EXPECT_TRUE(Has(problems, expected)) << "missing: " << expected;
+  EXPECT_EQ(problems.size(), 10u);
+}
+
+}  // namespace

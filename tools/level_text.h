@@ -1,0 +1,48 @@
+// The level source text: the form in which a designer writes and reviews a level, compiled to
+// the binary level file and written back from it without losing a byte.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "world/level_file.h"
+
+// Reads level source text. On failure returns false with one "FILE:LINE:COLUMN: message" line
+// per fault in `errors` (the first few dozen); `out` is then unspecified.
+bool CompileLevelText(std::string_view text, const std::string& fileName, LevelData& out,
+                      std::vector<std::string>& errors);
+
+// Writes a level as source text; CompileLevelText of the result gives back the same level.
+std::string DecompileLevel(const LevelData& level);
+
+// A designer's reference to the source text, with the default characters and the names.
+std::string LevelTextReference();
+
+// The names the source text gives to codes; nullptr for a code without one.
+const char* BlockCodeName(int32_t code);
+const char* DecoCodeName(int32_t code);
+const char* UnitTypeName(int32_t typeCode);  // type codes as triggers hold them (0 = crawler)
+const char* TriggerKindName(int32_t kind);
+// The on-screen message a kind-5 trigger at this index shows, nullptr if none.
+const char* TriggerMessage(int32_t triggerIndex);
+
+// Trigger kinds the tools treat specially.
+constexpr int32_t kKindStrike = 0;
+constexpr int32_t kKindSpawn = 1;
+constexpr int32_t kKindTeleport = 2;
+constexpr int32_t kKindStart = 3;
+constexpr int32_t kKindNone = 4;
+constexpr int32_t kKindMessage = 5;
+
+// Trigger link bits: the trigger index and one flag of each group of four.
+constexpr int32_t kLinkIndexBits = 0xffff;
+constexpr int32_t kLinkDisarmFlag = 1 << 16;
+constexpr int32_t kLinkRearmFlag = 1 << 20;
+constexpr int32_t kLinkKeepFlag = 1 << 24;
+
+// Layer values of a cell nothing was written to: no trigger, no label, zero elsewhere.
+constexpr int32_t ResetValue(int layer) {
+  return layer == kFileTrigger || layer == kFileLabel ? -1 : 0;
+}

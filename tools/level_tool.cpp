@@ -1,0 +1,309 @@
+// brinkhop-level: the level designer's tool. Builds the game's level file from source text,
+// dumps a level file back to text, checks a level the way the game reads it, and renders it.
+#include <stb_image_write.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tools/level_render.h"
+#include "tools/level_text.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kMinScale = 1;
+constexpr int kMaxScale = 32;           // the game's own cell size: nothing finer to show
+constexpr int kMaxPictureWidth = 8192;  // px; longer levels wrap into strips
+
+constexpr const char* kUsage =
+    "usage: brinkhop-level COMMAND ARGUMENTS\n"
+    "\n"
+    "  build SOURCE -o LEVEL        make the game's level file from level source text\n"
+    "  dump LEVEL [-o SOURCE]       write a level file as source text (default: stdout)\n"
+    "  check LEVEL                  list everything the game would refuse or cut\n"
+    "  render LEVEL -o MAP.png [--data DIR] [--scale S]\n"
+    "                               draw the whole level with the game's pictures\n"
+    "\n"
+    "'brinkhop-level COMMAND --help' tells more about a command.\n";
+
+struct Command {
+  const char* name;
+  const char* help;
+  std::vector<std::string> valueOptions;  // options that take a value
+  int positionals;
+  std::function<int(const std::vector<std::string>&, std::map<std::string, std::string>&)> run;
+};
+
+struct Arguments {
+  std::vector<std::string> positionals;
+  std::map<std::string, std::string> options;
+};
+
+int Usage(const std::string& message) {
+  std::fprintf(stderr, "brinkhop-level: %s\n%s", message.c_str(), kUsage);
+  return kExitUsage;
+}
+
+bool ReadFile(const std::string& path, std::string& out) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  return !file.bad();
+}
+
+bool WriteFile(const std::string& path, const void* data, size_t size) {
+  if (path == "-") return std::fwrite(data, 1, size, stdout) == size;
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(static_cast<const char*>(data), std::streamsize(size));
+  return bool(file);
+}
+
+// Reads a level file, printing why it cannot be read.
+bool LoadLevel(const std::string& path, LevelData& level, std::vector<std::string>* clipped) {
+  std::string error;
+  if (ReadLevelFile(path, level, error, clipped)) return true;
+  std::fprintf(stderr, "%s: %s\n", path.c_str(), error.c_str());
+  return false;
+}
+
+// Things a designer likely did not mean, though the game reads them without harm.
+std::vector<std::string> LevelNotes(const LevelData& level) {
+  std::vector<std::string> notes;
+  if (!StartCell(level))
+    notes.push_back("no cell links a start trigger (kind 3): the player starts at (0, 0)");
+  for (size_t i = 0; i < level.triggers.size(); ++i)
+    if (level.triggers[i].kind == kKindMessage && !TriggerMessage(int32_t(i)))
+      notes.push_back("trigger " + std::to_string(i) +
+                      ": a message trigger shows nothing unless its index is 53 to 67");
+  size_t danglingLinks = 0, danglingLabels = 0;
+  for (int32_t link : level.layers[kFileTrigger])
+    if (link >= 0 && size_t(link & kLinkIndexBits) >= level.triggers.size()) ++danglingLinks;
+  for (int32_t label : level.layers[kFileLabel])
+    if (label >= 0 && size_t(label) >= level.texts.size()) ++danglingLabels;
+  if (danglingLinks)
+    notes.push_back(std::to_string(danglingLinks) +
+                    " cells link a trigger past the level's triggers: they do nothing");
+  if (danglingLabels)
+    notes.push_back(std::to_string(danglingLabels) +
+                    " cells show a text past the level's texts: they show nothing");
+  return notes;
+}
+
+int Build(const std::vector<std::string>& args, std::map<std::string, std::string>& options) {
+  const std::string& source = args[0];
+  std::string text;
+  if (!ReadFile(source, text)) {
+    std::fprintf(stderr, "%s: cannot read the file\n", source.c_str());
+    return kExitFailed;
+  }
+  LevelData level;
+  std::vector<std::string> errors;
+  if (!CompileLevelText(text, source, level, errors)) {
+    for (const std::string& error : errors) std::fprintf(stderr, "%s\n", error.c_str());
+    return kExitFailed;
+  }
+  // The game would cut or ignore these; the level still builds so it can be tried out.
+  for (const std::string& problem : LevelProblems(level))
+    std::fprintf(stderr, "%s: warning: %s\n", source.c_str(), problem.c_str());
+  for (const std::string& note : LevelNotes(level))
+    std::fprintf(stderr, "%s: note: %s\n", source.c_str(), note.c_str());
+  const std::vector<uint8_t> bytes = SerializeLevel(level);
+  if (!WriteFile(options["-o"], bytes.data(), bytes.size())) {
+    std::fprintf(stderr, "%s: cannot write the file\n", options["-o"].c_str());
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+int Dump(const std::vector<std::string>& args, std::map<std::string, std::string>& options) {
+  LevelData level;
+  std::vector<std::string> clipped;
+  if (!LoadLevel(args[0], level, &clipped)) return kExitFailed;
+  for (const std::string& note : clipped)
+    std::fprintf(stderr, "%s: warning: %s; the source keeps what the game keeps\n", args[0].c_str(),
+                 note.c_str());
+  const std::string text = DecompileLevel(level);
+  const std::string output = options.count("-o") ? options["-o"] : "-";
+  if (!WriteFile(output, text.data(), text.size())) {
+    std::fprintf(stderr, "%s: cannot write the file\n", output.c_str());
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+std::string Summary(const LevelData& level) {
+  const auto count = [&](int layer, const std::function<bool(int32_t)>& keep) {
+    return std::count_if(level.layers[layer].begin(), level.layers[layer].end(), keep);
+  };
+  const auto nonZero = [](int32_t value) { return value != 0; };
+  std::ostringstream out;
+  out << level.sizeA << " x " << level.sizeB << " cells, " << UsedColumns(level)
+      << " columns used, ";
+  if (const auto start = StartCell(level))
+    out << "start (" << start->first << ", " << start->second << "), ";
+  out << level.triggers.size() << " triggers, " << level.texts.size() << " texts, "
+      << count(kFileGround, nonZero) << " ground, " << count(kFileBlock, nonZero) << " blocks, "
+      << count(kFileCoin, nonZero) << " coins, "
+      << count(kFileUnit, [](int32_t v) { return v > 0; }) << " units, "
+      << count(kFileDeco, nonZero) << " decorations";
+  return out.str();
+}
+
+int Check(const std::vector<std::string>& args, std::map<std::string, std::string>&) {
+  const std::string& path = args[0];
+  LevelData level;
+  std::vector<std::string> clipped;
+  std::string error;
+  if (!ReadLevelFile(path, level, error, &clipped)) {
+    // A file that is there but malformed is one the game would refuse to load.
+    const bool opened = std::ifstream(path).good();
+    std::printf("%s: %s%s\n", path.c_str(), opened ? "refused: " : "", error.c_str());
+    return kExitFailed;
+  }
+  std::vector<std::string> problems = clipped;
+  const std::vector<std::string> found = LevelProblems(level);
+  problems.insert(problems.end(), found.begin(), found.end());
+  for (const std::string& problem : problems)
+    std::printf("%s: %s\n", path.c_str(), problem.c_str());
+  for (const std::string& note : LevelNotes(level))
+    std::printf("%s: note: %s\n", path.c_str(), note.c_str());
+  if (!problems.empty()) return kExitFailed;
+  std::printf("%s: %s\n", path.c_str(), Summary(level).c_str());
+  return kExitOk;
+}
+
+std::string DefaultDataDir() {
+  char path[4096];
+  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (length <= 0) return "data";
+  const std::string exe(path, size_t(length));
+  return exe.substr(0, exe.rfind('/') + 1) + "data";
+}
+
+int Render(const std::vector<std::string>& args, std::map<std::string, std::string>& options) {
+  RenderOptions render;
+  render.dataDir = options.count("--data") ? options["--data"] : DefaultDataDir();
+  if (options.count("--scale")) {
+    char* end = nullptr;
+    const long scale = std::strtol(options["--scale"].c_str(), &end, 10);
+    if (*end || scale < kMinScale || scale > kMaxScale)
+      return Usage("--scale takes whole pixels per cell, 1 to 32");
+    render.cellPixels = int(scale);
+  }
+  render.stripColumns = kMaxPictureWidth / render.cellPixels;
+  LevelData level;
+  if (!LoadLevel(args[0], level, nullptr)) return kExitFailed;
+  std::vector<std::string> missing;
+  const RgbaImage image = RenderLevel(level, render, &missing);
+  if (!missing.empty()) {
+    std::string names;
+    for (const std::string& name : missing) names += " " + name;
+    std::fprintf(stderr, "%s: plain cells stand in for pictures missing from %s:%s\n",
+                 args[0].c_str(), render.dataDir.c_str(), names.c_str());
+  }
+  if (!stbi_write_png(options["-o"].c_str(), image.width, image.height, 4, image.pixels.data(),
+                      image.width * 4)) {
+    std::fprintf(stderr, "%s: cannot write the picture\n", options["-o"].c_str());
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+const Command kCommands[] = {
+    {"build",
+     "usage: brinkhop-level build SOURCE -o LEVEL\n"
+     "Compiles level source text into the game's binary level file. Faults are reported one\n"
+     "a line as SOURCE:LINE:COLUMN: message; values the game would cut or ignore are warnings.\n",
+     {"-o"},
+     1,
+     Build},
+    {"dump",
+     "usage: brinkhop-level dump LEVEL [-o SOURCE]\n"
+     "Writes a level file as source text (to stdout without -o). Building the text gives back\n"
+     "the same bytes for every level that 'check' accepts.\n",
+     {"-o"},
+     1,
+     Dump},
+    {"check",
+     "usage: brinkhop-level check LEVEL\n"
+     "Prints, one a line, why the game would refuse the file or what it would cut or ignore,\n"
+     "with the cell or record. Exit status 1 if there is any such problem; otherwise 0 and a\n"
+     "one-line summary of the level. Notes point at things that are harmless but unusual.\n",
+     {},
+     1,
+     Check},
+    {"render",
+     "usage: brinkhop-level render LEVEL -o MAP.png [--data DIR] [--scale S]\n"
+     "Draws the used columns of the level with the game's pictures, every cell as if revealed,\n"
+     "with frames on trigger cells (by kind), unit pictures and the start cell in green.\n"
+     "--data DIR   where the pictures are (default: the data folder beside this program)\n"
+     "--scale S    pixels per cell, 1 to 32 (default 8); long levels wrap into strips\n",
+     {"-o", "--data", "--scale"},
+     1,
+     Render},
+};
+
+// Splits a command's arguments; false with a message on anything unexpected.
+bool ParseArguments(const Command& command, int argc, char** argv, Arguments& out,
+                    std::string& message) {
+  for (int i = 0; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool takesValue = std::find(command.valueOptions.begin(), command.valueOptions.end(),
+                                      arg) != command.valueOptions.end();
+    if (takesValue) {
+      if (i + 1 >= argc) {
+        message = arg + " needs a value";
+        return false;
+      }
+      out.options[arg] = argv[++i];
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      message = "unknown option " + arg + " for " + command.name;
+      return false;
+    } else {
+      out.positionals.push_back(arg);
+    }
+  }
+  if (int(out.positionals.size()) != command.positionals) {
+    message = std::string(command.name) + " takes one file";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage("no command given");
+  const std::string name = argv[1];
+  if (name == "--help" || name == "-h" || name == "help") {
+    std::printf("%s", kUsage);
+    return kExitOk;
+  }
+  for (const Command& command : kCommands) {
+    if (name != command.name) continue;
+    for (int i = 2; i < argc; ++i)
+      if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+        std::printf("%s", command.help);
+        if (name == "build") std::printf("\n%s", LevelTextReference().c_str());
+        return kExitOk;
+      }
+    Arguments args;
+    std::string message;
+    if (!ParseArguments(command, argc - 2, argv + 2, args, message)) return Usage(message);
+    const bool needsOutput = name == "build" || name == "render";
+    if (needsOutput && !args.options.count("-o")) return Usage(name + " needs -o OUTPUT");
+    return command.run(args.positionals, args.options);
+  }
+  return Usage("unknown command '" + name + "'");
+}
