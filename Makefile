@@ -11,13 +11,17 @@ DEBIAN_PACKAGES := cmake ninja-build g++ pkg-config \
 	libgtest-dev libbenchmark-dev \
 	xvfb xdotool imagemagick x11-utils
 
-.PHONY: all deps build play test sanitize-test bench format clean
+.PHONY: all deps fuzz-deps build play test sanitize-test fuzz bench format clean
+
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+FUZZ_SECONDS ?= 60
 
 all: build
 
-deps:
+# Installs whichever of PACKAGES are missing (apt-get as root, sudo otherwise).
+define install_missing
 	@missing=""; \
-	for p in $(DEBIAN_PACKAGES); do \
+	for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -26,6 +30,13 @@ deps:
 	  $$SUDO apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(DEBIAN_PACKAGES))
+
+fuzz-deps:
+	$(call install_missing,$(FUZZ_PACKAGES))
 
 $(BUILD)/build.ninja: | deps
 	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
@@ -43,15 +54,21 @@ test: build
 sanitize-test: deps
 	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 	  -DBRINKHOP_SANITIZE=ON -DBRINKHOP_BENCHMARKS=OFF
-	cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target brinkhop_tests
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  $(SANITIZE_BUILD)/brinkhop_tests
 
+# The level loader under libFuzzer with the sanitizers, for a bounded time.
+fuzz: fuzz-deps
+	tests/fuzz/run_fuzz.sh $(FUZZ_SECONDS)
+
 bench: build
 	./$(BUILD)/brinkhop_bench
+	./$(BUILD)/brinkhop_level_bench
+	./$(BUILD)/brinkhop_sim_bench
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz

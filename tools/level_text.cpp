@@ -45,9 +45,6 @@ constexpr CodeName kKindNames[] = {
     {kKindStart, "start"},   {kKindNone, "none"},   {kKindMessage, "message"},
 };
 
-// Message triggers pick their message by their own index, from 53 on.
-constexpr int32_t kFirstMessageTrigger = 53;
-constexpr int32_t kMessageOfTrigger[] = {0, 1, 2, 3, 4, 5, 2, 6, 7, 8, 9, 10, 11, 12, 13};
 
 template <size_t N>
 const char* NameOf(const CodeName (&table)[N], int64_t code) {
@@ -1355,7 +1352,6 @@ const char* UnitTypeName(int32_t typeCode) { return NameOf(kUnitNames, typeCode)
 const char* TriggerKindName(int32_t kind) { return NameOf(kKindNames, kind); }
 
 const char* TriggerMessage(int32_t triggerIndex) {
-  const int64_t slot = int64_t(triggerIndex) - kFirstMessageTrigger;
-  if (slot < 0 || slot >= int64_t(std::size(kMessageOfTrigger))) return nullptr;
-  return kMessages[kMessageOfTrigger[slot]];
+  const int32_t message = MessageOfTrigger(triggerIndex);
+  return message == kNoMessage ? nullptr : kMessages[message];
 }

@@ -2,6 +2,7 @@
 // there are: a level is untrusted input.
 #include "world/level_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>

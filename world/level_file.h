@@ -65,7 +65,7 @@ struct LevelData {
 LevelData EmptyLevel();
 
 // Reads a level from memory. On a structural fault (bad sizes or counts, truncation) returns
-// false and describes it in `error` ("truncated: expected 2097160 bytes of layers, found
+// false and describes it in `error` ("truncated: expected 8388616 bytes of layers, found
 // 1000"); `out` is then unspecified. Texts longer than kMaxLabelLength are cut, with a note in
 // `clipped`. Values the game makes harmless where it uses them are not checked here.
 bool ParseLevel(const uint8_t* bytes, size_t size, LevelData& out, std::string& error,

@@ -28,10 +28,6 @@ const char* const kGroundPictures[kGroundVariants] = {"tile.png", "tile1.png", "
 constexpr int kDecoPictures = 6;  // deco1.png .. deco6.png
 constexpr int kGroundRow = kMapRows - 1;
 
-// Message triggers pick their message by their own index, from 53 on.
-constexpr int32_t kFirstMessageTrigger = 53;
-constexpr int32_t kMessageOfTrigger[] = {0, 1, 2, 3, 4, 5, 2, 6, 7, 8, 9, 10, 11, 12, 13};
-constexpr int32_t kMessageTriggers = int32_t(std::size(kMessageOfTrigger));
 
 // Where each file layer lands in the map.
 int32_t* MapLayerOf(cMap& map, int fileLayer) {
@@ -72,8 +68,8 @@ void Teleport(cMap&, const TriggerRecord& t, int32_t) {
 }
 
 void ShowTriggerMessage(cMap&, const TriggerRecord&, int32_t index) {
-  const int32_t slot = index - kFirstMessageTrigger;
-  if (slot >= 0 && slot < kMessageTriggers) ShowMessage(kMessageOfTrigger[slot]);
+  const int32_t message = MessageOfTrigger(index);
+  if (message != kNoMessage) ShowMessage(message);
 }
 
 void NoEffect(cMap&, const TriggerRecord&, int32_t) {}

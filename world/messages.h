@@ -14,5 +14,9 @@ extern uint32_t gFrameTime;
 extern int32_t gMessageIndex;
 extern uint32_t gMessageStart;
 
+// The message a message trigger shows, chosen by the trigger's own index (53 to 67), or
+// kNoMessage for any other index.
+int32_t MessageOfTrigger(int32_t triggerIndex);
+
 void ShowMessage(int32_t index);
 void HideMessage();

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The real game on its own data under Xvfb, played as a person would: holding the right
-# button with the mouse and the Right key on the keyboard both move the player through the
-# level, and the play buttons hide while the keyboard is in use.
+# The real game on its own data under Xvfb, played as a person would: the start screen with
+# its title, a click on the start button, then holding the right button with the mouse and
+# the Right key on the keyboard both move the player through the level, and the play buttons
+# hide while the keyboard is in use.
 # Usage: play_test.sh GAME DATA-DIR CLOSE-WINDOW-TOOL [SCREENSHOT-DIR]
 set -euo pipefail
 
@@ -52,7 +53,15 @@ pixel() {
   convert "$1" -crop "1x1+$2+$3" txt:- | grep -o '#[0-9A-F]\{6\}' | head -n 1
 }
 
+import -window "$window" "$work/title.png"
+if [ -n "$shots" ]; then cp "$work/title.png" "$shots/start-screen.png"; fi
+# The start button (landscape 148, 240, 184 x 46) starts the game.
+xdotool mousemove --window "$window" 480 526 click 1
+sleep 1
 import -window "$window" "$work/start.png"
+moved=$(changed "$work/title.png" "$work/start.png")
+[ "$moved" -ge 30 ] || fail "the start button changed only $moved% of the picture"
+echo "the start button starts the game: ok"
 if [ -n "$shots" ]; then cp "$work/start.png" "$shots/play-start.png"; fi
 # The right button sits at landscape (128, 230), 64 x 64: twice that in the window.
 xdotool mousemove --window "$window" 320 524 mousedown 1

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real game in a real window under Xvfb, as a player starts it: a landscape window of
-# 960 x 640 showing the frame's picture upright; a wider window keeps the 3:2 picture between
-# black bars; closing the window ends the game with exit status 0.
+# 960 x 640 showing the start screen upright, a click on the start button, then the frame's
+# heads-up display upright; a wider window keeps the 3:2 picture between black bars; closing
+# the window ends the game with exit status 0.
 # Usage: window_test.sh GAME CLOSE-WINDOW-TOOL
 set -euo pipefail
 
@@ -31,6 +32,9 @@ mkdir "$work/data"
 draw=""
 for c in $(seq 0 94); do draw="$draw rectangle $((c * 16)),0 $((c * 16 + 7)),7"; done
 convert -size 1520x16 xc:none -fill '#FF0000' -draw "$draw" "PNG32:$work/data/font.png"
+# The start screen's picture: its top-left quarter red, the rest blue.
+convert -size 480x320 xc:'#0000FF' -fill '#FF0000' -draw 'rectangle 0,0 239,159' \
+  "PNG32:$work/data/BG.png"
 
 Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
@@ -68,6 +72,15 @@ black='#000000'
 shot="$work/shot.png"
 import -window "$window" "$shot"
 [ "$(identify -format '%wx%h' "$shot")" = 960x640 ] || fail "screenshot is not 960x640"
+expect "$shot" 100 100 "$red" "the start screen's top-left quarter"
+expect "$shot" 700 100 '#0000FF' "the start screen's top-right quarter"
+expect "$shot" 100 500 '#0000FF' "the start screen's bottom-left quarter"
+echo "upright start screen: ok"
+
+# The start button: landscape (148, 240), 184 x 46, twice that in the window.
+xdotool mousemove --window "$window" 480 526 click 1
+sleep 1
+import -window "$window" "$shot"
 expect "$shot" 600 400 "$sky" "the sky fills the picture"
 expect "$shot" 959 639 "$sky" "the sky reaches the bottom-right corner"
 # "SCORE 0 COINS 0 LIVES 5" at landscape (0, 0), twice the size in the window.
@@ -82,7 +95,7 @@ expect "$shot" $((32 * ${#status} + 4)) 4 "$sky" "the status line ends"
 expect "$shot" 244 68 "$red" "the distance line starts at (120, 32)"
 expect "$shot" $((240 + 32 * 13 + 4)) 68 "$red" "the distance line's last character"
 expect "$shot" $((240 + 32 * 14 + 4)) 68 "$sky" "the distance line ends"
-echo "upright landscape window: ok"
+echo "upright heads-up display after the start button: ok"
 
 # A wider window: the picture stays 960 x 640, centred between black bars.
 xdotool windowsize "$window" 1200 640
