@@ -10,11 +10,14 @@
 #include "engine/sprite_batch.h"
 #include "engine/texture.h"
 #include "platform/platform.h"
+#include "player/fireballs.h"
 #include "player/player.h"
+#include "units/unit_table.h"
 #include "world/blocks.h"
 #include "world/bonus.h"
 #include "world/effects.h"
 #include "world/map.h"
+#include "world/numbers.h"
 
 int32_t gScreenWidth = 0;
 int32_t gScreenHeight = 0;
@@ -28,7 +31,8 @@ Texture* gBackground = nullptr;
 namespace {
 
 constexpr uint16_t kAudioFormatS16LSB = 0x8010;
-constexpr int kAudioFrequency = 44100;  // Hz
+constexpr uint32_t kWarpFrameWait = 10;  // ms after each frame of a pipe warp
+constexpr int kAudioFrequency = 44100;   // Hz
 constexpr int kAudioChannels = 2;
 constexpr int kAudioChunkSamples = 4096;
 
@@ -86,7 +90,25 @@ void Init() {
   for (const auto& attribute : kGLAttributes) gPlatform.SetGLAttribute(attribute[0], attribute[1]);
   gPlatform.SetCaption("Brinkhop");
   SetupGL(gScreenWidth, gScreenHeight);
+  gPresentWarpFrame = PresentWarpFrame;
   SetScreenInfo(gScreenWidth, gScreenHeight, kOrientationLandscape);
+}
+
+// A frame of a pipe warp: the map and the player sliding into the pipe, no simulation, then
+// a short wait.
+void PresentWarpFrame() {
+  ClearScreen(kSkyColour[0], kSkyColour[1], kSkyColour[2], kSkyColour[3]);
+  SetWorldState();
+  LookAt(gCamera[0], gCamera[1], gCamera[2], gCamera[3], gCamera[4], gCamera[5], -1, 0, 0);
+  cSpriteBatch& batch = cSpriteBatch::Instance();
+  batch.Begin(false);
+  if (gPlayer)
+    DrawSprite(gPlayer->textures[0], Trunc(gPlayer->x), Trunc(gPlayer->y), gPlayer->width,
+               gPlayer->height, 0);
+  if (gMap) gMap->UpdateAndDraw();
+  batch.Flush();
+  gPlatform.SwapBuffers();
+  gPlatform.Delay(kWarpFrameWait);
 }
 
 void CreatePlayerAndBackground() {
@@ -100,6 +122,7 @@ void CreateObjects() {
   gMap = new cMap;
   for (cBonus*& bonus : gBonuses) bonus = new cBonus;
   gDebris = new cDebris;
+  for (cFireball*& fireball : gFireballs) fireball = new cFireball;
   gPopups = new cPopups;
   gFireField = new cFireField;
   gBurst = new cBurst;
@@ -123,6 +146,9 @@ void SimulationStep() {
   if (gFireField) gFireField->Update();
   if (gDebris) gDebris->Update();
   if (gBurst) gBurst->Update();
+  for (cFireball* fireball : gFireballs)
+    if (fireball) fireball->Update();
+  UpdateUnits();
   if (gPlayer && gPlayer->killRequest) gPlayer->StartDeath(0);
 }
 
@@ -132,9 +158,12 @@ void DrawWorld() {
   if (gMap) gMap->UpdateAndDraw();
   if (gFireField) gFireField->Draw();
   DrawBump();
+  DrawUnits();
   if (gDebris) gDebris->Draw();
   if (gBurst) gBurst->Draw();
   if (gPlayer) gPlayer->Draw(0);
+  for (cFireball* fireball : gFireballs)
+    if (fireball) fireball->Draw();
   if (gPopups) gPopups->Draw();
 }
 

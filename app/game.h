@@ -49,6 +49,9 @@ void StartGame();
 // A main-loop pass while paused: events only, and the last picture shown again.
 void PausedPass();
 
+// One frame of a pipe warp: the map and the sliding player, then a short wait.
+void PresentWarpFrame();
+
 // The GL state of the world pass; the start screen draws with it too.
 void SetWorldState();
 

@@ -1,5 +1,6 @@
-# The level: brinkhop-level (build, dump, check, render), the shipped level built from its
-# source text data/levels/level.txt, the tool's tests, its benchmark and the check of the level.
+# The levels: brinkhop-level (build, dump, check, render), every data/levels/NAME.txt built into
+# the game's file NAME (level.txt is the level play starts in; the others are reached through
+# pipe warps), the tool's tests, its benchmark and a check of every shipped level.
 
 # The level text and the renderer, shared by the tool, its tests and the benchmark.
 add_library(brinkhop_leveltools STATIC tools/level_text.cpp tools/level_render.cpp)
@@ -9,11 +10,18 @@ add_executable(brinkhop-level tools/level_tool.cpp)
 target_link_libraries(brinkhop-level PRIVATE brinkhop_leveltools)
 
 set(BRINKHOP_LEVEL_SOURCE ${CMAKE_SOURCE_DIR}/data/levels/level.txt)
-add_custom_command(OUTPUT ${BRINKHOP_DATA_DIR}/level
-  COMMAND brinkhop-level build ${BRINKHOP_LEVEL_SOURCE} -o ${BRINKHOP_DATA_DIR}/level
-  DEPENDS brinkhop-level ${BRINKHOP_LEVEL_SOURCE}
-  COMMENT "Building the level from data/levels/level.txt")
-add_custom_target(brinkhop_level DEPENDS ${BRINKHOP_DATA_DIR}/level)
+file(GLOB BRINKHOP_LEVEL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/levels/*.txt)
+set(BRINKHOP_LEVEL_FILES)
+foreach(source ${BRINKHOP_LEVEL_SOURCES})
+  get_filename_component(name ${source} NAME_WE)
+  add_custom_command(OUTPUT ${BRINKHOP_DATA_DIR}/${name}
+    COMMAND brinkhop-level build ${source} -o ${BRINKHOP_DATA_DIR}/${name}
+    DEPENDS brinkhop-level ${source}
+    COMMENT "Building the level ${name} from data/levels/${name}.txt")
+  list(APPEND BRINKHOP_LEVEL_FILES ${BRINKHOP_DATA_DIR}/${name})
+  add_test(NAME level.check.${name} COMMAND brinkhop-level check ${BRINKHOP_DATA_DIR}/${name})
+endforeach()
+add_custom_target(brinkhop_level DEPENDS ${BRINKHOP_LEVEL_FILES})
 add_dependencies(brinkhop_data brinkhop_level)
 
 target_sources(brinkhop_tests PRIVATE
@@ -32,4 +40,3 @@ if(BRINKHOP_BENCHMARKS)
   target_link_libraries(brinkhop_level_bench PRIVATE brinkhop_leveltools benchmark::benchmark_main)
 endif()
 
-add_test(NAME level.check COMMAND brinkhop-level check ${BRINKHOP_DATA_DIR}/level)

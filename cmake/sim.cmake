@@ -9,7 +9,10 @@ add_dependencies(brinkhop-sim brinkhop_data)
 target_sources(brinkhop_tests PRIVATE tests/tools/sim_test.cpp)
 target_link_libraries(brinkhop_tests PRIVATE brinkhop_sim)
 target_compile_definitions(brinkhop_tests PRIVATE
-  BRINKHOP_SIM_PATH="$<TARGET_FILE:brinkhop-sim>")
+  BRINKHOP_SIM_PATH="$<TARGET_FILE:brinkhop-sim>"
+  BRINKHOP_REPLAYS="${CMAKE_SOURCE_DIR}/tests/replays")
+# Replays play the shipped levels.
+add_dependencies(brinkhop_tests brinkhop_data)
 
 if(BRINKHOP_BENCHMARKS)
   add_executable(brinkhop_sim_bench bench/sim_bench.cpp)

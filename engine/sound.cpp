@@ -10,6 +10,8 @@ Mix_Chunk* LoadSound(const char* name) {
   return Mix_LoadWAV_RW(stream, 1);
 }
 
+void FadeOutMusic(int milliseconds) { Mix_FadeOutMusic(milliseconds); }
+
 void PlaySoundChunk(Mix_Chunk* chunk) {
   // When every channel is busy the sound is simply not played.
   if (chunk) Mix_PlayChannelTimed(-1, chunk, 0, -1);

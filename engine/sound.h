@@ -6,3 +6,5 @@ struct Mix_Chunk;
 // Null when the file is missing or there is no audio device; playing null does nothing.
 Mix_Chunk* LoadSound(const char* name);
 void PlaySoundChunk(Mix_Chunk* chunk);
+// Fades out whatever music plays; harmless when none does.
+void FadeOutMusic(int milliseconds);

@@ -91,6 +91,10 @@ class cPlayer {
 
 extern cPlayer* gPlayer;
 
+// Shows one frame of a pipe warp (the player's first picture and the map), then waits; the
+// frame's owner sets it. Without it a warp runs without pictures.
+extern void (*gPresentWarpFrame)();
+
 // The game layout: left 3, right 1, spare 2, down 4, fire 5, jump 0, fall speed cap 8.
 constexpr int32_t kGamePlayerLayout[7] = {3, 1, 2, 4, 5, 0, 8};
 

@@ -1,6 +1,7 @@
 // What tiles do to the player (cracked platforms, jump pads, deadly ground and ceiling), its
 // power, its death and the dying animation, invincibility and pipe warps.
 #include "player/player.h"
+#include "units/unit_table.h"
 #include "world/blocks.h"
 #include "world/map.h"
 #include "world/numbers.h"
@@ -69,7 +70,6 @@ void cPlayer::InvincibilityStep() {
   if (starTimer == 0) return;
   --starTimer;
   blinkTimer = starTimer;
+  // Everything the invincible player runs into is knocked off or killed.
+  StrikeUnitsTouching(rect);
 }
-
-// Pipe warps read the map's warp table, which level files cannot fill yet.
-void cPlayer::WarpStep() {}

@@ -45,7 +45,6 @@ constexpr CodeName kKindNames[] = {
     {kKindStart, "start"},   {kKindNone, "none"},   {kKindMessage, "message"},
 };
 
-
 template <size_t N>
 const char* NameOf(const CodeName (&table)[N], int64_t code) {
   for (const CodeName& entry : table)
@@ -254,6 +253,7 @@ class Compiler {
   void GridLine(Plane plane, int firstColumn, const SourceLine& line, std::set<int>& rows);
   void Triggers(const Section& section);
   void Texts(const Section& section);
+  void Warps(const Section& section);
   void Cells(const Section& section);
   void Extra(const Section& section);
   void Finish();
@@ -280,8 +280,11 @@ class Compiler {
   std::map<int32_t, int> mTextLines;
   std::map<int32_t, LevelTrigger> mTriggers;
   std::map<int32_t, LevelText> mTexts;
-  std::optional<int32_t> mTriggerCount, mTextCount;
-  int mTriggerCountLine = 0, mTextCountLine = 0;
+  std::optional<int32_t> mTriggerCount, mTextCount, mWarpCount;
+  int mTriggerCountLine = 0, mTextCountLine = 0, mWarpCountLine = 0;
+  bool mHasWarps = false;
+  std::map<int32_t, int> mWarpLines;
+  std::map<int32_t, LevelWarp> mWarps;
 };
 
 constexpr size_t kMaxErrors = 30;
@@ -793,6 +796,76 @@ void Compiler::Texts(const Section& section) {
   }
 }
 
+// Pipe warps: INDEX at=C,R | x=PX y=PY, dir=down|right|left|up, start=N, file="NAME".
+void Compiler::Warps(const Section& section) {
+  mHasWarps = true;
+  std::vector<Token> tokens;
+  for (const SourceLine& line : section.lines) {
+    if (!Tokenize(line, tokens) || tokens.empty()) continue;
+    if (tokens[0].text == "count") {
+      if (Count(line, tokens, kMaxWarps, "warps", mWarpCount)) mWarpCountLine = line.number;
+      continue;
+    }
+    const std::optional<int32_t> index = Number(line, tokens[0], "a warp index");
+    if (!index) continue;
+    if (*index < 0 || *index >= kMaxWarps) {
+      Error(line.number, tokens[0].column, "a warp index is 0 to 31");
+      continue;
+    }
+    if (const auto earlier = mWarpLines.find(*index); earlier != mWarpLines.end()) {
+      Error(line.number, tokens[0].column,
+            "warp " + std::to_string(*index) + " is already given on line " +
+                std::to_string(earlier->second));
+      continue;
+    }
+    LevelWarp warp;
+    bool ok = true;
+    for (size_t t = 1; t < tokens.size() && ok; ++t) {
+      const std::string_view field = tokens[t].text;
+      const size_t equals = field.find('=');
+      const std::string_view key = field.substr(0, equals);
+      const std::string_view value =
+          equals == std::string_view::npos ? "" : field.substr(equals + 1);
+      const int valueColumn = tokens[t].column + int(equals) + 1;
+      if (key == "at") {
+        int32_t column = 0, row = 0;
+        ok = CellPair(line, tokens[t], value, column, row);
+        warp.x = column * 32;
+        warp.y = row * 32;
+      } else if (key == "x" || key == "y" || key == "start") {
+        const std::optional<int32_t> number = ParseInt(value);
+        if (!number) {
+          ok = Error(line.number, valueColumn, "expected a number after " + std::string(key) + "=");
+        } else {
+          (key == "x" ? warp.x : key == "y" ? warp.y : warp.startIndex) = *number;
+        }
+      } else if (key == "dir") {
+        static constexpr std::string_view kDirections[] = {"down", "right", "left", "up"};
+        const auto* named = std::find(std::begin(kDirections), std::end(kDirections), value);
+        if (named != std::end(kDirections)) {
+          warp.direction = int32_t(named - std::begin(kDirections)) + 1;
+        } else if (const std::optional<int32_t> number = ParseInt(value)) {
+          warp.direction = *number;
+        } else {
+          ok = Error(line.number, valueColumn, "dir is down, right, left, up or a number");
+        }
+      } else if (key == "file" && value.size() >= 2 && value.front() == '"') {
+        size_t badOffset = 0;
+        if (!DecodeText(value, warp.fileName, badOffset))
+          ok = Error(line.number, valueColumn + int(badOffset), "unknown escape in the file name");
+        else if (warp.fileName.size() > size_t(kMaxWarpNameLength))
+          ok = Error(line.number, valueColumn, "a warp's file name is at most 127 bytes");
+      } else {
+        ok = Error(line.number, tokens[t].column,
+                   "expected at=C,R, x=PX, y=PY, dir=DIRECTION, start=N or file=\"NAME\"");
+      }
+    }
+    if (!ok) continue;
+    mWarpLines[*index] = line.number;
+    mWarps[*index] = warp;
+  }
+}
+
 void Compiler::Cells(const Section& section) {
   std::vector<Token> tokens;
   for (const SourceLine& line : section.lines) {
@@ -860,6 +933,16 @@ void Compiler::Finish() {
   mLevel.texts.assign(size_t(textCount), LevelText{});
   for (const auto& [index, text] : mTexts)
     if (index < textCount) mLevel.texts[size_t(index)] = text;
+
+  mLevel.hasWarpSection = mHasWarps;
+  const int32_t warpCount = mWarpCount.value_or(mWarps.empty() ? 0 : mWarps.rbegin()->first + 1);
+  if (!mWarps.empty() && mWarps.rbegin()->first >= warpCount)
+    Error(mWarpLines[mWarps.rbegin()->first], 1,
+          "warp " + std::to_string(mWarps.rbegin()->first) + " is past the count of " +
+              std::to_string(warpCount) + " on line " + std::to_string(mWarpCountLine));
+  mLevel.warps.assign(size_t(warpCount), LevelWarp{});
+  for (const auto& [index, warp] : mWarps)
+    if (index < warpCount) mLevel.warps[size_t(index)] = warp;
 }
 
 bool Compiler::Run(LevelData& out) {
@@ -868,7 +951,7 @@ bool Compiler::Run(LevelData& out) {
   SplitSections();
 
   // Sections may come in any order; they are read in the order they depend on each other.
-  enum Stage { kHeader, kLegend, kGrid, kTriggers, kTexts, kCells, kExtra, kStages };
+  enum Stage { kHeader, kLegend, kGrid, kTriggers, kTexts, kWarps, kCells, kExtra, kStages };
   struct Job {
     Stage stage;
     Plane plane;
@@ -887,8 +970,11 @@ bool Compiler::Run(LevelData& out) {
         jobs.push_back({section.argument == "legend" ? kLegend : kGrid, Plane(plane), &section});
         known = true;
       }
-    static constexpr std::pair<std::string_view, Stage> kLists[] = {
-        {"triggers", kTriggers}, {"texts", kTexts}, {"cells", kCells}, {"extra", kExtra}};
+    static constexpr std::pair<std::string_view, Stage> kLists[] = {{"triggers", kTriggers},
+                                                                    {"texts", kTexts},
+                                                                    {"warps", kWarps},
+                                                                    {"cells", kCells},
+                                                                    {"extra", kExtra}};
     for (const auto& [name, stage] : kLists)
       if (section.name == name) {
         if (!section.argument.empty())
@@ -901,7 +987,7 @@ bool Compiler::Run(LevelData& out) {
       Error(section.line, 2,
             "unknown section [" + std::string(section.name) +
                 "] (map, links, labels with a column or 'legend'; triggers, texts, "
-                "cells, extra)");
+                "warps, cells, extra)");
   }
   std::stable_sort(jobs.begin(), jobs.end(),
                    [](const Job& a, const Job& b) { return a.stage < b.stage; });
@@ -924,6 +1010,9 @@ bool Compiler::Run(LevelData& out) {
         break;
       case kTexts:
         Texts(*job.section);
+        break;
+      case kWarps:
+        Warps(*job.section);
         break;
       case kCells:
         Cells(*job.section);
@@ -1236,6 +1325,47 @@ void WriteTexts(Writer& out, const LevelData& level) {
   }
 }
 
+void WriteWarps(Writer& out, const LevelData& level) {
+  if (!level.hasWarpSection && level.warps.empty()) return;
+  out.Line();
+  out.Line("[warps]");
+  const auto filler = [](const LevelWarp& warp) { return warp == LevelWarp{}; };
+  size_t listed = level.warps.size();
+  while (listed > 0 && filler(level.warps[listed - 1])) --listed;
+  if (listed != level.warps.size()) {
+    out.Put("count ");
+    out.Int(int64_t(level.warps.size()));
+    out.Line();
+  }
+  static constexpr const char* kDirections[] = {"down", "right", "left", "up"};
+  for (size_t i = 0; i < listed; ++i) {
+    const LevelWarp& w = level.warps[i];
+    if (filler(w)) continue;
+    out.Int(int64_t(i));
+    if (w.x % 32 == 0 && w.y % 32 == 0 && w.x >= 0 && w.y >= 0) {
+      out.Put(" at=");
+      out.Int(w.x / 32);
+      out.Put(',');
+      out.Int(w.y / 32);
+    } else {
+      out.Put(" x=");
+      out.Int(w.x);
+      out.Put(" y=");
+      out.Int(w.y);
+    }
+    out.Put(" dir=");
+    if (w.direction >= 1 && w.direction <= 4)
+      out.Put(kDirections[w.direction - 1]);
+    else
+      out.Int(w.direction);
+    out.Put(" start=");
+    out.Int(w.startIndex);
+    out.Put(" file=");
+    out.Put(QuoteText(w.fileName));
+    out.Line();
+  }
+}
+
 constexpr std::string_view kSourceIntroduction =
     "; Brinkhop level source. `brinkhop-level build THIS -o level` makes the level file.\n"
     "; Grids have one line per row (\"ROW cells\") and one character per cell, '.' empty;\n"
@@ -1265,6 +1395,9 @@ constexpr std::string_view kReference =
     "                           on a cell linking it), message (index 53 to 67 picks the\n"
     "                           message), none; 'count N' keeps N records\n"
     "  [texts]                  INDEX \"TEXT\" [skip=N]; \\\" \\\\ \\xHH escape; 'count N'\n"
+    "  [warps]                  INDEX at=C,R (or x=PX y=PY) dir=down|right|left|up start=N\n"
+    "                           file=\"LEVEL\": a pipe into another level's start point N;\n"
+    "                           'down' pipes need the down action held; 'count N'\n"
     "  [cells]                  LAYER COLUMN ROW VALUE, one value no legend covers\n"
     "  [extra]                  hex bytes after the trailer\n"
     "\n"
@@ -1299,6 +1432,7 @@ std::string DecompileLevel(const LevelData& level) {
   for (int plane = 0; plane < kPlaneCount; ++plane) WritePlane(out, level, Plane(plane), escapes);
   WriteTriggers(out, level);
   WriteTexts(out, level);
+  WriteWarps(out, level);
   if (!escapes.empty()) {
     out.Line();
     out.Line("[cells]");

@@ -17,7 +17,9 @@
 #include "engine/sprite_batch.h"
 #include "platform/headless.h"
 #include "player/actions.h"
+#include "player/fireballs.h"
 #include "player/player.h"
+#include "units/unit_table.h"
 #include "world/blocks.h"
 #include "world/bonus.h"
 #include "world/effects.h"
@@ -168,6 +170,11 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   delete gPopups;
   delete gFireField;
   delete gBurst;
+  for (cFireball*& fireball : gFireballs) {
+    delete fireball;
+    fireball = nullptr;
+  }
+  DeleteAllUnits();
   delete gPlayer;
   gPlayer = nullptr;
   ClearActions(kActionCount);
@@ -277,7 +284,19 @@ std::string cSimulation::TraceLine(bool withUnits) const {
     sounds += "\"" + std::string(kSoundFiles[mSounds[i]]) + "\"";
   }
   add("sounds", sounds + "]");
-  if (withUnits) add("units", "[]");
+  if (withUnits) {
+    std::string units = "[";
+    for (int slot = 0; slot < kUnitSlots; ++slot) {
+      const cBaseUnit* unit = gUnits[slot];
+      float x = 0, y = 0;
+      if (!unit) continue;
+      UnitPosition(*unit, x, y);
+      if (units.size() > 1) units += ",";
+      units += "{\"slot\":" + std::to_string(slot) + ",\"type\":" + std::to_string(unit->type) +
+               ",\"x\":" + Float(x) + ",\"y\":" + Float(y) + "}";
+    }
+    add("units", units + "]");
+  }
   return line + "}";
 }
 

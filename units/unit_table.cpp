@@ -1,16 +1,210 @@
-// Unit spawning: the unit families register here as they are built.
+// Spawning from one table of type codes, slot choice with eviction, and the table's sweeps.
 #include "units/unit_table.h"
 
+#include <cmath>
+#include <type_traits>
+
+#include "player/player.h"
+#include "units/brett.h"
+#include "units/cannon.h"
+#include "units/enemy.h"
+#include "units/fire_circle.h"
+#include "units/hammer.h"
+#include "units/killer_blume.h"
+#include "units/turtle.h"
 #include "world/effects.h"
+#include "world/map.h"
+#include "world/numbers.h"
+#include "world/sounds.h"
 
 namespace {
-constexpr int32_t kStaticFire = 11;  // a type code that places a fire, not a unit
+
+constexpr int32_t kPlantPoints = 250;
+
+template <class T>
+cBaseUnit* Make(float x, float y, int32_t argument) {
+  if constexpr (std::is_constructible_v<T, float, float, int32_t>)
+    return new T(x, y, argument);
+  else
+    return new T(x, y);
 }
+
+enum class Spawns { kNothing, kUnit, kFire };
+
+struct SpawnRule {
+  Spawns what;
+  cBaseUnit* (*make)(float x, float y, int32_t argument);
+  int32_t argument;  // balls, range or the board's direction
+  int32_t offsetX;   // px from the cell's left edge
+  int32_t offsetY;   // px from the cell's top edge
+};
+
+// One row per type code.
+constexpr SpawnRule kSpawnRules[] = {
+    /* 0 */ {Spawns::kUnit, Make<cCrawler>, 0, 0, 0},
+    /* 1 */ {Spawns::kUnit, Make<cTurtle>, 0, 0, 0},
+    /* 2 */ {Spawns::kUnit, Make<cTurtleFly>, 0, 0, 0},
+    /* 3 */ {Spawns::kUnit, Make<cSpiky>, 0, 0, 0},
+    /* 4 */ {Spawns::kUnit, Make<cFireCircle>, 5, 0, 0},
+    /* 5 */ {Spawns::kUnit, Make<cFireCircle2>, 5, 0, 0},
+    /* 6 */ {Spawns::kUnit, Make<cFireCircle3>, 1, 0, 0},
+    /* 7 */ {Spawns::kUnit, Make<cCannon>, 0, 0, 0},
+    /* 8 */ {Spawns::kUnit, Make<cBrett>, 1, 0, 0},
+    /* 9 */ {Spawns::kNothing, nullptr, 0, 0, 0},
+    // The plant starts half a cell in, at the bottom of its cell, inside the pipe below.
+    /* 10 */ {Spawns::kUnit, Make<cKillerBlume>, 0, 16, 32},
+    /* 11 */ {Spawns::kFire, nullptr, 0, 0, 0},
+    /* 12 */ {Spawns::kUnit, Make<cFly>, 1, 0, 0},
+    /* 13 */ {Spawns::kUnit, Make<cHammer>, 0, 0, 0},
+    /* 14 */ {Spawns::kUnit, Make<cHammer>, 2, 0, 0},
+    /* 15 */ {Spawns::kUnit, Make<cHammer>, 3, 0, 0},
+    /* 16 */ {Spawns::kUnit, Make<cHammer>, 5, 0, 0},
+    /* 17 */ {Spawns::kUnit, Make<cHammer>, 7, 0, 0},
+    /* 18 */ {Spawns::kUnit, Make<cHammer>, 9, 0, 0},
+};
+constexpr int32_t kSpawnCodes = int32_t(std::size(kSpawnRules));
+
+cEnemy* EnemyOfKind(cBaseUnit* unit, int32_t kind) {
+  return unit && unit->type == kind ? static_cast<cEnemy*>(unit) : nullptr;
+}
+
+}  // namespace
 
 void SpawnUnit(int32_t column, int32_t row, int32_t typeCode) {
-  if (typeCode == kStaticFire && gFireField) gFireField->AddFire(column * 32, row * 32);
+  if (typeCode < 0 || typeCode >= kSpawnCodes) return;
+  const SpawnRule& rule = kSpawnRules[typeCode];
+  const int32_t x = column * kCellSize + rule.offsetX, y = row * kCellSize + rule.offsetY;
+  if (rule.what == Spawns::kFire) {
+    if (gFireField) gFireField->AddFire(x, y);
+  } else if (rule.what == Spawns::kUnit) {
+    const int slot = FindUnitSlot();
+    gUnits[slot] = rule.make(float(x), float(y), rule.argument);
+  }
 }
 
-void KnockUnitsOnBlock(int32_t, int32_t) {}
+int FirstFreeUnitSlot() {
+  for (int slot = 0; slot < kUnitSlots; ++slot)
+    if (!gUnits[slot]) return slot;
+  return -1;
+}
 
-void DeleteAllUnits() {}
+int FindUnitSlot() {
+  const int free = FirstFreeUnitSlot();
+  if (free >= 0) return free;
+  // Full: give up the unit farthest from the player, sideways. A later unit wins only when
+  // it is farther than the whole pixels of the one kept so far.
+  const float playerX = gPlayer ? gPlayer->x : 0.0f;
+  int farthest = 0;
+  int32_t keptDistance = 0;
+  for (int slot = 0; slot < kUnitSlots; ++slot) {
+    float x = 0, y = 0;
+    if (!UnitPosition(*gUnits[slot], x, y)) continue;
+    const float distance = std::fabs(x - playerX);
+    if (distance > float(keptDistance)) {
+      keptDistance = Trunc(distance);
+      farthest = slot;
+    }
+  }
+  RemoveUnit(farthest);
+  return farthest;
+}
+
+void DeleteAllUnits() {
+  for (int slot = 0; slot < kUnitSlots; ++slot) RemoveUnit(slot);
+}
+
+void UpdateUnits() {
+  cUnitSweep sweep;
+  for (int slot = 0; slot < kUnitSlots; ++slot)
+    if (cBaseUnit* unit = gUnits[slot]) unit->Update();
+}
+
+void DrawUnits() {
+  for (cBaseUnit* unit : gUnits)
+    if (unit) unit->Draw();
+}
+
+void KnockUnitsOnBlock(int32_t column, int32_t row) {
+  cUnitSweep sweep;
+  // A walker stands on the block when its left or right edge is over the block's column
+  // and its feet are in the row above; a turtle is measured from its head.
+  auto overColumn = [column](const cEnemy& e) {
+    const int32_t ux = Trunc(e.x);
+    return ux / kCellSize == column || (ux + kCellSize) / kCellSize == column;
+  };
+  struct Pass {
+    int32_t kind;
+    int32_t lift;  // px added to the top before finding its row
+    int32_t rowsAbove;
+  };
+  constexpr Pass kPasses[] = {{kUnitCrawler, 10, 1}, {kUnitTurtle, 0, 2}, {kUnitSpiky, 10, 1}};
+  for (const Pass& pass : kPasses)
+    for (int slot = 0; slot < kUnitSlots; ++slot) {
+      cEnemy* e = EnemyOfKind(gUnits[slot], pass.kind);
+      // Only walkers still in play: a squashed or falling one has nothing left to give.
+      if (e && e->InPlay() && overColumn(*e) &&
+          (Trunc(e->y) + pass.lift) / kCellSize == row - pass.rowsAbove)
+        e->Bump();
+    }
+}
+
+int StrikeUnitsTouching(const Rect& box) {
+  cUnitSweep sweep;
+  int struck = 0;
+  // One sweep per kind, each finished before the next begins.
+  constexpr int32_t kWalkerSweeps[] = {kUnitCrawler, kUnitTurtleFly, kUnitTurtle, kUnitSpiky};
+  for (int32_t kind : kWalkerSweeps)
+    for (int slot = 0; slot < kUnitSlots; ++slot) {
+      cEnemy* e = EnemyOfKind(gUnits[slot], kind);
+      if (e && e->InPlay() && RectsOverlap(box, e->rect)) {
+        e->Bump();
+        ++struck;
+      }
+    }
+  for (int slot = 0; slot < kUnitSlots; ++slot) {
+    cBaseUnit* unit = gUnits[slot];
+    if (!unit || unit->type != kUnitKillerBlume) continue;
+    cKillerBlume& plant = *static_cast<cKillerBlume*>(unit);
+    if (plant.dead || !RectsOverlap(box, plant.rect)) continue;
+    plant.dead = true;
+    if (gPopups) gPopups->AddPopup(Trunc(plant.x), Trunc(plant.y), kPlantPoints);
+    if (gBurst) gBurst->AddBurst(Trunc(plant.x), Trunc(plant.y));
+    PlaySound(kSoundKick);
+    ++struck;
+  }
+  return struck;
+}
+
+void StrikeUnitsUnderShell(const cTurtle& shell) {
+  cUnitSweep sweep;
+  constexpr int32_t kShellSweeps[] = {kUnitCrawler, kUnitTurtle, kUnitTurtleFly, kUnitSpiky};
+  for (int32_t kind : kShellSweeps)
+    for (int slot = 0; slot < kUnitSlots; ++slot) {
+      cEnemy* e = EnemyOfKind(gUnits[slot], kind);
+      // Turtles and winged turtles at the shell's own x are the shell itself.
+      const bool self =
+          (kind == kUnitTurtle || kind == kUnitTurtleFly) && e && e->rect.x == shell.rect.x;
+      // Only enemies still in play: one already falling must not pay again.
+      if (e && !self && e->InPlay() && EnemiesOverlap(shell, *e)) e->Bump();
+    }
+}
+
+bool UnitPosition(const cBaseUnit& unit, float& x, float& y) {
+  auto read = [&](const auto* u) {
+    if (!u) return false;
+    if constexpr (requires { u->centerX; }) {
+      x = u->centerX;
+      y = u->centerY;
+    } else {
+      x = u->x;
+      y = u->y;
+    }
+    return true;
+  };
+  return read(dynamic_cast<const cEnemy*>(&unit)) ||
+         read(dynamic_cast<const cFireCircle*>(&unit)) ||
+         read(dynamic_cast<const cFireCircle2*>(&unit)) ||
+         read(dynamic_cast<const cFireCircle3*>(&unit)) || read(dynamic_cast<const cFly*>(&unit)) ||
+         read(dynamic_cast<const cCannon*>(&unit)) || read(dynamic_cast<const cHammer*>(&unit)) ||
+         read(dynamic_cast<const cKillerBlume*>(&unit)) || read(dynamic_cast<const cBrett*>(&unit));
+}

@@ -39,6 +39,7 @@ class Reader {
     return int32_t(value);
   }
   uint8_t Byte() { return mBytes[mOffset++]; }
+  const uint8_t* Peek() const { return mBytes + mOffset; }
   const uint8_t* Take(size_t count) {
     const uint8_t* start = mBytes + mOffset;
     mOffset += count;
@@ -137,6 +138,35 @@ bool ParseLevel(const uint8_t* bytes, size_t size, LevelData& out, std::string& 
 
   if (!in.Need(kTrailerInts * kIntBytes, "of the trailer", error)) return false;
   for (int32_t& value : out.trailer) value = in.Int();
+
+  out.hasWarpSection = in.Left() >= sizeof kWarpSectionMagic &&
+                       std::memcmp(in.Peek(), kWarpSectionMagic, sizeof kWarpSectionMagic) == 0;
+  out.warps.clear();
+  if (out.hasWarpSection) {
+    in.Take(sizeof kWarpSectionMagic);
+    if (!in.Need(kIntBytes, "of the warp count", error)) return false;
+    const int32_t warpCount = in.Int();
+    if (warpCount < 0 || warpCount > kMaxWarps) {
+      error = Format("bad warp count: %lld (0 to %lld)", warpCount, kMaxWarps);
+      return false;
+    }
+    out.warps.resize(size_t(warpCount));
+    for (int32_t i = 0; i < warpCount; ++i) {
+      LevelWarp& w = out.warps[size_t(i)];
+      if (!in.Need(5 * kIntBytes, "of warps", error)) return false;
+      w.x = in.Int();
+      w.y = in.Int();
+      w.direction = in.Int();
+      w.startIndex = in.Int();
+      const int32_t length = in.Int();
+      if (length < 0 || length > kMaxWarpNameLength) {
+        error = Format("warp %lld: bad file name length %lld", i, length);
+        return false;
+      }
+      if (!in.Need(size_t(length), "of warps", error)) return false;
+      w.fileName.assign(reinterpret_cast<const char*>(in.Take(size_t(length))), size_t(length));
+    }
+  }
   const uint8_t* rest = in.Take(in.Left());
   out.extra.assign(rest, bytes + size);
   return true;
@@ -179,6 +209,15 @@ std::vector<uint8_t> SerializeLevel(const LevelData& level) {
     out.insert(out.end(), t.text.begin(), t.text.end());
   }
   for (int32_t value : level.trailer) PutInt(out, value);
+  if (level.hasWarpSection || !level.warps.empty()) {
+    out.insert(out.end(), std::begin(kWarpSectionMagic), std::end(kWarpSectionMagic));
+    PutInt(out, int32_t(level.warps.size()));
+    for (const LevelWarp& w : level.warps) {
+      for (int32_t value : {w.x, w.y, w.direction, w.startIndex, int32_t(w.fileName.size())})
+        PutInt(out, value);
+      out.insert(out.end(), w.fileName.begin(), w.fileName.end());
+    }
+  }
   out.insert(out.end(), level.extra.begin(), level.extra.end());
   return out;
 }
@@ -227,5 +266,28 @@ std::vector<std::string> LevelProblems(const LevelData& level) {
       problems.push_back(text);
     }
   }
+  for (size_t i = 0; i < level.warps.size(); ++i) {
+    const LevelWarp& w = level.warps[i];
+    char text[200];
+    if (w.direction < 1 || w.direction > 4) {
+      std::snprintf(text, sizeof text, "warp %zu: direction %d is not 1 (down) to 4 (up)", i,
+                    w.direction);
+      problems.push_back(text);
+    }
+    if (w.startIndex < 0 || w.startIndex >= kMaxWarps) {
+      std::snprintf(text, sizeof text, "warp %zu: start point %d is not 0 to 31", i, w.startIndex);
+      problems.push_back(text);
+    }
+    if (!WarpFileNameUsable(w.fileName)) {
+      std::snprintf(text, sizeof text,
+                    "warp %zu: the level name must be a plain file name in the game's folder", i);
+      problems.push_back(text);
+    }
+  }
   return problems;
+}
+
+bool WarpFileNameUsable(const std::string& name) {
+  return !name.empty() && name.find('/') == std::string::npos && name != "." && name != ".." &&
+         name.find('\0') == std::string::npos;
 }

@@ -15,6 +15,11 @@ constexpr int kMaxLabels = 1024;
 constexpr int kMaxLabelLength = 127;  // bytes; a label buffer holds 128 with the terminator
 constexpr int kTrailerInts = 4;       // read and ignored at the end of every file
 constexpr int kUnitTypeCodes = 19;    // unit type codes 0..18
+constexpr int kMaxWarps = 32;
+constexpr int kMaxWarpNameLength = 127;
+// The optional pipe-warp section after the trailer starts with these four bytes; files without
+// it (all older ones) simply end after the trailer.
+constexpr char kWarpSectionMagic[4] = {'W', 'A', 'R', 'P'};
 
 // The layers as the file orders them (the map declares them in another order).
 enum LevelLayer : int {
@@ -48,6 +53,16 @@ struct LevelText {
   bool operator==(const LevelText&) const = default;
 };
 
+// A pipe entry: where it is (px), which way the player goes in (1 down, 2 right, 3 left,
+// 4 up), and the level file and start point it leads to.
+struct LevelWarp {
+  int32_t x = 0, y = 0;
+  int32_t direction = 0;
+  int32_t startIndex = 0;
+  std::string fileName;
+  bool operator==(const LevelWarp&) const = default;
+};
+
 struct LevelData {
   int32_t sizeA = kMapColumns;
   int32_t sizeB = kMapRows;
@@ -56,7 +71,9 @@ struct LevelData {
   std::vector<LevelTrigger> triggers;
   std::vector<LevelText> texts;
   std::array<int32_t, kTrailerInts> trailer{};
-  std::vector<uint8_t> extra;  // bytes after the trailer, kept as they are
+  bool hasWarpSection = false;
+  std::vector<LevelWarp> warps;
+  std::vector<uint8_t> extra;  // bytes after the trailer (and the warps), kept as they are
 
   int32_t CellCount() const { return int32_t(layers[kFileGround].size()); }
 };
@@ -80,6 +97,10 @@ std::vector<uint8_t> SerializeLevel(const LevelData& level);
 // Every value the game would refuse, cut or treat as nothing, one line each with its cell
 // or record ("trigger 3: rectangle column 5000 is off the grid").
 std::vector<std::string> LevelProblems(const LevelData& level);
+
+// A warp leads to a plain file in the game's folder; anything else (a path, nothing) is no
+// warp at all.
+bool WarpFileNameUsable(const std::string& name);
 
 // Cell (column, row) of a layer as stored: column * 64 + row.
 constexpr int CellIndex(int column, int row) { return column * kMapRows + row; }

@@ -28,7 +28,6 @@ const char* const kGroundPictures[kGroundVariants] = {"tile.png", "tile1.png", "
 constexpr int kDecoPictures = 6;  // deco1.png .. deco6.png
 constexpr int kGroundRow = kMapRows - 1;
 
-
 // Where each file layer lands in the map.
 int32_t* MapLayerOf(cMap& map, int fileLayer) {
   int32_t* const layers[kFileLayerCount] = {map.groundLayer, map.coinLayer,    map.blockLayer,
@@ -144,6 +143,13 @@ bool cMap::LoadLevel(const char* fileName, int32_t startIndex) {
   for (size_t i = 0; i < level.triggers.size(); ++i) {
     const LevelTrigger& t = level.triggers[i];
     triggers[i] = {true, t.column0, t.row0, t.column1, t.row1, t.onlyCode, t.kind, t.unitType};
+  }
+  // A level without a warp section has no pipes: nothing stays from an earlier level.
+  for (WarpRecord& warp : warps) warp = WarpRecord{};
+  for (size_t i = 0; i < level.warps.size() && i < size_t(kWarps); ++i) {
+    const LevelWarp& w = level.warps[i];
+    if (WarpFileNameUsable(w.fileName))
+      warps[i] = {w.x, w.y, w.fileName, w.direction, w.startIndex};
   }
   for (size_t i = 0; i < level.texts.size(); ++i) {
     const std::string& text = level.texts[i].text;

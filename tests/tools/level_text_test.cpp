@@ -366,3 +366,29 @@ TEST(LevelToolTest, CommandsReportUsageFaultsAndProblemsByExitStatus) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LevelTextTest, WarpsBuildFromTheirSectionAndDumpBack) {
+  const LevelData level = Compile(
+      "[warps]\n"
+      "0 at=10,9 dir=down start=0 file=\"bonus\"\n"
+      "2 x=100 y=37 dir=right start=3 file=\"level\"\n");
+  ASSERT_TRUE(level.hasWarpSection);
+  ASSERT_EQ(level.warps.size(), 3u);
+  EXPECT_EQ(level.warps[0], (LevelWarp{320, 288, 1, 0, "bonus"}));
+  EXPECT_EQ(level.warps[1], LevelWarp{});
+  EXPECT_EQ(level.warps[2], (LevelWarp{100, 37, 2, 3, "level"}));
+  const std::vector<uint8_t> bytes = SerializeLevel(level);
+  LevelData again;
+  std::vector<std::string> errors;
+  ASSERT_TRUE(CompileLevelText(DecompileLevel(level), "dump.txt", again, errors)) << errors[0];
+  EXPECT_EQ(SerializeLevel(again), bytes);
+
+  const std::vector<std::string> bad = CompileErrors("[warps]\n0 at=1,1 dir=sideways\n");
+  ASSERT_FALSE(bad.empty());
+  EXPECT_EQ(bad[0], "test.txt:2:14: dir is down, right, left, up or a number");
+  EXPECT_EQ(CompileErrors("[warps]\n40 at=1,1\n")[0], "test.txt:2:1: a warp index is 0 to 31");
+}
+
+}  // namespace

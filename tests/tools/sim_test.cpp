@@ -11,10 +11,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/data_dir.h"
 #include "player/player.h"
 #include "tests/support/png.h"
 #include "world/level_file.h"
 #include "world/map.h"
+#include "world/messages.h"
 #include "world/score.h"
 
 namespace {
@@ -166,6 +168,67 @@ TEST_F(SimTest, TheCommandLineTracesEveryFrame) {
   EXPECT_EQ(status("--data " + dir + " --input /no/such/script"), 1);
   EXPECT_EQ(status("--data /no/such/folder"), 1);
   EXPECT_EQ(status("--data " + dir + " --frames 1"), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SimTest, APipeWarpCarriesThePlayerIntoAnotherLevel) {
+  const std::string dir = MakeLevelDir();
+  // The first level gets a pipe going right at cell (8, 9); the second level starts at (40, 5).
+  LevelData level;
+  std::string error;
+  ASSERT_TRUE(ReadLevelFile(dir + "/level", level, error)) << error;
+  level.warps = {LevelWarp{8 * 32, 9 * 32, 2, 0, "bonus"}};
+  LevelData bonus = EmptyLevel();
+  for (int c = 30; c < 60; ++c) bonus.layers[kFileGround][size_t(CellIndex(c, 6))] = 1;
+  bonus.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
+  bonus.layers[kFileTrigger][size_t(CellIndex(40, 5))] = 0;
+  for (const auto& [name, data] : {std::pair{"level", &level}, std::pair{"bonus", &bonus}}) {
+    const std::vector<uint8_t> bytes = SerializeLevel(*data);
+    std::ofstream(dir + "/" + name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  }
+  ASSERT_TRUE(sim.Start(dir, error)) << error;
+  EXPECT_EQ(gMap->warps[0].fileName, "bonus");
+  std::vector<SimEvent> events;
+  ASSERT_TRUE(ParseSimScript("0 key right down\n", events, error));
+  bool warped = false;
+  for (int frame = 0; frame < 80 && !warped; ++frame) {
+    sim.RunFrame(events);
+    warped = gPlayer->x >= 40 * 32 - 8 && gPlayer->y < 6 * 32;
+  }
+  EXPECT_TRUE(warped) << gPlayer->x << "," << gPlayer->y;
+  EXPECT_NE(sim.TraceLine(false).find("pipe.wav"), std::string::npos);
+  EXPECT_EQ(gMap->levelName, "level");  // a restart goes back to the first level
+  EXPECT_TRUE(gMap->warps[0].fileName.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Replays of the shipped levels: scripts in tests/replays played on the game's own data.
+TEST_F(SimTest, TheDemonstrationPipeLeadsToTheSecretMoneyRoomAndBack) {
+  std::ifstream file(std::string(BRINKHOP_REPLAYS) + "/pipe_to_money_room.txt");
+  const std::string script((std::istreambuf_iterator<char>(file)), {});
+  std::vector<SimEvent> events;
+  std::string error;
+  ASSERT_TRUE(ParseSimScript(script, events, error)) << error;
+  ASSERT_TRUE(sim.Start(FindDataDirectory(), error)) << error;
+  int pipes = 0, inRoom = -1;
+  for (int frame = 0; frame < 200; ++frame) {
+    sim.RunFrame(events);
+    const std::string trace = sim.TraceLine(false);
+    if (trace.find("pipe.wav") != std::string::npos) ++pipes;
+    if (inRoom < 0 && gMessageIndex == 7) inRoom = frame;
+  }
+  EXPECT_EQ(pipes, 2);  // in and out
+  EXPECT_GE(inRoom, 0);
+  EXPECT_STREQ(kMessages[7], "FOUND A SECRET MONEY ROOM");
+  EXPECT_FALSE(gPlayer->dying);
+  EXPECT_LT(gPlayer->x, 300.0f);  // back near the level's start
 }
 
 }  // namespace

@@ -227,3 +227,52 @@ TEST(LevelFileTest, ProblemsNameEachValueTheGameWouldIgnoreWithItsCellOrRecord) 
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LevelFileTest, AnOptionalWarpSectionFollowsTheTrailer) {
+  Bytes file;
+  file.Layers(1, 1).Int(0).Int(0).Trailer();
+  const Bytes plain = file;  // an older file simply ends here
+  file.Byte('W').Byte('A').Byte('R').Byte('P').Int(2);
+  file.Int(320).Int(288).Int(1).Int(0).Int(5);
+  for (char c : std::string("bonus")) file.Byte(uint8_t(c));
+  file.Int(64).Int(96).Int(4).Int(31).Int(5);
+  for (char c : std::string("../up")) file.Byte(uint8_t(c));
+  file.Byte(0x77);
+
+  LevelData level;
+  std::string error;
+  ASSERT_TRUE(ParseLevel(file.data.data(), file.data.size(), level, error)) << error;
+  ASSERT_TRUE(level.hasWarpSection);
+  ASSERT_EQ(level.warps.size(), 2u);
+  EXPECT_EQ(level.warps[0], (LevelWarp{320, 288, 1, 0, "bonus"}));
+  EXPECT_EQ(level.warps[1].startIndex, 31);
+  EXPECT_EQ(level.extra, std::vector<uint8_t>{0x77});
+  EXPECT_EQ(SerializeLevel(level), file.data);
+  // A name with a path is no warp the game will take.
+  EXPECT_TRUE(Has(LevelProblems(level),
+                  "warp 1: the level name must be a plain file name in the game's folder"));
+
+  ASSERT_TRUE(ParseLevel(plain.data.data(), plain.data.size(), level, error)) << error;
+  EXPECT_FALSE(level.hasWarpSection);
+  EXPECT_TRUE(level.warps.empty());
+  EXPECT_EQ(SerializeLevel(level), plain.data);
+
+  Bytes tooMany = plain;
+  tooMany.Byte('W').Byte('A').Byte('R').Byte('P').Int(33);
+  EXPECT_EQ(ParseError(tooMany), "bad warp count: 33 (0 to 32)");
+  Bytes longName = plain;
+  longName.Byte('W').Byte('A').Byte('R').Byte('P').Int(1).Int(0).Int(0).Int(2).Int(0).Int(500);
+  EXPECT_EQ(ParseError(longName), "warp 0: bad file name length 500");
+  Bytes cut = plain;
+  cut.Byte('W').Byte('A').Byte('R').Byte('P').Int(1).Int(0).Int(0);
+  EXPECT_EQ(ParseError(cut).rfind("truncated: expected", 0), 0u);
+
+  level.warps = {LevelWarp{0, 0, 7, 40, "level"}};
+  const std::vector<std::string> problems = LevelProblems(level);
+  EXPECT_TRUE(Has(problems, "warp 0: direction 7 is not 1 (down) to 4 (up)"));
+  EXPECT_TRUE(Has(problems, "warp 0: start point 40 is not 0 to 31"));
+}
+
+}  // namespace

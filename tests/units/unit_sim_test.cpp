@@ -1,0 +1,78 @@
+// Units in whole frames: a level with a crawler, run through the simulator, seen in the trace.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <climits>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "player/player.h"
+#include "tests/support/png.h"
+#include "tools/sim.h"
+#include "units/base_unit.h"
+#include "world/level_file.h"
+#include "world/map.h"
+#include "world/score.h"
+
+namespace {
+
+constexpr int kGroundRow = 10;
+
+// Ground on row 10, the start at `start` and a crawler (unit code 0) in `crawler`.
+std::string LevelWithACrawler(const std::string& name, int startColumn, int startRow,
+                              int crawlerColumn, bool penned) {
+  const std::string dir = TestScratchDir() + "/" + name;
+  std::filesystem::create_directories(dir);
+  LevelData level = EmptyLevel();
+  for (int c = 0; c < 100; ++c) level.layers[kFileGround][size_t(CellIndex(c, kGroundRow))] = 1;
+  if (penned)  // walls either side keep the crawler on its cell
+    for (int c : {crawlerColumn - 1, crawlerColumn + 1})
+      level.layers[kFileGround][size_t(CellIndex(c, kGroundRow - 1))] = 1;
+  level.layers[kFileUnit][size_t(CellIndex(crawlerColumn, kGroundRow - 1))] = 0 + 1;
+  level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
+  level.layers[kFileTrigger][size_t(CellIndex(startColumn, startRow))] = 0;
+  const std::vector<uint8_t> bytes = SerializeLevel(level);
+  std::ofstream(dir + "/level", std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  return dir;
+}
+
+class UnitSimTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr); }
+  void TearDown() override { ASSERT_EQ(chdir(cwd), 0); }
+
+  char cwd[PATH_MAX];
+  cSimulation sim;
+};
+
+TEST_F(UnitSimTest, ACrawlerWalksIntoThePlayerAndALandingPlayerSquashesOne) {
+  std::string error;
+  ASSERT_TRUE(sim.Start(LevelWithACrawler("crawler_walks", 3, kGroundRow - 1, 10, false), error))
+      << error;
+  sim.RunFrame({});
+  EXPECT_NE(sim.TraceLine(true).find("\"units\":[{\"slot\":0,\"type\":0,\"x\":316,\"y\":288}]"),
+            std::string::npos)
+      << sim.TraceLine(true);
+  int frame = 1;
+  for (; frame < 120 && !gPlayer->dying; ++frame) sim.RunFrame({});
+  EXPECT_TRUE(gPlayer->dying);
+  EXPECT_LT(frame, 60);  // (320 - 96 - 32) px at 2 px a step
+  EXPECT_EQ(gScore, 0);
+  EXPECT_NE(sim.TraceLine(false).find("\"die.wav\""), std::string::npos);
+
+  // Dropped from high above onto a crawler penned in its cell.
+  ASSERT_TRUE(sim.Start(LevelWithACrawler("crawler_stomped", 8, 2, 8, true), error)) << error;
+  bool stomped = false;
+  for (frame = 0; frame < 60 && !stomped; ++frame) {
+    sim.RunFrame({});
+    stomped = sim.TraceLine(true).find("\"score\":100,") != std::string::npos;
+  }
+  EXPECT_TRUE(stomped);
+  EXPECT_NE(sim.TraceLine(false).find("\"stomp.wav\""), std::string::npos);
+  EXPECT_FALSE(gPlayer->dying);
+  EXPECT_NE(gUnits[0], nullptr);  // squashed, but in its slot until the level reset
+}
+
+}  // namespace

@@ -1,0 +1,60 @@
+// The root of every enemy, hazard and moving board, the 258-slot table that owns them, and
+// the one rule by which a unit hurts the player.
+#pragma once
+
+#include <cstdint>
+
+constexpr int kUnitSlots = 258;
+
+// Kind codes a unit stores in `type`. Other code only looks for crawlers, turtles, winged
+// turtles, spikies and killer plants; flies and hammers share 12 and are never looked for.
+constexpr int32_t kUnitCrawler = 0;
+constexpr int32_t kUnitTurtle = 1;
+constexpr int32_t kUnitTurtleFly = 2;
+constexpr int32_t kUnitSpiky = 3;
+constexpr int32_t kUnitFireCircle = 4;
+constexpr int32_t kUnitFireCircle2 = 5;
+constexpr int32_t kUnitFireCircle3 = 6;
+constexpr int32_t kUnitCannon = 7;
+constexpr int32_t kUnitBrett = 8;
+constexpr int32_t kUnitKillerBlume = 10;
+constexpr int32_t kUnitFly = 12;
+constexpr int32_t kUnitHammer = 12;
+
+// The device screen the unit rules were tuned on: a knocked-off enemy is gone below its
+// height, and a stomped bullet comes back one screen width further on.
+constexpr int32_t kUnitScreenWidth = 320;   // px
+constexpr int32_t kUnitScreenHeight = 480;  // px
+
+constexpr float kStompBounce = -10.0f;  // px per step: the player's speed after landing on a unit
+
+class cBaseUnit {
+ public:
+  virtual void Update() {}
+  virtual void Bump() {}
+  virtual void Draw() {}
+  // The table deletes units through base pointers.
+  virtual ~cBaseUnit() = default;
+
+  int32_t type = 0;
+};
+
+// Null is a free slot. A unit that dies keeps its slot until the level reset.
+extern cBaseUnit* gUnits[kUnitSlots];
+
+// A small player without a star dies; any other player drops to small power, which does
+// nothing while it is invincible.
+void HurtPlayer();
+
+// Held while code walks gUnits calling into units: a unit taken out of the table meanwhile
+// stays alive until the outermost sweep ends, so no running Update loses its object.
+class cUnitSweep {
+ public:
+  cUnitSweep();
+  ~cUnitSweep();
+  cUnitSweep(const cUnitSweep&) = delete;
+  cUnitSweep& operator=(const cUnitSweep&) = delete;
+};
+
+// Empties a slot and deletes its unit, at once or when the running sweep ends.
+void RemoveUnit(int slot);
