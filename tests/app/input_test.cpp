@@ -19,6 +19,8 @@ namespace {
 class InputTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    ResetDesktopInput();  // keys another test left held must not leak in
+    ClearActions(kActionCount);
     CreateButtons(Texture{1, 256, 256, 256, 256}, Texture{2, 256, 64, 256, 64});
     gMap = map.get();
     const int32_t* k = kGamePlayerLayout;
