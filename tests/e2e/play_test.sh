@@ -4,53 +4,17 @@
 # the Right key on the keyboard both move the player through the level, and the play buttons
 # hide while the keyboard is in use.
 # Usage: play_test.sh GAME DATA-DIR CLOSE-WINDOW-TOOL [SCREENSHOT-DIR]
-set -euo pipefail
-
-game=$1
-data=$2
-closer=$3
+source "$(dirname "$0")/lib.sh"
+e2e_setup "$1" "$3"
 shots=${4:-}
-work=$(mktemp -d)
-xvfb_pid=""
-game_pid=""
-cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  [ -f "$work/game.log" ] && sed 's/^/game: /' "$work/game.log" >&2
-  exit 1
-}
-
-cp "$game" "$work/brinkhop"
-cp -r "$data" "$work/data"
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")"
-
-SDL_AUDIODRIVER=dummy "$work/brinkhop" >"$work/game.log" 2>&1 &
-game_pid=$!
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --name '^Brinkhop$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || fail "no window captioned Brinkhop"
-sleep 1
+cp -r "$2"/. "$work/data/"
+e2e_start_game
 
 # How much of the picture changed between two screenshots, in per cent of its pixels.
 changed() {
   # compare exits 1 when the pictures differ, which is what we hope for.
   { compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 || true; } |
     awk '{printf "%d", 100 * $1 / (960 * 640)}'
-}
-pixel() {
-  convert "$1" -crop "1x1+$2+$3" txt:- | grep -o '#[0-9A-F]\{6\}' | head -n 1
 }
 # Takes screenshots into $2 until at least $3% of the picture differs from $1 (up to about 8 s
 # on a busy machine); prints the last difference.
@@ -103,10 +67,4 @@ left_after=$(pixel "$work/keys.png" 128 524)
 [ "$left_before" != "$left_after" ] || fail "the left button still shows while playing by keyboard"
 echo "the play buttons hide while the keyboard is in use: ok"
 
-"$closer" "$window"
-for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
-status=0
-wait "$game_pid" || status=$?
-game_pid=""
-[ "$status" = 0 ] || fail "the game ended with status $status"
-echo "closing the window ends the game with status 0: ok"
+e2e_close_expect_zero

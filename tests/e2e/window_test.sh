@@ -4,31 +4,12 @@
 # heads-up display upright; a wider window keeps the 3:2 picture between black bars; closing
 # the window ends the game with exit status 0.
 # Usage: window_test.sh GAME CLOSE-WINDOW-TOOL
-set -euo pipefail
-
-game=$1
-closer=$2
-work=$(mktemp -d)
-xvfb_pid=""
-game_pid=""
-cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  [ -f "$work/game.log" ] && sed 's/^/game: /' "$work/game.log" >&2
-  exit 1
-}
+source "$(dirname "$0")/lib.sh"
+e2e_setup "$1" "$2"
 
 # The game beside a data folder of our own, so we know exactly what it should show. In the
 # test font every glyph cell has its top-left 8 x 8 quarter opaque red and the rest clear, so
 # each character lights one corner of its cell: a turned or mirrored picture cannot pass.
-cp "$game" "$work/brinkhop"
-mkdir "$work/data"
 draw=""
 for c in $(seq 0 94); do draw="$draw rectangle $((c * 16)),0 $((c * 16 + 7)),7"; done
 convert -size 1520x16 xc:none -fill '#FF0000' -draw "$draw" "PNG32:$work/data/font.png"
@@ -36,30 +17,13 @@ convert -size 1520x16 xc:none -fill '#FF0000' -draw "$draw" "PNG32:$work/data/fo
 convert -size 480x320 xc:'#0000FF' -fill '#FF0000' -draw 'rectangle 0,0 239,159' \
   "PNG32:$work/data/BG.png"
 
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")"
-
-SDL_AUDIODRIVER=dummy "$work/brinkhop" >"$work/game.log" 2>&1 &
-game_pid=$!
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --name '^Brinkhop$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || fail "no window captioned Brinkhop"
-sleep 1
+e2e_start_game
 
 geometry=$(xwininfo -id "$window")
 width=$(awk '/^ *Width:/ {print $2}' <<<"$geometry")
 height=$(awk '/^ *Height:/ {print $2}' <<<"$geometry")
 [ "$width" = 960 ] && [ "$height" = 640 ] || fail "window is ${width}x${height}, not 960x640"
 
-pixel() {  # FILE X Y -> #RRGGBB
-  convert "$1" -crop "1x1+$2+$3" txt:- | grep -o '#[0-9A-F]\{6\}' | head -n 1
-}
 expect() {  # FILE X Y COLOUR WHAT
   local got
   got=$(pixel "$1" "$2" "$3")
@@ -109,11 +73,4 @@ expect "$shot" 140 4 "$sky" "the first character's right quarter"
 expect "$shot" 1079 639 "$sky" "the picture ends before the bar"
 echo "resized window with bars: ok"
 
-"$closer" "$window"
-status=0
-for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$game_pid" 2>/dev/null && fail "the game is still running after its window was closed"
-wait "$game_pid" || status=$?
-game_pid=""
-[ "$status" = 0 ] || fail "the game ended with status $status"
-echo "closing the window ends the game with status 0: ok"
+e2e_close_expect_zero

@@ -1,0 +1,62 @@
+# Shared by the end-to-end tests: a private Xvfb, the game copied beside a data folder of the
+# test's choosing, its window, pixel reading, and the orderly close. Source it, then call
+# e2e_setup GAME CLOSE-WINDOW-TOOL; fill "$work/data"; e2e_start_game.
+set -euo pipefail
+
+work=$(mktemp -d)
+xvfb_pid=""
+game_pid=""
+window=""
+closer=""
+e2e_cleanup() {
+  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap e2e_cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -f "$work/game.log" ] && sed 's/^/game: /' "$work/game.log" >&2
+  exit 1
+}
+
+# e2e_setup GAME CLOSE-WINDOW-TOOL: the game copied into the work folder, an empty data folder.
+e2e_setup() {
+  cp "$1" "$work/brinkhop"
+  closer=$2
+  mkdir -p "$work/data"
+  Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  [ -s "$work/display" ] || fail "Xvfb did not start"
+  export DISPLAY=":$(cat "$work/display")"
+}
+
+# Starts the game and waits for its window.
+e2e_start_game() {
+  SDL_AUDIODRIVER=dummy "$work/brinkhop" >"$work/game.log" 2>&1 &
+  game_pid=$!
+  for _ in $(seq 100); do
+    window=$(xdotool search --name '^Brinkhop$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+    sleep 0.1
+  done
+  [ -n "$window" ] || fail "no window captioned Brinkhop"
+  sleep 1
+}
+
+pixel() {  # FILE X Y -> #RRGGBB
+  convert "$1" -crop "1x1+$2+$3" txt:- | grep -o '#[0-9A-F]\{6\}' | head -n 1
+}
+
+# Closes the window as a window manager's close button does; the game must end with 0.
+e2e_close_expect_zero() {
+  "$closer" "$window"
+  for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$game_pid" 2>/dev/null && fail "the game is still running after its window was closed"
+  local status=0
+  wait "$game_pid" || status=$?
+  game_pid=""
+  [ "$status" = 0 ] || fail "the game ended with status $status"
+  echo "closing the window ends the game with status 0: ok"
+}
