@@ -66,6 +66,7 @@ bench: build
 	./$(BUILD)/brinkhop_bench
 	./$(BUILD)/brinkhop_level_bench
 	./$(BUILD)/brinkhop_sim_bench
+	./$(BUILD)/brinkhop_units_bench
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
