@@ -1,5 +1,6 @@
 // brinkhop-level: the level designer's tool. Builds the game's level file from source text,
-// dumps a level file back to text, checks a level the way the game reads it, and renders it.
+// dumps a level file back to text, checks a level the way the game reads it, counts what it
+// holds, and renders it.
 #include <stb_image_write.h>
 #include <unistd.h>
 
@@ -32,6 +33,7 @@ constexpr const char* kUsage =
     "  build SOURCE -o LEVEL        make the game's level file from level source text\n"
     "  dump LEVEL [-o SOURCE]       write a level file as source text (default: stdout)\n"
     "  check LEVEL                  list everything the game would refuse or cut\n"
+    "  stats LEVEL                  count what the level holds: blocks, units, triggers, ...\n"
     "  render LEVEL -o MAP.png [--data DIR] [--scale S]\n"
     "                               draw the whole level with the game's pictures\n"
     "\n"
@@ -183,6 +185,68 @@ int Check(const std::vector<std::string>& args, std::map<std::string, std::strin
   return kExitOk;
 }
 
+// One "name(code) count" item a kind, in code order, or "none".
+std::string CountList(const std::map<int32_t, int>& counts,
+                      const std::function<const char*(int32_t)>& name) {
+  std::string out;
+  for (const auto& [code, count] : counts) {
+    if (!out.empty()) out += ", ";
+    const char* text = name(code);
+    out += std::string(text && *text ? text : "?") + "(" + std::to_string(code) + ") " +
+           std::to_string(count);
+  }
+  return out.empty() ? "none" : out;
+}
+
+int Stats(const std::vector<std::string>& args, std::map<std::string, std::string>&) {
+  LevelData level;
+  if (!LoadLevel(args[0], level, nullptr)) return kExitFailed;
+  std::map<int32_t, int> blocks, decorations, units, linkedKinds, spawned;
+  std::vector<bool> linked(level.triggers.size());
+  int coins = 0, labels = 0, lastColumn = -1;
+  const int cells = level.CellCount();
+  for (int cell = 0; cell < cells; ++cell) {
+    const auto at = [&](int layer) { return level.layers[size_t(layer)][size_t(cell)]; };
+    if (at(kFileBlock) != 0) ++blocks[at(kFileBlock)];
+    if (at(kFileDeco) != 0) ++decorations[at(kFileDeco)];
+    if (at(kFileUnit) > 0) ++units[at(kFileUnit) - 1];
+    if (at(kFileCoin) != 0) ++coins;
+    if (at(kFileLabel) >= 0 && at(kFileReveal) == 1) ++labels;
+    const int32_t link = at(kFileTrigger);
+    if (link >= 0 && size_t(link & 0xFFFF) < linked.size()) linked[size_t(link & 0xFFFF)] = true;
+    if (at(kFileGround) || at(kFileBlock) || at(kFileUnit) > 0 || at(kFileCoin))
+      lastColumn = std::max(lastColumn, cell / kMapRows);
+  }
+  int linkedCount = 0;
+  for (size_t i = 0; i < level.triggers.size(); ++i) {
+    if (!linked[i]) continue;
+    ++linkedCount;
+    ++linkedKinds[level.triggers[i].kind];
+    const LevelTrigger& trigger = level.triggers[i];
+    if (trigger.kind == 1)  // one unit for every cell of the rectangle
+      spawned[trigger.unitType] += std::max(0, trigger.column1 - trigger.column0 + 1) *
+                                   std::max(0, trigger.row1 - trigger.row0 + 1);
+  }
+  std::printf("%s: %d columns used\n", args[0].c_str(), lastColumn + 1);
+  const auto blockName = [](int32_t code) {
+    // The walkways have no name of their own in the text format; they are cells of those
+    // solid values.
+    return code == 32 ? "walkway-left" : code == 33 ? "walkway-right" : BlockCodeName(code);
+  };
+  std::printf("blocks: %s\n", CountList(blocks, blockName).c_str());
+  std::printf("decorations: %s\n", CountList(decorations, DecoCodeName).c_str());
+  std::printf("units: %s\n", CountList(units, UnitTypeName).c_str());
+  std::printf("units spawned by triggers: %s\n", CountList(spawned, UnitTypeName).c_str());
+  std::printf("triggers: %zu records, %d linked from the map: %s\n", level.triggers.size(),
+              linkedCount, CountList(linkedKinds, TriggerKindName).c_str());
+  std::printf("coins: %d\n", coins);
+  std::printf("texts: %zu, shown in %d cells\n", level.texts.size(), labels);
+  std::string files;
+  for (const LevelWarp& warp : level.warps) files += " " + warp.fileName;
+  std::printf("warps: %zu%s%s\n", level.warps.size(), files.empty() ? "" : ":", files.c_str());
+  return kExitOk;
+}
+
 std::string DefaultDataDir() {
   char path[4096];
   const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
@@ -243,6 +307,13 @@ const Command kCommands[] = {
      {},
      1,
      Check},
+    {"stats",
+     "usage: brinkhop-level stats LEVEL\n"
+     "Counts what the level holds: blocks, decorations and placed units by code, units that\n"
+     "triggers spawn, triggers linked from the map by kind, coins, texts and pipe warps.\n",
+     {},
+     1,
+     Stats},
     {"render",
      "usage: brinkhop-level render LEVEL -o MAP.png [--data DIR] [--scale S]\n"
      "Draws the used columns of the level with the game's pictures, every cell as if revealed,\n"

@@ -1,0 +1,217 @@
+// The shipped level, played: replays in tests/replays run through the real game frame on the
+// game's own data, and the level file is checked for the pieces the level is built from.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/data_dir.h"
+#include "player/player.h"
+#include "tools/sim.h"
+#include "world/level_file.h"
+#include "world/messages.h"
+#include "world/score.h"
+
+namespace {
+
+// What a replay did.
+struct Outcome {
+  std::set<int> messages;  // every message shown at some frame
+  int deathFrame = -1;     // the first frame the player was dying, -1 if it never died
+  int deathMessage = -1;   // the message shown when the player died
+  int livesAtEnd = 0;
+  float furthestX = 0;
+  float xAtEnd = 0;
+  std::vector<std::pair<float, float>> footholds;  // (x, y) of every frame stood on
+};
+
+class ReplayTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr); }
+  void TearDown() override { ASSERT_EQ(chdir(cwd), 0); }
+
+  // Plays a replay for `frames` frames, or until a few frames after a death.
+  Outcome Play(const std::string& name, int frames) {
+    Outcome out;
+    std::ifstream file(std::string(BRINKHOP_REPLAYS) + "/" + name);
+    EXPECT_TRUE(file.good()) << name;
+    const std::string script((std::istreambuf_iterator<char>(file)), {});
+    std::vector<SimEvent> events;
+    std::string error;
+    EXPECT_TRUE(ParseSimScript(script, events, error)) << name << ": " << error;
+    cSimulation sim;
+    EXPECT_TRUE(sim.Start(FindDataDirectory(), error)) << error;
+    for (int frame = 0; frame < frames; ++frame) {
+      sim.RunFrame(events);
+      if (gMessageIndex >= 0) out.messages.insert(gMessageIndex);
+      if (gPlayer->dying && out.deathFrame < 0) out.deathFrame = frame;
+      if (!gPlayer->dying && gPlayer->x > out.furthestX) out.furthestX = gPlayer->x;
+      if (!gPlayer->dying && gPlayer->onGround) out.footholds.emplace_back(gPlayer->x, gPlayer->y);
+      // A death message may come a moment after the fall starts.
+      if (out.deathFrame >= 0 && frame >= out.deathFrame + 30) break;
+    }
+    if (out.deathFrame >= 0) out.deathMessage = gMessageIndex;
+    out.livesAtEnd = gLives;
+    out.xAtEnd = gPlayer->x;
+    return out;
+  }
+
+  char cwd[PATH_MAX];
+};
+
+constexpr int kBossColumn = 672;  // the "HI, FINAL BOSS!!!" trigger
+
+TEST_F(ReplayTest, TheWholeLevelCanBePlayedToTheBossWithoutALifeLost) {
+  const Outcome run = Play("complete.txt", 3600);
+  EXPECT_EQ(run.deathFrame, -1);
+  EXPECT_EQ(run.livesAtEnd, 5);
+  EXPECT_TRUE(run.messages.count(13)) << "the boss greeting was never shown";
+  EXPECT_STREQ(kMessages[13], "HI, FINAL BOSS!!!");
+  EXPECT_GE(run.furthestX, float(kBossColumn * 32));
+  // The straight way: through the sea, past both castles, no warp room shortcut.
+  for (int message : {5, 11, 12}) EXPECT_TRUE(run.messages.count(message)) << message;
+  EXPECT_FALSE(run.messages.count(8));
+}
+
+TEST_F(ReplayTest, TheWarpRoomIsAShortcutToTheBoss) {
+  const Outcome run = Play("warpzone_shortcut.txt", 3600);
+  EXPECT_EQ(run.deathFrame, -1);
+  EXPECT_EQ(run.livesAtEnd, 5);
+  for (int message : {8, 10, 13}) EXPECT_TRUE(run.messages.count(message)) << message;
+  EXPECT_FALSE(run.messages.count(12)) << "the shortcut skips the sea";
+}
+
+// Each trap replay walks into one trap: the player dies there and the trap names the death.
+TEST_F(ReplayTest, TrapsKillAndNameTheDeath) {
+  const struct {
+    const char* replay;
+    int message;
+  } traps[] = {
+      {"death_cracked_bridge.txt", 0},  // DEATH BY CRACKED PLATFORM
+      {"death_invisible_box.txt", 1},   // TOUCH THE INVISIBLE BOX
+      {"death_jump_pad.txt", 2},        // DEATH BY JUMP PAD (the pad under the ceiling)
+      {"death_pad_bait.txt", 2},        // DEATH BY JUMP PAD (the coins over the pads)
+      {"death_curious.txt", 4},         // DEATH BY CURIOUS
+      {"death_warpzone.txt", 9},        // BRUTAL DEATH IN WARPZONE
+  };
+  for (const auto& trap : traps) {
+    SCOPED_TRACE(trap.replay);
+    const Outcome run = Play(trap.replay, 3600);
+    EXPECT_GE(run.deathFrame, 0) << "the player survived";
+    EXPECT_EQ(run.deathMessage, trap.message);
+    EXPECT_EQ(run.livesAtEnd, 5);  // no retry in these replays
+  }
+}
+
+// Each secret replay finds one secret and is still alive when it is named.
+TEST_F(ReplayTest, SecretsAreFoundAndNamed) {
+  const struct {
+    const char* replay;
+    int message;
+    int frames;
+  } secrets[] = {
+      {"secret_sky_room.txt", 6, 900},     // FOUND A SECRET ROOM, over the first jump pad
+      {"warpzone_shortcut.txt", 8, 2000},  // FOUND A WARPZONE ROOM, down the right hole
+  };
+  for (const auto& secret : secrets) {
+    SCOPED_TRACE(secret.replay);
+    const Outcome run = Play(secret.replay, secret.frames);
+    EXPECT_TRUE(run.messages.count(secret.message));
+    EXPECT_EQ(run.deathFrame, -1);
+  }
+}
+
+TEST_F(ReplayTest, TheHoleKeepsThePlayerWhoFallsIn) {
+  const Outcome run = Play("stuck_in_the_hole.txt", 1800);
+  EXPECT_TRUE(run.messages.count(3));
+  EXPECT_EQ(run.deathFrame, -1);
+  EXPECT_NEAR(run.xAtEnd, 400.5f * 32, 48.0f);  // still in the hole after all its jumps
+  EXPECT_GT(gPlayer->y, 40.0f * 32);
+}
+
+TEST_F(ReplayTest, TheBoardLiftsThePlayerOntoTheLedgeOfBoxes) {
+  const Outcome run = Play("lift_to_the_ledge.txt", 2560);
+  EXPECT_EQ(run.deathFrame, -1);
+  constexpr float kLedgeTop = 28 * 32, kLedgeLeft = 593 * 32, kRouteY = 39 * 32;
+  bool onLedge = false, onBoardAboveRoute = false;
+  for (const auto& [x, y] : run.footholds) {
+    onLedge |= x >= kLedgeLeft && y < kLedgeTop && y > kLedgeTop - 48;
+    onBoardAboveRoute |= x < kLedgeLeft && y < kRouteY - 64;  // carried, not standing on ground
+  }
+  EXPECT_TRUE(onBoardAboveRoute);
+  EXPECT_TRUE(onLedge);
+}
+
+// The level holds every piece a level can be built from.
+TEST(ShippedLevel, HoldsEveryUnitBlockTrapAndMessage) {
+  LevelData level;
+  std::string error;
+  ASSERT_TRUE(ReadLevelFile(FindDataDirectory() + "/level", level, error)) << error;
+  std::set<int> units, blocks, decos, triggerLinks;
+  int coins = 0, lastColumn = 0;
+  for (int column = 0; column < kMapColumns; ++column)
+    for (int row = 0; row < kMapRows; ++row) {
+      const size_t cell = size_t(CellIndex(column, row));
+      if (level.layers[kFileUnit][cell] > 0) units.insert(level.layers[kFileUnit][cell] - 1);
+      if (level.layers[kFileBlock][cell] > 0) blocks.insert(level.layers[kFileBlock][cell]);
+      if (level.layers[kFileDeco][cell] > 0) decos.insert(level.layers[kFileDeco][cell]);
+      if (level.layers[kFileCoin][cell] != 0) ++coins;
+      if (level.layers[kFileTrigger][cell] >= 0)
+        triggerLinks.insert(level.layers[kFileTrigger][cell] & 0xFFFF);
+      if (level.layers[kFileGround][cell] || level.layers[kFileBlock][cell]) lastColumn = column;
+    }
+  EXPECT_GE(lastColumn, 600);
+  EXPECT_LT(lastColumn, 1000);  // beyond that the drawing positions wrap
+  EXPECT_GT(coins, 100);        // enough for an extra life
+  // Units spawned by triggers count too.
+  for (const LevelTrigger& trigger : level.triggers)
+    if (trigger.kind == 1) units.insert(trigger.unitType);
+  for (int code = 0; code < kUnitTypeCodes; ++code)
+    if (code != 9) {
+      EXPECT_TRUE(units.count(code)) << "unit " << code;
+    }
+  for (int code : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 14, 32, 33})
+    EXPECT_TRUE(blocks.count(code)) << "block " << code;
+  for (int code : {3, 4, 5}) EXPECT_TRUE(decos.count(code)) << "decoration " << code;
+  // Every message trigger exists, is a message and is linked from the map (the money room's
+  // lives in its own file).
+  ASSERT_GE(level.triggers.size(), 68u);
+  for (int index = 53; index <= 67; ++index) {
+    EXPECT_EQ(level.triggers[size_t(index)].kind, 5) << index;
+    if (index != 61) {
+      EXPECT_TRUE(triggerLinks.count(index)) << "message trigger " << index;
+    }
+  }
+  std::set<int> kinds;
+  for (size_t index = 0; index < level.triggers.size(); ++index)
+    if (triggerLinks.count(int(index))) kinds.insert(level.triggers[index].kind);
+  for (int kind : {0, 1, 2, 3, 5}) EXPECT_TRUE(kinds.count(kind)) << "trigger kind " << kind;
+  // The tool's stats agree with what the file holds.
+  std::FILE* pipe = popen(
+      (std::string(BRINKHOP_LEVEL_TOOL) + " stats " + FindDataDirectory() + "/level").c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string stats;
+  char buffer[4096];
+  while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) stats.append(buffer, n);
+  EXPECT_EQ(pclose(pipe), 0);
+  for (const std::string& line :
+       {"coins: " + std::to_string(coins) + "\n", std::string("walkway-left(32)"),
+        std::string("walkway-right(33)"),
+        std::string("units spawned by triggers: crawler(0) 3, spiky(3) 2"),
+        "warps: " + std::to_string(level.warps.size()) + ": bonus"})
+    EXPECT_NE(stats.find(line), std::string::npos) << line << " in\n" << stats;
+  ASSERT_FALSE(level.warps.empty());
+  for (const LevelWarp& warp : level.warps) {
+    std::ifstream target(FindDataDirectory() + "/" + warp.fileName);
+    EXPECT_TRUE(target.good()) << warp.fileName;
+  }
+}
+
+}  // namespace
