@@ -28,6 +28,20 @@ constexpr int32_t kUnturned = -1;  // a spin that draws the balls upright
 
 float RandomAngle() { return float(std::rand() % 360); }
 
+// Moves a value by its step, stopping on either bound and turning the step round there.
+template <typename Step>
+void Swing(float& value, Step& step, float low, float high) {
+  value += float(step);
+  if (value < low) {
+    value = low;
+    step = -step;
+  }
+  if (value > high) {
+    value = high;
+    step = -step;
+  }
+}
+
 const Texture* BallPicture(float frame) {
   const int index = Trunc(frame);
   if (!gFireballs[0] || index < 0 || index >= kFireballFrames) return nullptr;
@@ -107,15 +121,7 @@ cFireCircle2::cFireCircle2(float x, float y, int32_t ballCount)
 }
 
 void cFireCircle2::Update() {
-  spacing += spacingDelta;
-  if (spacing < minSpacing) {
-    spacing = minSpacing;
-    spacingDelta = -spacingDelta;
-  }
-  if (spacing > maxSpacing) {
-    spacing = maxSpacing;
-    spacingDelta = -spacingDelta;
-  }
+  Swing(spacing, spacingDelta, minSpacing, maxSpacing);
   Aim(angle, spacing, stepX, stepY);
   Burn(centerX, centerY, stepX, stepY, ballCount, frame, ballRect);
   Turn(angle);
@@ -136,15 +142,7 @@ cFireCircle3::cFireCircle3(float x, float y, int32_t ballCount)
 }
 
 void cFireCircle3::Update() {
-  centerY += float(speedY);
-  if (centerY < topY) {
-    centerY = topY;
-    speedY = -speedY;
-  }
-  if (centerY > bottomY) {
-    centerY = bottomY;
-    speedY = -speedY;
-  }
+  Swing(centerY, speedY, topY, bottomY);
   Aim(angle, spacing, stepX, stepY);
   Burn(centerX, centerY, stepX, stepY, ballCount, frame, ballRect);
   Turn(angle);
