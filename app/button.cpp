@@ -47,6 +47,11 @@ void cButton::Draw() const {
                     0, 0.0f);
 }
 
+ButtonArea ButtonPlace(ButtonId id) {
+  const ButtonSpec& b = kButtonSpecs[id];
+  return {b.x, b.y, b.width, b.height};
+}
+
 void CreateButtons(const Texture& controlImage, const Texture& socialImage) {
   for (int i = 0; i < kButtonCount; ++i) {
     const ButtonSpec& b = kButtonSpecs[i];

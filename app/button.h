@@ -30,6 +30,12 @@ enum ButtonId : int {
   kButtonCount
 };
 
+// Where a button sits, in landscape pixels, whether or not the buttons exist yet.
+struct ButtonArea {
+  int32_t x, y, width, height;
+};
+ButtonArea ButtonPlace(ButtonId id);
+
 // Created by the resource loader, in ButtonId order; null before that.
 extern cButton* gButtons[kButtonCount];
 

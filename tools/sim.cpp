@@ -56,14 +56,6 @@ const NamedButton kScriptButtons[] = {{"left", kButtonLeft},   {"right", kButton
                                       {"jump", kButtonJump},   {"restart", kButtonRestart},
                                       {"start", kButtonStart}, {"retry", kButtonRetry}};
 
-// Button rectangles as the game lays them out; their centres are touch targets in scripts.
-struct Box {
-  int x, y, width, height;
-};
-const Box kButtonBoxes[kButtonCount] = {{32, 230, 64, 64},   {128, 230, 64, 64},
-                                        {400, 230, 64, 64},  {410, 16, 64, 64},
-                                        {148, 240, 184, 46}, {150, 160, 180, 42}};
-
 bool ParseInt(const std::string& word, int& value) {
   char* end = nullptr;
   const long parsed = std::strtol(word.c_str(), &end, 10);
@@ -130,7 +122,7 @@ bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std:
       bool found = false;
       for (const NamedButton& b : kScriptButtons)
         if (words[3] == b.name) {
-          const Box& box = kButtonBoxes[b.id];
+          const ButtonArea box = ButtonPlace(b.id);
           event.x = box.x + box.width / 2;
           event.y = box.y + box.height / 2;
           found = true;
@@ -193,7 +185,7 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   Init();
   CreatePlayerAndBackground();
   // One pass of the start screen, with a press on its start button.
-  const Box& start = kButtonBoxes[kButtonStart];
+  const ButtonArea start = ButtonPlace(kButtonStart);
   HeadlessTouch(0, start.x + start.width / 2, start.y + start.height / 2, true);
   SDL_Event press{};
   press.type = SDL_MOUSEBUTTONDOWN;
