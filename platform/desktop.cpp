@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <iterator>
 #include <string>
@@ -431,9 +432,25 @@ void Translate(const SDL_Event& e) {
   }
 }
 
+// SDL falls back to drivers that draw nowhere; a player who did not ask for one by name has
+// no display. The reason why not, or null when there is a display (once SDL has started).
+const char* WhyNoDisplay(bool started) {
+  if (std::getenv("SDL_VIDEODRIVER")) return nullptr;
+  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+    return "neither DISPLAY nor WAYLAND_DISPLAY is set";
+  const char* driver = started ? SDL_GetCurrentVideoDriver() : "";
+  if (!driver || !std::strcmp(driver, "offscreen") || !std::strcmp(driver, "dummy"))
+    return "no video driver reaches it";
+  return nullptr;
+}
+
 bool OpenScreen(int width, int height, const char* caption) {
-  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) != 0) {
-    std::fprintf(stderr, "brinkhop: no display to open a window on (%s)\n", SDL_GetError());
+  const char* why = WhyNoDisplay(false);
+  if (!why && SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) != 0) why = SDL_GetError();
+  if (!why) why = WhyNoDisplay(true);
+  if (why) {
+    std::fprintf(stderr, "brinkhop: no display to open a window on (%s)\n", why);
+    SDL_Quit();
     return false;
   }
   gDesktop.portraitWidth = width;
