@@ -33,6 +33,12 @@ class cBaseUnit {
   virtual void Update() {}
   virtual void Bump() {}
   virtual void Draw() {}
+  // Where the unit is, in world px (a fire chain's centre); false for a unit of no place.
+  // Eviction asks it of every slot, so it costs the same for every kind.
+  virtual bool Position(float& x, float& y) const {
+    x = y = 0.0f;
+    return false;
+  }
   // The table deletes units through base pointers.
   virtual ~cBaseUnit() = default;
 
