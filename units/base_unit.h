@@ -21,10 +21,9 @@ constexpr int32_t kUnitKillerBlume = 10;
 constexpr int32_t kUnitFly = 12;
 constexpr int32_t kUnitHammer = 12;
 
-// The device screen the unit rules were tuned on: a knocked-off enemy is gone below its
-// height, and a stomped bullet comes back one screen width further on.
-constexpr int32_t kUnitScreenWidth = 320;   // px
-constexpr int32_t kUnitScreenHeight = 480;  // px
+// The device screen the unit rules were tuned on: a stomped bullet comes back one screen
+// width further on.
+constexpr int32_t kUnitScreenWidth = 320;  // px
 
 constexpr float kStompBounce = -10.0f;  // px per step: the player's speed after landing on a unit
 
