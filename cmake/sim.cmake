@@ -6,7 +6,8 @@ add_executable(brinkhop-sim tools/sim_main.cpp)
 target_link_libraries(brinkhop-sim PRIVATE brinkhop_sim)
 add_dependencies(brinkhop-sim brinkhop_data)
 
-target_sources(brinkhop_tests PRIVATE tests/tools/sim_test.cpp)
+target_sources(brinkhop_tests PRIVATE tests/tools/sim_test.cpp tests/tools/far_column_test.cpp
+  tests/support/scratch_data.cpp)
 target_link_libraries(brinkhop_tests PRIVATE brinkhop_sim)
 target_compile_definitions(brinkhop_tests PRIVATE
   BRINKHOP_SIM_PATH="$<TARGET_FILE:brinkhop-sim>"

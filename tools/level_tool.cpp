@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -162,6 +163,25 @@ std::string Summary(const LevelData& level) {
   return out.str();
 }
 
+// The game loads a warp's level from its own folder: here, the folder the level is in. A pipe
+// into a file that is not there, or that the game would refuse, strands the player.
+std::vector<std::string> WarpTargetProblems(const std::string& path, const LevelData& level) {
+  std::vector<std::string> problems;
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  for (size_t i = 0; i < level.warps.size(); ++i) {
+    const std::string& name = level.warps[i].fileName;
+    if (!WarpFileNameUsable(name)) continue;  // reported as no warp at all
+    const std::string target = (folder / name).string();
+    LevelData targetLevel;
+    std::string error;
+    if (ReadLevelFile(target, targetLevel, error)) continue;
+    const bool opened = std::ifstream(target).good();
+    problems.push_back("warp " + std::to_string(i) + ": level '" + name + "' beside it " +
+                       (opened ? "would be refused: " : "cannot be loaded: ") + error);
+  }
+  return problems;
+}
+
 int Check(const std::vector<std::string>& args, std::map<std::string, std::string>&) {
   const std::string& path = args[0];
   LevelData level;
@@ -176,6 +196,8 @@ int Check(const std::vector<std::string>& args, std::map<std::string, std::strin
   std::vector<std::string> problems = clipped;
   const std::vector<std::string> found = LevelProblems(level);
   problems.insert(problems.end(), found.begin(), found.end());
+  const std::vector<std::string> targets = WarpTargetProblems(path, level);
+  problems.insert(problems.end(), targets.begin(), targets.end());
   for (const std::string& problem : problems)
     std::printf("%s: %s\n", path.c_str(), problem.c_str());
   for (const std::string& note : LevelNotes(level))
@@ -302,8 +324,9 @@ const Command kCommands[] = {
     {"check",
      "usage: brinkhop-level check LEVEL\n"
      "Prints, one a line, why the game would refuse the file or what it would cut or ignore,\n"
-     "with the cell or record. Exit status 1 if there is any such problem; otherwise 0 and a\n"
-     "one-line summary of the level. Notes point at things that are harmless but unusual.\n",
+     "with the cell or record, and the pipe warps whose level, looked for in the same folder,\n"
+     "is missing or would be refused. Exit status 1 if there is any such problem; otherwise 0\n"
+     "and a one-line summary of the level. Notes point at things that are harmless but unusual.\n",
      {},
      1,
      Check},

@@ -105,6 +105,9 @@ void cMap::ResetMap() {
   DeactivateBonuses();
   tileTextureCount = 1;
   ClearLayers();
+  // No pipe stays from an earlier level, even when the next one cannot be loaded: an old
+  // entry in the emptied map would take the player again and again.
+  for (WarpRecord& warp : warps) warp = WarpRecord{};
   DeleteAllUnits();
   if (gFireField) gFireField->Clear();
   if (gBurst) gBurst->Clear();
@@ -144,8 +147,6 @@ bool cMap::LoadLevel(const char* fileName, int32_t startIndex) {
     const LevelTrigger& t = level.triggers[i];
     triggers[i] = {true, t.column0, t.row0, t.column1, t.row1, t.onlyCode, t.kind, t.unitType};
   }
-  // A level without a warp section has no pipes: nothing stays from an earlier level.
-  for (WarpRecord& warp : warps) warp = WarpRecord{};
   for (size_t i = 0; i < level.warps.size() && i < size_t(kWarps); ++i) {
     const LevelWarp& w = level.warps[i];
     if (WarpFileNameUsable(w.fileName))

@@ -13,7 +13,6 @@ namespace {
 
 std::string Scratch(const std::string& name) { return TestScratchDir() + "/" + name; }
 
-
 TEST(TextureTest, APngDecodesToRgbaAndUploadsWithNearestFiltering) {
   cGlRecorder gl;
   const std::string path = WriteTestPng(Scratch("three_by_two.png"), 3, 2, [](int x, int y) {

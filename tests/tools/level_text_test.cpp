@@ -391,4 +391,38 @@ TEST(LevelTextTest, WarpsBuildFromTheirSectionAndDumpBack) {
   EXPECT_EQ(CompileErrors("[warps]\n40 at=1,1\n")[0], "test.txt:2:1: a warp index is 0 to 31");
 }
 
+// A pipe into a level the game cannot load would strand the player: check looks for every
+// warp's file beside the level and names the ones that are missing or would be refused.
+TEST(LevelToolTest, CheckNamesWarpsWhoseLevelIsMissingOrRefused) {
+  const std::string dir = TestScratchDir() + "/warp_targets";
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir + "/broken", std::ios::binary) << std::string("\x01\x00", 2);
+  const std::string level = dir + "/level";
+  std::string out;
+  ASSERT_EQ(RunTool("build " +
+                        Scratch("warps.txt",
+                                "[map 0]\n11 ...\n12 ###\n[links 0]\n11 0\n[triggers]\n0 start\n"
+                                "[warps]\n0 at=1,11 dir=down file=\"missing\"\n"
+                                "1 at=2,11 dir=down file=\"broken\"\n"
+                                "2 at=0,11 dir=left file=\"level\"\n") +
+                        " -o " + level,
+                    &out),
+            0)
+      << out;
+  EXPECT_EQ(RunTool("check " + level, &out), 1);
+  EXPECT_NE(out.find(level + ": warp 0: level 'missing' beside it cannot be loaded: "),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find(level + ": warp 1: level 'broken' beside it would be refused: truncated"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(out.find("warp 2"), std::string::npos) << out;  // back into itself: fine
+
+  // With both files in place the level passes.
+  std::filesystem::copy_file(level, dir + "/missing");
+  std::filesystem::copy_file(level, dir + "/broken",
+                             std::filesystem::copy_options::overwrite_existing);
+  EXPECT_EQ(RunTool("check " + level, &out), 0) << out;
+}
+
 }  // namespace
