@@ -4,8 +4,26 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <cstdio>
+#include <string>
+
+#include "engine/file_read.h"
+
+namespace {
+
+constexpr size_t kMaxSoundFileBytes = 16 << 20;  // minutes of CD-quality sound
+
+}  // namespace
+
 Mix_Chunk* LoadSound(const char* name) {
-  SDL_RWops* stream = SDL_RWFromFile(name, "rb");
+  // Read through the bounded reader, so a FIFO or a huge file in the data folder cannot hang or
+  // swamp the start; the chunk keeps its own copy of the samples.
+  std::string bytes, error;
+  if (const FileReadResult read = ReadWholeFile(name, kMaxSoundFileBytes, bytes, error)) {
+    if (read != kFileCannotOpen) std::fprintf(stderr, "%s: %s\n", name, error.c_str());
+    return nullptr;
+  }
+  SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
   if (!stream) return nullptr;
   return Mix_LoadWAV_RW(stream, 1);
 }

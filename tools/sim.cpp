@@ -3,10 +3,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
@@ -14,6 +14,7 @@
 #include "app/button.h"
 #include "app/game.h"
 #include "app/input.h"
+#include "engine/file_read.h"
 #include "engine/sprite_batch.h"
 #include "platform/headless.h"
 #include "player/actions.h"
@@ -23,6 +24,7 @@
 #include "world/blocks.h"
 #include "world/bonus.h"
 #include "world/effects.h"
+#include "world/level_file.h"
 #include "world/map.h"
 #include "world/sounds.h"
 
@@ -39,6 +41,9 @@ const char* const kUsage =
     "                ACTION: left right jump down fire restart retry\n"
     "  --trace       one JSON object per frame\n"
     "  --units       with --trace, the units of every frame too\n";
+
+// A recording of an hour of play with a key event every frame is a few megabytes.
+constexpr size_t kMaxScriptBytes = 64 << 20;
 
 struct NamedKey {
   const char* name;
@@ -141,10 +146,11 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
     error = "cannot enter " + dataDir;
     return false;
   }
-  if (std::FILE* level = std::fopen(kFirstLevel, "rb")) {
-    std::fclose(level);
-  } else {
-    error = "cannot read " + (dataDir.empty() ? std::string(".") : dataDir) + "/" + kFirstLevel;
+  // A level the game would refuse fails the run, as any unreadable input does; the game
+  // itself would only say so and play on in an empty map.
+  LevelData level;
+  if (!ReadLevelFile(kFirstLevel, level, error)) {
+    error = std::string(kFirstLevel) + ": " + error;
     return false;
   }
 
@@ -194,14 +200,31 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   CreateObjects();
   device.fingers[0].down = false;
   mFrame = 0;
+  mScript = nullptr;
   gSoundRecorder = nullptr;
   return true;
+}
+
+void cSimulation::FollowScript(const std::vector<SimEvent>& events) {
+  if (&events == mScript && events.size() == mScriptSize) return;
+  mScript = &events;
+  mScriptSize = events.size();
+  mOrder.resize(events.size());
+  for (size_t i = 0; i < mOrder.size(); ++i) mOrder[i] = i;
+  // Events of one frame keep their order in the script.
+  std::stable_sort(mOrder.begin(), mOrder.end(),
+                   [&](size_t a, size_t b) { return events[a].frame < events[b].frame; });
+  mNextEvent = size_t(std::partition_point(mOrder.begin(), mOrder.end(),
+                                           [&](size_t i) { return events[i].frame < mFrame; }) -
+                      mOrder.begin());
 }
 
 void cSimulation::RunFrame(const std::vector<SimEvent>& events) {
   HeadlessDevice& device = Headless();
   device.ticks = kFirstFrameTicks + kFrameTicks * unsigned(mFrame);
-  for (const SimEvent& e : events) {
+  FollowScript(events);
+  for (; mNextEvent < mOrder.size() && events[mOrder[mNextEvent]].frame <= mFrame; ++mNextEvent) {
+    const SimEvent& e = events[mOrder[mNextEvent]];
     if (e.frame != mFrame) continue;
     SDL_Event event{};
     if (e.kind == SimEvent::kKey) {
@@ -332,17 +355,13 @@ int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostr
   std::vector<SimEvent> events;
   if (!inputPath.empty()) {
     std::string script;
+    std::string error;
     if (inputPath == "-") {
       script.assign(std::istreambuf_iterator<char>(std::cin), {});
-    } else {
-      std::ifstream file(inputPath);
-      if (!file) {
-        err << "brinkhop-sim: cannot read " << inputPath << "\n";
-        return 1;
-      }
-      script.assign(std::istreambuf_iterator<char>(file), {});
+    } else if (ReadWholeFile(inputPath, kMaxScriptBytes, script, error) != kFileReadOk) {
+      err << "brinkhop-sim: " << inputPath << ": " << error << "\n";
+      return 1;
     }
-    std::string error;
     if (!ParseSimScript(script, events, error)) {
       err << "brinkhop-sim: " << (inputPath == "-" ? "stdin" : inputPath) << ":" << error << "\n";
       return 2;

@@ -33,7 +33,10 @@ class cSimulation {
   // Starts the game as the start button would; false with a message if the level cannot be
   // read.
   bool Start(const std::string& dataDir, std::string& error);
-  // Runs one frame with the events of that frame (others are ignored).
+  // Runs one frame with the events of that frame from the script `events`. A cursor walks the
+  // script in frame order, so a long run costs time in proportion to its length; it follows
+  // the script while it is the same vector of the same size, and starts afresh at this frame
+  // when another is passed.
   void RunFrame(const std::vector<SimEvent>& events);
   // The frame just run, as one JSON object.
   std::string TraceLine(bool withUnits) const;
@@ -44,8 +47,14 @@ class cSimulation {
   static constexpr unsigned kFrameTicks = 33;         // ms
 
  private:
+  void FollowScript(const std::vector<SimEvent>& events);
+
   int mFrame = 0;
   std::vector<int> mSounds;  // of the frame just run
+  const std::vector<SimEvent>* mScript = nullptr;
+  size_t mScriptSize = 0;
+  std::vector<size_t> mOrder;  // script indices in frame order
+  size_t mNextEvent = 0;       // into mOrder
 };
 
 // The whole command line; returns the exit status (0, 1 unreadable file, 2 usage).

@@ -81,7 +81,8 @@ class cMap {
 
   void ResetMap();
   void AddTileTexture(const char* name);
-  // False when the file was refused; the map is then left reset and stderr says why.
+  // False when the file was refused; the map is then left reset and stderr says why. Levels
+  // have only start point 0, so every start index places the player there.
   bool LoadLevel(const char* fileName, int32_t startIndex);
   void FireTrigger(int32_t column, int32_t row);
   void RevealCell(int32_t column, int32_t row);
