@@ -40,7 +40,9 @@ const char* const kUsage =
     "                BUTTON: left right jump restart start retry;\n"
     "                ACTION: left right jump down fire restart retry\n"
     "  --trace       one JSON object per frame\n"
-    "  --units       with --trace, the units of every frame too\n";
+    "  --units       with --trace, the units of every frame too\n"
+    "Exit status: 0; 1 when a level is refused (at the start or through a pipe) or the script\n"
+    "cannot be read; 2 for a bad argument or script line.\n";
 
 // A recording of an hour of play with a key event every frame is a few megabytes.
 constexpr size_t kMaxScriptBytes = 64 << 20;
@@ -379,5 +381,6 @@ int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostr
     if (options.trace) out << sim.TraceLine(options.units) << "\n";
   }
   if (!options.trace) out << sim.Summary() << "\n";
-  return 0;
+  // A level refused on the way (a pipe into a broken file) fails the run too.
+  return gMap && gMap->refusedLoads > 0 ? 1 : 0;
 }

@@ -57,5 +57,6 @@ class cSimulation {
   size_t mNextEvent = 0;       // into mOrder
 };
 
-// The whole command line; returns the exit status (0, 1 unreadable file, 2 usage).
+// The whole command line; returns the exit status (0; 1 an unreadable script or a level refused,
+// at the start or on the way; 2 usage).
 int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostream& err);

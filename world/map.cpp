@@ -134,6 +134,7 @@ bool cMap::LoadLevel(const char* fileName, int32_t) {
   std::string error;
   if (!ReadLevelFile(name, level, error)) {
     std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
+    ++refusedLoads;
     return false;
   }
 

@@ -104,6 +104,7 @@ class cMap {
   int32_t shellHit = 0;
   float coinFrame = 30.0f;
   std::string levelName;
+  int32_t refusedLoads = 0;  // level files refused since the map was made (the tools ask)
   int32_t tileTextureCount = 1;
   int32_t groundLayer[kMapCells];
   int32_t decoLayer[kMapCells];

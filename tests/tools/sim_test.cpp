@@ -274,8 +274,9 @@ TEST_F(SimTest, ScriptEventsActOnTheirFramesInAnyOrder) {
 // A level the game refuses, or an input that cannot be read, is exit status 1 with one line.
 TEST_F(SimTest, RefusedLevelsAndUnreadableInputsAreExitStatusOne) {
   const auto run = [](const std::string& arguments, std::string& said) {
-    const std::string command = "timeout 60 " + std::string(BRINKHOP_SIM_PATH) + " " + arguments +
-                                " --frames 2 2>&1 >/dev/null";
+    // Two frames unless the arguments say otherwise: the last --frames counts.
+    const std::string command = "timeout 60 " + std::string(BRINKHOP_SIM_PATH) + " --frames 2 " +
+                                arguments + " 2>&1 >/dev/null";
     std::FILE* pipe = popen(command.c_str(), "r");
     said.clear();
     char buffer[4096];
@@ -305,6 +306,14 @@ TEST_F(SimTest, RefusedLevelsAndUnreadableInputsAreExitStatusOne) {
   ASSERT_EQ(mkfifo((fifo + "/level").c_str(), 0600), 0);
   EXPECT_EQ(run("--data " + fifo, said), 1);
   EXPECT_EQ(said, "brinkhop-sim: level: not a regular file\n");
+
+  // Refused mid-run: the run goes on to its end and then fails.
+  const std::string piped = MakeLevelWithPipe("folder", 0);
+  std::filesystem::create_directories(piped + "/folder");
+  const std::string script = TestScratchDir() + "/sim_right_script";
+  std::ofstream(script) << "0 key right down\n";
+  EXPECT_EQ(run("--data " + piped + " --frames 60 --input " + script, said), 1);
+  EXPECT_EQ(said, "folder: not a regular file\n");
 
   for (const std::string& input : {folder, fifo + "/level"}) {
     EXPECT_EQ(run("--data " + good + " --input " + input, said), 1) << input;
