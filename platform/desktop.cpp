@@ -17,11 +17,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/file_read.h"
 #include "platform/data_dir.h"
 #include "platform/platform.h"
 #include "platform/view.h"
 
 namespace {
+
+constexpr size_t kMaxSoundFileBytes = 16 << 20;  // minutes of CD-quality sound
 
 constexpr int kAudioFrequency = 44100;  // Hz
 constexpr int kAudioChannels = 2;
@@ -544,7 +547,15 @@ PlatformApi DesktopTable() {
   };
   api.LoadSound = [](const char* file) {
     if (!gDesktop.audioOpen) return static_cast<SoundChunk*>(nullptr);
-    return reinterpret_cast<SoundChunk*>(Mix_LoadWAV(file));
+    // Read through the bounded reader, so a FIFO or a huge file in the data folder cannot hang
+    // or swamp the start; the chunk keeps its own copy of the samples.
+    std::string bytes, error;
+    if (const FileReadResult read = ReadWholeFile(file, kMaxSoundFileBytes, bytes, error)) {
+      if (read != kFileCannotOpen) std::fprintf(stderr, "%s: %s\n", file, error.c_str());
+      return static_cast<SoundChunk*>(nullptr);
+    }
+    SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
+    return reinterpret_cast<SoundChunk*>(stream ? Mix_LoadWAV_RW(stream, 1) : nullptr);
   };
   // When every channel is busy the sound is simply not played.
   api.PlaySound = [](SoundChunk* chunk) {

@@ -10,12 +10,12 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "engine/file_read.h"
 #include "tools/level_render.h"
 #include "tools/level_text.h"
 
@@ -58,12 +58,8 @@ int Usage(const std::string& message) {
   return kExitUsage;
 }
 
-bool ReadFile(const std::string& path, std::string& out) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  return !file.bad();
-}
+// Level source text: a full level written out is a few megabytes.
+constexpr size_t kMaxSourceBytes = 64 << 20;
 
 bool WriteFile(const std::string& path, const void* data, size_t size) {
   if (path == "-") return std::fwrite(data, 1, size, stdout) == size;
@@ -105,9 +101,9 @@ std::vector<std::string> LevelNotes(const LevelData& level) {
 
 int Build(const std::vector<std::string>& args, std::map<std::string, std::string>& options) {
   const std::string& source = args[0];
-  std::string text;
-  if (!ReadFile(source, text)) {
-    std::fprintf(stderr, "%s: cannot read the file\n", source.c_str());
+  std::string text, error;
+  if (ReadWholeFile(source, kMaxSourceBytes, text, error) != kFileReadOk) {
+    std::fprintf(stderr, "%s: %s\n", source.c_str(), error.c_str());
     return kExitFailed;
   }
   LevelData level;
@@ -188,8 +184,10 @@ int Check(const std::vector<std::string>& args, std::map<std::string, std::strin
   std::vector<std::string> clipped;
   std::string error;
   if (!ReadLevelFile(path, level, error, &clipped)) {
-    // A file that is there but malformed is one the game would refuse to load.
-    const bool opened = std::ifstream(path).good();
+    // A file that is there but malformed is one the game would refuse to load. (Asking the
+    // name, not opening it: a FIFO must not block the check.)
+    std::error_code ignored;
+    const bool opened = std::filesystem::is_regular_file(path, ignored);
     std::printf("%s: %s%s\n", path.c_str(), opened ? "refused: " : "", error.c_str());
     return kExitFailed;
   }

@@ -3,17 +3,19 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <iterator>
+#include <span>
 #include <sstream>
 
 #include "app/button.h"
 #include "app/game.h"
 #include "app/input.h"
+#include "engine/file_read.h"
 #include "engine/sprite_batch.h"
 #include "platform/headless.h"
 #include "player/actions.h"
@@ -23,6 +25,7 @@
 #include "world/blocks.h"
 #include "world/bonus.h"
 #include "world/effects.h"
+#include "world/level_file.h"
 #include "world/map.h"
 #include "world/sounds.h"
 
@@ -38,7 +41,12 @@ const char* const kUsage =
     "                BUTTON: left right jump restart start retry;\n"
     "                ACTION: left right jump down fire restart retry\n"
     "  --trace       one JSON object per frame\n"
-    "  --units       with --trace, the units of every frame too\n";
+    "  --units       with --trace, the units of every frame too\n"
+    "Exit status: 0; 1 when a level is refused (at the start or through a pipe) or the script\n"
+    "cannot be read; 2 for a bad argument or script line.\n";
+
+// A recording of an hour of play with a key event every frame is a few megabytes.
+constexpr size_t kMaxScriptBytes = 64 << 20;
 
 struct NamedKey {
   const char* name;
@@ -70,6 +78,13 @@ std::string Float(float value) {
   std::snprintf(text, sizeof text, "%.9g", double(value));
   return text;
 }
+
+// Orders script events, and finds a frame's, by frame number.
+struct ByFrame {
+  bool operator()(const SimEvent& a, const SimEvent& b) const { return a.frame < b.frame; }
+  bool operator()(const SimEvent& e, int frame) const { return e.frame < frame; }
+  bool operator()(int frame, const SimEvent& e) const { return frame < e.frame; }
+};
 
 }  // namespace
 
@@ -134,6 +149,9 @@ bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std:
     }
     events.push_back(event);
   }
+  // Frame order, so a frame's events are found by a search; events of one frame keep the order
+  // they were written in.
+  std::stable_sort(events.begin(), events.end(), ByFrame{});
   return true;
 }
 
@@ -142,10 +160,11 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
     error = "cannot enter " + dataDir;
     return false;
   }
-  if (std::FILE* level = std::fopen(kFirstLevel, "rb")) {
-    std::fclose(level);
-  } else {
-    error = "cannot read " + (dataDir.empty() ? std::string(".") : dataDir) + "/" + kFirstLevel;
+  // A level the game would refuse fails the run, as any unreadable input does; the game
+  // itself would only say so and play on in an empty map.
+  LevelData level;
+  if (!ReadLevelFile(kFirstLevel, level, error)) {
+    error = std::string(kFirstLevel) + ": " + error;
     return false;
   }
 
@@ -202,10 +221,12 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
 void cSimulation::RunFrame(const std::vector<SimEvent>& events) {
   HeadlessDevice& device = Headless();
   device.ticks = kFirstFrameTicks + kFrameTicks * unsigned(mFrame);
+  const auto [first, last] = std::equal_range(events.begin(), events.end(), mFrame, ByFrame{});
+  const std::span<const SimEvent> now(first, last);
   // Fingers take their places first: as on the phone, a finger's events report where it is
   // when the frame reads them, not where the script put it on the way.
-  for (const SimEvent& e : events) {
-    if (e.frame != mFrame || e.kind == SimEvent::kKey) continue;
+  for (const SimEvent& e : now) {
+    if (e.kind == SimEvent::kKey) continue;
     if (e.kind != SimEvent::kUp)
       HeadlessTouch(e.finger, e.x, e.y, true);
     else
@@ -213,8 +234,7 @@ void cSimulation::RunFrame(const std::vector<SimEvent>& events) {
   }
   constexpr InputType kFingerEvents[] = {InputType::kFingerDown, InputType::kFingerMove,
                                          InputType::kFingerUp};
-  for (const SimEvent& e : events) {
-    if (e.frame != mFrame) continue;
+  for (const SimEvent& e : now) {
     if (e.kind == SimEvent::kKey)
       HeadlessAction(e.action, e.keyDown);
     else
@@ -323,17 +343,13 @@ int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostr
   std::vector<SimEvent> events;
   if (!inputPath.empty()) {
     std::string script;
+    std::string error;
     if (inputPath == "-") {
       script.assign(std::istreambuf_iterator<char>(std::cin), {});
-    } else {
-      std::ifstream file(inputPath);
-      if (!file) {
-        err << "brinkhop-sim: cannot read " << inputPath << "\n";
-        return 1;
-      }
-      script.assign(std::istreambuf_iterator<char>(file), {});
+    } else if (ReadWholeFile(inputPath, kMaxScriptBytes, script, error) != kFileReadOk) {
+      err << "brinkhop-sim: " << inputPath << ": " << error << "\n";
+      return 1;
     }
-    std::string error;
     if (!ParseSimScript(script, events, error)) {
       err << "brinkhop-sim: " << (inputPath == "-" ? "stdin" : inputPath) << ":" << error << "\n";
       return 2;
@@ -351,5 +367,6 @@ int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostr
     if (options.trace) out << sim.TraceLine(options.units) << "\n";
   }
   if (!options.trace) out << sim.Summary() << "\n";
-  return 0;
+  // A level refused on the way (a pipe into a broken file) fails the run too.
+  return gMap && gMap->refusedLoads > 0 ? 1 : 0;
 }

@@ -35,7 +35,9 @@ class cSimulation {
   // Starts the game as the start button would; false with a message if the level cannot be
   // read.
   bool Start(const std::string& dataDir, std::string& error);
-  // Runs one frame with the events of that frame (others are ignored).
+  // Runs one frame with the events of that frame from the script `events`, which is in frame
+  // order as ParseSimScript leaves it: the frame's events are found by a binary search, so a
+  // long run costs time in proportion to its length, not to its length times its events.
   void RunFrame(const std::vector<SimEvent>& events);
   // The frame just run, as one JSON object.
   std::string TraceLine(bool withUnits) const;
@@ -50,5 +52,6 @@ class cSimulation {
   std::vector<int> mSounds;  // of the frame just run
 };
 
-// The whole command line; returns the exit status (0, 1 unreadable file, 2 usage).
+// The whole command line; returns the exit status (0; 1 an unreadable script or a level refused,
+// at the start or on the way; 2 usage).
 int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostream& err);

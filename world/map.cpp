@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <map>
 
 #include "engine/texture.h"
 #include "player/player.h"
@@ -115,16 +114,17 @@ void cMap::ResetMap() {
 }
 
 void cMap::AddTileTexture(const char* name) {
-  // Every load asks for the same five pictures; loading them once keeps restarts from piling
-  // up textures.
-  static std::map<std::string, Texture*> loaded;
+  // Every load asks for the same five pictures; LoadTexture hands back the records it made
+  // the first time.
   if (tileTextureCount < 0 || tileTextureCount >= kTileTextureSlots) return;
-  Texture*& texture = loaded[name];
-  if (!texture) texture = LoadTexture(name);
-  tileTextures[tileTextureCount++] = texture;
+  tileTextures[tileTextureCount++] = LoadTexture(name);
 }
 
-bool cMap::LoadLevel(const char* fileName, int32_t startIndex) {
+bool cMap::LoadLevel(const char* fileName, int32_t) {
+  // Restarts reload the first level, and they must be able to name it even when this load is
+  // refused. The name may be levelName itself, so it is copied before levelName is replaced.
+  const std::string name = fileName;
+  levelName = kRestartLevelName;
   ResetMap();
   if (gPlayer) {
     gPlayer->speedX = 0.0f;
@@ -135,8 +135,9 @@ bool cMap::LoadLevel(const char* fileName, int32_t startIndex) {
 
   LevelData level;
   std::string error;
-  if (!ReadLevelFile(fileName, level, error)) {
-    std::fprintf(stderr, "%s: %s\n", fileName, error.c_str());
+  if (!ReadLevelFile(name, level, error)) {
+    std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
+    ++refusedLoads;
     return false;
   }
 
@@ -183,10 +184,10 @@ bool cMap::LoadLevel(const char* fileName, int32_t startIndex) {
       if (unit > 0) SpawnUnit(column, row, unit - 1);
     }
 
-  levelName = kRestartLevelName;
   if (gPlayer) {
-    const bool known = startIndex >= 0 && startIndex < kStartPoints;
-    const StartPoint start = known ? startPoints[startIndex] : StartPoint{0, 0};
+    // Levels mark only start point 0; a warp naming another comes out there too rather than
+    // in the top-left corner.
+    const StartPoint start = startPoints[0];
     gPlayer->x = float(start.x);
     gPlayer->y = float(start.y);
   }
