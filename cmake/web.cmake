@@ -1,7 +1,8 @@
 # The browser build, configured with emcmake: the same game code, the browser device, and a
 # static site in BRINKHOP_WEB_SITE (index.html, brinkhop.js, brinkhop.wasm, brinkhop.data).
-# The pictures and sounds come from a native build's data folder (BRINKHOP_NATIVE_DATA), made
-# by the same generators; the levels ship as their source text and are compiled at load.
+# Pictures, sounds and levels come from a native build's data folder (BRINKHOP_NATIVE_DATA), made
+# by the same generators; the levels, 8 MB of almost nothing each, travel gzipped and the page
+# inflates them before the game starts.
 
 set(BRINKHOP_NATIVE_DATA "" CACHE PATH "The data folder of a native build (build/data)")
 set(BRINKHOP_WEB_SITE ${CMAKE_BINARY_DIR}/site CACHE PATH "Where the static site goes")
@@ -19,24 +20,38 @@ target_include_directories(brinkhop_core PUBLIC ${CMAKE_SOURCE_DIR})
 # stb_image's header only: the browser device compiles its implementation (no system library).
 target_include_directories(brinkhop_core SYSTEM PUBLIC /usr/include/stb)
 
-# The level compiler and the simulator's script and trace, exactly as the tools use them.
-add_library(brinkhop_leveltext STATIC tools/level_text.cpp)
-target_link_libraries(brinkhop_leveltext PUBLIC brinkhop_core)
+# The simulator's script and trace, exactly as the tool uses them.
 add_library(brinkhop_sim STATIC tools/sim.cpp)
 target_link_libraries(brinkhop_sim PUBLIC brinkhop_core)
 
-# What the page downloads besides code: pictures, sounds and level sources under /data.
+# What the page downloads besides code: the pictures and sounds under /data, and every level
+# gzipped (levels/NAME.gz; the page writes it inflated to /data/NAME).
 set(web_pack ${CMAKE_BINARY_DIR}/pack)
 file(GLOB web_level_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/levels/*.txt)
+set(web_levels)
+set(web_level_files)
+foreach(source ${web_level_sources})
+  get_filename_component(name ${source} NAME_WE)
+  list(APPEND web_levels "'${name}'")
+  list(APPEND web_level_files ${BRINKHOP_WEB_SITE}/levels/${name}.gz)
+  add_custom_command(OUTPUT ${BRINKHOP_WEB_SITE}/levels/${name}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${BRINKHOP_WEB_SITE}/levels
+    COMMAND sh -c "gzip -9nc \"$1\" > \"$2\"" sh ${BRINKHOP_NATIVE_DATA}/${name}
+            ${BRINKHOP_WEB_SITE}/levels/${name}.gz
+    DEPENDS ${BRINKHOP_NATIVE_DATA}/${name}
+    COMMENT "Compressing the level ${name}"
+    VERBATIM)
+endforeach()
+list(JOIN web_levels ", " BRINKHOP_WEB_LEVELS)
 add_custom_command(OUTPUT ${web_pack}/stamp
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${web_pack}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${web_pack}/levels
-  COMMAND sh -c "cp '${BRINKHOP_NATIVE_DATA}'/*.png '${BRINKHOP_NATIVE_DATA}'/*.wav '${web_pack}/'"
-  COMMAND ${CMAKE_COMMAND} -E copy ${web_level_sources} ${web_pack}/levels/
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${web_pack}
+  COMMAND sh -c "cp \"$1\"/*.png \"$1\"/*.wav \"$2\"/" sh ${BRINKHOP_NATIVE_DATA} ${web_pack}
   COMMAND ${CMAKE_COMMAND} -E touch ${web_pack}/stamp
-  DEPENDS ${web_level_sources} ${BRINKHOP_NATIVE_DATA}/BG.png ${BRINKHOP_NATIVE_DATA}/jump.wav
-  COMMENT "Gathering the pictures, sounds and level sources for the page")
-add_custom_target(brinkhop_web_pack DEPENDS ${web_pack}/stamp)
+  DEPENDS ${BRINKHOP_NATIVE_DATA}/BG.png ${BRINKHOP_NATIVE_DATA}/jump.wav
+  COMMENT "Gathering the pictures and sounds for the page"
+  VERBATIM)
+add_custom_target(brinkhop_web_pack DEPENDS ${web_pack}/stamp ${web_level_files})
 
 add_executable(brinkhop
   platform/browser.cpp
@@ -45,7 +60,7 @@ add_executable(brinkhop
   platform/browser_image.cpp
   platform/browser_main.cpp
 )
-target_link_libraries(brinkhop PRIVATE brinkhop_sim brinkhop_leveltext)
+target_link_libraries(brinkhop PRIVATE brinkhop_sim)
 add_dependencies(brinkhop brinkhop_web_pack)
 set_target_properties(brinkhop PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${BRINKHOP_WEB_SITE}
@@ -70,9 +85,8 @@ set(web_link_options
 target_link_options(brinkhop PRIVATE ${web_link_options})
 
 # The page and its script, and the replays the page can play with ?replay=.
-foreach(page_file index.html page.js)
-  configure_file(${CMAKE_SOURCE_DIR}/web/${page_file} ${BRINKHOP_WEB_SITE}/${page_file} COPYONLY)
-endforeach()
+configure_file(${CMAKE_SOURCE_DIR}/web/index.html ${BRINKHOP_WEB_SITE}/index.html COPYONLY)
+configure_file(${CMAKE_SOURCE_DIR}/web/page.js ${BRINKHOP_WEB_SITE}/page.js @ONLY)
 file(GLOB web_replays CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/replays/*.txt)
 file(COPY ${web_replays} DESTINATION ${BRINKHOP_WEB_SITE}/replays)
 

@@ -44,6 +44,7 @@ EM_JS(int, brinkhop_create_context, (int width, int height), {
   var ctx = Browser.createContext(canvas, true, true,
                                   {antialias : false, alpha : false, depth : true, stencil : false,
                                    preserveDrawingBuffer : false, majorVersion : 1});
+  if (!ctx && Module.onNoWebGL) Module.onNoWebGL();
   return ctx ? 1 : 0;
 });
 

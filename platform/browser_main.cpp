@@ -1,7 +1,5 @@
-// The browser's entry: the level sources compiled into the game's files, the browser device and
-// GL, then the game as the player plays it, or a simulator script replayed (?replay=) frame for
+// The browser's entry: the browser device and GL, then the game as the player plays it, or a simulator script replayed (?replay=) frame for
 // frame as brinkhop-sim plays it. The page reads the last frame's trace through brinkhop_trace.
-#include <dirent.h>
 #include <emscripten.h>
 #include <unistd.h>
 
@@ -15,9 +13,7 @@
 #include "engine/gl_api.h"
 #include "platform/browser.h"
 #include "platform/platform.h"
-#include "tools/level_text.h"
 #include "tools/sim.h"
-#include "world/level_file.h"
 #include "world/sounds.h"
 
 // The page's ?replay= and &frames= (the script itself is at kReplayFile); -1 frames: no replay.
@@ -29,7 +25,6 @@ EM_JS(void, brinkhop_report, (const char* text), { if (Module.onGameMessage) Mod
 namespace {
 
 constexpr const char* kDataDir = "/data";
-constexpr const char* kLevelSourceDir = "/data/levels";
 constexpr const char* kReplayFile = "/replay.txt";
 
 std::string gTrace = "{}";
@@ -46,33 +41,6 @@ bool ReadText(const std::string& path, std::string& text) {
   if (!file) return false;
   text.assign(std::istreambuf_iterator<char>(file), {});
   return true;
-}
-
-// Every levels/NAME.txt becomes the game's file NAME, as the native build's level step does.
-bool CompileLevels() {
-  DIR* dir = opendir(kLevelSourceDir);
-  if (!dir) return false;
-  bool ok = true;
-  while (const dirent* entry = readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (name.size() <= 4 || name.compare(name.size() - 4, 4, ".txt") != 0) continue;
-    std::string text;
-    LevelData level;
-    std::vector<std::string> errors;
-    const std::string source = std::string(kLevelSourceDir) + "/" + name;
-    if (!ReadText(source, text) || !CompileLevelText(text, name, level, errors)) {
-      for (const std::string& error : errors) std::fprintf(stderr, "%s\n", error.c_str());
-      ok = false;
-      continue;
-    }
-    const std::vector<uint8_t> bytes = SerializeLevel(level);
-    const std::string output = std::string(kDataDir) + "/" + name.substr(0, name.size() - 4);
-    std::FILE* file = std::fopen(output.c_str(), "wb");
-    if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) ok = false;
-    if (file) std::fclose(file);
-  }
-  closedir(dir);
-  return ok;
 }
 
 // Live play: a swap after sub-steps ends a frame of play, the trace's frame.
@@ -130,7 +98,6 @@ EMSCRIPTEN_KEEPALIVE int brinkhop_frame() { return gFramesRun; }
 }
 
 int main() {
-  if (!CompileLevels()) brinkhop_report("A level of the game could not be built.");
   UseBrowserGL();
   const int replayFrames = brinkhop_replay_frames();
   if (replayFrames >= 0) return PlayReplay(replayFrames, std::max(1, brinkhop_replay_speed()));

@@ -6,6 +6,8 @@
 (function () {
   const kWidth = 480; // the landscape picture, in game pixels
   const kHeight = 320;
+  const kButtonRoom = 48; // CSS pixels of black bar the full-screen button needs
+  const kLevels = [@BRINKHOP_WEB_LEVELS@]; // levels/NAME.gz, written to /data/NAME
   const body = document.body;
   const stage = document.getElementById('stage');
   const screen = document.getElementById('screen');
@@ -33,6 +35,14 @@
     // The canvas is portrait and turned, so its width is the box's height.
     screen.style.width = boxHeight + 'px';
     screen.style.height = boxWidth + 'px';
+    // The full-screen button sits in a black bar when there is room, else at the bottom middle
+    // of the picture, where no game button is.
+    const bar = (width - boxWidth) / 2;
+    const button = fullscreenButton.style;
+    button.top = bar >= kButtonRoom ? '6px' : '';
+    button.bottom = bar >= kButtonRoom ? '' : '4px';
+    button.right = bar >= kButtonRoom ? '6px' : '';
+    button.left = bar >= kButtonRoom ? '' : 'calc(50% - 18px)';
   }
   window.addEventListener('resize', layout);
   layout();
@@ -58,16 +68,28 @@
     body.classList.toggle('fullscreen', !!document.fullscreenElement);
   });
 
-  // One sentence instead of a blank page where the game cannot run.
+  // One sentence instead of a blank page where the game cannot run. WebGL is known for sure
+  // only when the game asks for its context (onNoWebGL).
+  const kNoWebGL = 'Brinkhop cannot start: this browser has no WebGL, or it is turned off.';
   function missing() {
     if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
       return 'Brinkhop cannot start: this browser does not run WebAssembly.';
     }
-    const probe = document.createElement('canvas');
-    if (!(probe.getContext('webgl') || probe.getContext('experimental-webgl'))) {
-      return 'Brinkhop cannot start: this browser has no WebGL, or it is turned off.';
+    if (typeof WebGLRenderingContext === 'undefined') return kNoWebGL;
+    if (typeof DecompressionStream === 'undefined') {
+      return 'Brinkhop cannot start: this browser is too old to unpack the level.';
     }
     return '';
+  }
+
+  // A level as the game reads it. A server may already have inflated it (Content-Encoding).
+  async function fetchLevel(name) {
+    const response = await fetch('levels/' + name + '.gz');
+    if (!response.ok) throw new Error('levels/' + name + '.gz: ' + response.status);
+    const bytes = new Uint8Array(await response.arrayBuffer());
+    if (bytes[0] !== 0x1f || bytes[1] !== 0x8b) return bytes;
+    const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
+    return new Uint8Array(await new Response(stream).arrayBuffer());
   }
 
   let resolveReady;
@@ -118,10 +140,22 @@
       resolveReady();
     },
     onGameMessage: (text) => say(text),
-    onGameEnded: () => say('The game has ended. Reload the page to play again.'),
+    onNoWebGL: () => say(kNoWebGL),
+    onGameEnded: (status) => status === 0 && say('The game has ended. Reload the page to play again.'),
     onAbort: (what) => say('Brinkhop stopped: ' + what),
     preRun: [],
   };
+  Module.preRun.push(() => {
+    Module.addRunDependency('levels');
+    const levels = kLevels.map((name) => fetchLevel(name).then((bytes) => [name, bytes]));
+    Promise.all(levels)
+      .then((files) => {
+        Module.FS.mkdirTree('/data');
+        for (const [name, bytes] of files) Module.FS.writeFile('/data/' + name, bytes);
+      })
+      .catch((error) => say('Brinkhop could not load its level (' + error.message + '); reload to try again.'))
+      .finally(() => Module.removeRunDependency('levels'));
+  });
   if (replay) {
     Module.brinkhopReplay = {
       frames: Math.max(0, parseInt(query.get('frames') || '600', 10) || 0),
