@@ -10,7 +10,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
 DEBIAN_PACKAGES := cmake ninja-build g++ pkg-config \
-	libsdl1.2-dev libsdl-mixer1.2-dev libstb-dev libgl-dev libgl1-mesa-dri libx11-dev \
+	libsdl2-dev libsdl2-mixer-dev libstb-dev libgl-dev libgl1-mesa-dri libx11-dev \
 	libgtest-dev libbenchmark-dev \
 	xvfb xdotool imagemagick x11-utils
 

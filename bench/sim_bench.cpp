@@ -1,6 +1,5 @@
 // The cost of the game on its demonstration level, headless: one simulation sub-step and one
 // whole frame (input, two sub-steps, world pass, heads-up pass), with the player running.
-#include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include "app/game.h"
@@ -41,7 +40,7 @@ BENCHMARK(BM_DemoSubStep);
 void BM_DemoFrame(benchmark::State& state) {
   cSimulation sim;
   if (!StartDemo(state, sim)) return;
-  const std::vector<SimEvent> script = {{0, SimEvent::kKey, 0, 0, 0, SDLK_RIGHT, true, 1}};
+  const std::vector<SimEvent> script = {{0, SimEvent::kKey, 0, 0, 0, InputAction::kRight, true, 1}};
   for (auto _ : state) {
     sim.RunFrame(script);
     if (gPlayer->dying) RestartLevel();

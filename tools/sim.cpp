@@ -42,11 +42,12 @@ const char* const kUsage =
 
 struct NamedKey {
   const char* name;
-  SDLKey key;
+  InputAction action;
 };
-const NamedKey kScriptKeys[] = {{"left", SDLK_LEFT},   {"right", SDLK_RIGHT}, {"jump", SDLK_SPACE},
-                                {"down", SDLK_DOWN},   {"fire", SDLK_LSHIFT}, {"restart", SDLK_r},
-                                {"retry", SDLK_RETURN}};
+const NamedKey kScriptKeys[] = {{"left", InputAction::kLeft},  {"right", InputAction::kRight},
+                                {"jump", InputAction::kJump},  {"down", InputAction::kDown},
+                                {"fire", InputAction::kFire},  {"restart", InputAction::kRestart},
+                                {"retry", InputAction::kRetry}};
 
 struct NamedButton {
   const char* name;
@@ -96,7 +97,7 @@ bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std:
       bool found = false;
       for (const NamedKey& k : kScriptKeys)
         if (words[2] == k.name) {
-          event.key = k.key;
+          event.action = k.action;
           found = true;
         }
       if (!found) return fail("unknown key action '" + words[2] + "'");
@@ -170,7 +171,7 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   delete gPlayer;
   gPlayer = nullptr;
   ClearActions(kActionCount);
-  ResetDesktopInput();
+  ResetHeldInput();
   gScore = gCoins = gLives = 0;
   HideMessage();
   gFrameTime = gLastFrameEnd = gLastShuffle = 0;
@@ -187,12 +188,12 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   // One pass of the start screen, with a press on its start button.
   const ButtonArea start = ButtonPlace(kButtonStart);
   HeadlessTouch(0, start.x + start.width / 2, start.y + start.height / 2, true);
-  SDL_Event press{};
-  press.type = SDL_MOUSEBUTTONDOWN;
-  press.button.button = SDL_BUTTON_LEFT;
-  device.events.push_back(press);
+  HeadlessFingerEvent(0, InputType::kFingerDown);
   CreateObjects();
+  // The press on START is over before the first frame: a script's first touch of finger 0 is a
+  // touch of play, whatever it is.
   device.fingers[0].down = false;
+  ResetHeldInput();
   mFrame = 0;
   gSoundRecorder = nullptr;
   return true;
@@ -201,33 +202,23 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
 void cSimulation::RunFrame(const std::vector<SimEvent>& events) {
   HeadlessDevice& device = Headless();
   device.ticks = kFirstFrameTicks + kFrameTicks * unsigned(mFrame);
+  // Fingers take their places first: as on the phone, a finger's events report where it is
+  // when the frame reads them, not where the script put it on the way.
   for (const SimEvent& e : events) {
-    if (e.frame != mFrame) continue;
-    SDL_Event event{};
-    if (e.kind == SimEvent::kKey) {
-      event.type = e.keyDown ? SDL_KEYDOWN : SDL_KEYUP;
-      event.key.keysym.sym = SDLKey(e.key);
-      device.events.push_back(event);
-      continue;
-    }
+    if (e.frame != mFrame || e.kind == SimEvent::kKey) continue;
     if (e.kind != SimEvent::kUp)
       HeadlessTouch(e.finger, e.x, e.y, true);
     else
       device.fingers[e.finger].down = false;
-    const HeadlessFinger& finger = device.fingers[e.finger];
-    if (e.kind == SimEvent::kMove) {
-      event.type = SDL_MOUSEMOTION;
-      event.motion.which = uint8_t(e.finger);
-      event.motion.x = uint16_t(finger.x);
-      event.motion.y = uint16_t(finger.y);
-    } else {
-      event.type = e.kind == SimEvent::kDown ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-      event.button.which = uint8_t(e.finger);
-      event.button.button = SDL_BUTTON_LEFT;
-      event.button.x = uint16_t(finger.x);
-      event.button.y = uint16_t(finger.y);
-    }
-    device.events.push_back(event);
+  }
+  constexpr InputType kFingerEvents[] = {InputType::kFingerDown, InputType::kFingerMove,
+                                         InputType::kFingerUp};
+  for (const SimEvent& e : events) {
+    if (e.frame != mFrame) continue;
+    if (e.kind == SimEvent::kKey)
+      HeadlessAction(e.action, e.keyDown);
+    else
+      HeadlessFingerEvent(e.finger, kFingerEvents[e.kind]);
   }
 
   std::vector<SoundId> sounds;

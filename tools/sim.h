@@ -7,13 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
+
 struct SimEvent {
   enum Kind { kDown, kMove, kUp, kKey };
   int frame = 0;
   Kind kind = kDown;
   int finger = 0;
-  int x = 0, y = 0;  // landscape px
-  int key = 0;       // an SDLKey, for kKey
+  int x = 0, y = 0;                         // landscape px
+  InputAction action = InputAction::kLeft;  // for kKey
   bool keyDown = false;
   int line = 0;
 };
