@@ -71,10 +71,10 @@ play: build
 # The browser's pictures and sounds come from the native generators in $(BUILD).
 web: deps web-deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target brinkhop_data
-	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB)/cmake -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB)/cmake -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
 	  -DBRINKHOP_NATIVE_DATA=$(abspath $(BUILD))/data -DBRINKHOP_WEB_SITE=$(abspath $(WEB)) >/dev/null
 	$(EMSCRIPTEN_ENV) cmake --build $(WEB)/cmake -j $(JOBS)
-	@echo "The browser version is in $(WEB)/ ($$(du -cb $(WEB)/index.html $(WEB)/page.js $(WEB)/brinkhop.* | tail -n 1 | cut -f1) bytes to download)."
+	@echo "The browser version is in $(WEB)/ ($$(du -cb $(WEB)/index.html $(WEB)/page.js $(WEB)/brinkhop.* $(WEB)/levels/*.gz | tail -n 1 | cut -f1) bytes to download)."
 
 web-play: web
 	@echo "Brinkhop is served at http://127.0.0.1:$(WEB_PORT)/ (Ctrl-C stops it)"

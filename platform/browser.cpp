@@ -91,13 +91,14 @@ constexpr KeyBinding kKeyBindings[] = {
 };
 constexpr int kKeyCount = int(std::size(kKeyBindings));
 
-// The standard gamepad layout, as on the desktop: A jumps, B fires, the d-pad or the left
-// stick moves, Start pauses, and any of these starts the game.
+// The standard gamepad layout, as on the desktop: A jumps (and retries, and starts), X or B
+// fire, the d-pad or the left stick moves, Start starts, pauses and retries, Back restarts.
 enum StandardButton {
   kPadA = 0,
   kPadB = 1,
+  kPadX = 2,
+  kPadBack = 8,
   kPadStart = 9,
-  kPadUp = 12,
   kPadDown = 13,
   kPadLeft = 14,
   kPadRight = 15,
@@ -107,11 +108,12 @@ struct PadBinding {
   InputAction action;
 };
 constexpr PadBinding kPadBindings[] = {
-    {kPadA, InputAction::kJump},      {kPadA, InputAction::kStart},
-    {kPadB, InputAction::kFire},      {kPadB, InputAction::kStart},
-    {kPadStart, InputAction::kPause}, {kPadStart, InputAction::kRetry},
-    {kPadStart, InputAction::kStart}, {kPadLeft, InputAction::kLeft},
-    {kPadRight, InputAction::kRight}, {kPadDown, InputAction::kDown},
+    {kPadLeft, InputAction::kLeft},    {kPadRight, InputAction::kRight},
+    {kPadDown, InputAction::kDown},    {kPadA, InputAction::kJump},
+    {kPadA, InputAction::kRetry},      {kPadA, InputAction::kStart},
+    {kPadX, InputAction::kFire},       {kPadB, InputAction::kFire},
+    {kPadStart, InputAction::kStart},  {kPadStart, InputAction::kPause},
+    {kPadStart, InputAction::kRetry},  {kPadBack, InputAction::kRestart},
 };
 
 constexpr int kActions = int(InputAction::kCount);

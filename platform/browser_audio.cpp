@@ -1,5 +1,5 @@
 // The browser's sound: Web Audio buffers decoded from the game's WAV files. Browsers start
-// audio only after a gesture, so the context resumes on the first touch, click or key; with no
+// audio only after a gesture, so the context starts on the first touch, click or key; with no
 // Web Audio, or a context that never runs, every sound is simply skipped.
 #include <emscripten.h>
 
@@ -7,21 +7,32 @@
 
 #include "platform/browser.h"
 
+// The context is made at the first gesture, not before: a context made earlier would only
+// wait suspended, and making one costs the first frame a good part of a second.
 EM_JS(void, brinkhop_audio_open, (), {
-  var Context = window.AudioContext || window.webkitAudioContext;
-  var audio = {context : null, buffers : [], playing : 0, started : 0};
+  var audio = {context : null, files : [], buffers : [], playing : 0, started : 0};
   Module.brinkhopAudio = audio;
+  var Context = window.AudioContext || window.webkitAudioContext;
   if (!Context) return;
-  try {
-    audio.context = new Context();
-  } catch (e) {
-    return;
-  }
-  var resume = function() {
-    if (audio.context && audio.context.state != 'running') audio.context.resume().catch(function() {});
+  var decode = function(index) {
+    audio.context.decodeAudioData(audio.files[index].slice(0),
+                                  function(buffer) { audio.buffers[index] = buffer; },
+                                  function() {});
+  };
+  audio.decode = decode;
+  var gesture = function() {
+    if (!audio.context) {
+      try {
+        audio.context = new Context();
+      } catch (e) {
+        return;
+      }
+      for (var i = 0; i < audio.files.length; i++) decode(i);
+    }
+    if (audio.context.state != 'running') audio.context.resume().catch(function() {});
   };
   ['touchstart', 'touchend', 'mousedown', 'keydown'].forEach(function(type) {
-    window.addEventListener(type, resume, {capture : true, passive : true});
+    window.addEventListener(type, gesture, {capture : true, passive : true});
   });
 });
 
@@ -30,22 +41,21 @@ EM_JS(void, brinkhop_audio_close, (), {
   if (audio && audio.context) audio.context.suspend().catch(function() {});
 });
 
-// Returns the sound's number from 1 (0: none). Decoding finishes a moment later; a sound asked
-// for before then is skipped.
+// Returns the sound's number from 1 (0: none). Decoding finishes a moment after the context
+// exists; a sound asked for before then is skipped.
 EM_JS(int, brinkhop_audio_load, (const char* file), {
   var audio = Module.brinkhopAudio;
-  if (!audio || !audio.context) return 0;
+  if (!audio) return 0;
   var bytes;
   try {
     bytes = FS.readFile(UTF8ToString(file));
   } catch (e) {
     return 0;
   }
-  var index = audio.buffers.length;
+  var index = audio.files.length;
+  audio.files.push(bytes.buffer.slice(bytes.byteOffset, bytes.byteOffset + bytes.byteLength));
   audio.buffers.push(null);
-  var copy = bytes.buffer.slice(bytes.byteOffset, bytes.byteOffset + bytes.byteLength);
-  audio.context.decodeAudioData(copy, function(buffer) { audio.buffers[index] = buffer; },
-                                function() {});
+  if (audio.context) audio.decode(index);
   return index + 1;
 });
 

@@ -34,16 +34,18 @@ const kTypes = {
 };
 
 // Serves a folder on 127.0.0.1 at a free port, as any static host would: no compression.
-export function serve(root) {
+export function serve(folder) {
+  const root = path.resolve(folder);
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
     const file = path.join(root, name.endsWith('/') ? name + 'index.html' : name);
-    if (!file.startsWith(path.resolve(root)) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
+    if (!file.startsWith(root) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
       response.writeHead(404);
       response.end();
       return;
     }
     response.writeHead(200, {
+      'Content-Length': fs.statSync(file).size,
       'Content-Type': kTypes[path.extname(file)] || 'application/octet-stream',
       'Cache-Control': 'no-store',
     });
