@@ -33,7 +33,7 @@ EM_JS(double, brinkhop_wait_frame, (), {
 // A game that has ended stays where it is; the page says so.
 EM_JS(void, brinkhop_hold_forever, (int status), {
   if (Module.onGameEnded) Module.onGameEnded(status);
-  return Asyncify.handleSleep(function() {});
+  return Asyncify.handleSleep(function(){});
 });
 
 EM_JS(int, brinkhop_create_context, (int width, int height), {
@@ -41,9 +41,14 @@ EM_JS(int, brinkhop_create_context, (int width, int height), {
   if (!canvas) return 0;
   canvas.width = width;
   canvas.height = height;
-  var ctx = Browser.createContext(canvas, true, true,
-                                  {antialias : false, alpha : false, depth : true, stencil : false,
-                                   preserveDrawingBuffer : false, majorVersion : 1});
+  var ctx = Browser.createContext(canvas, true, true, {
+    antialias : false,
+    alpha : false,
+    depth : true,
+    stencil : false,
+    preserveDrawingBuffer : false,
+    majorVersion : 1
+  });
   if (!ctx && Module.onNoWebGL) Module.onNoWebGL();
   return ctx ? 1 : 0;
 });
@@ -69,7 +74,7 @@ EM_JS(int, brinkhop_page_portrait, (), { return window.innerWidth < window.inner
 namespace {
 
 constexpr const char* kStage = "#stage";
-constexpr int kMouseId = -1;          // the mouse's touch identifier: no touch has it
+constexpr int kMouseId = -1;             // the mouse's touch identifier: no touch has it
 constexpr double kStickDeadZone = 0.49;  // of full tilt, as the desktop's 16000 of 32767
 constexpr int kMaxPads = 4;
 
@@ -79,14 +84,14 @@ struct KeyBinding {
   InputAction action;
 };
 constexpr KeyBinding kKeyBindings[] = {
-    {"ArrowLeft", InputAction::kLeft},   {"KeyA", InputAction::kLeft},
-    {"ArrowRight", InputAction::kRight}, {"KeyD", InputAction::kRight},
-    {"Space", InputAction::kJump},       {"ArrowUp", InputAction::kJump},
-    {"KeyW", InputAction::kJump},        {"ArrowDown", InputAction::kDown},
-    {"KeyS", InputAction::kDown},        {"ShiftLeft", InputAction::kFire},
-    {"KeyX", InputAction::kFire},        {"KeyR", InputAction::kRestart},
-    {"Enter", InputAction::kRetry},      {"NumpadEnter", InputAction::kRetry},
-    {"KeyP", InputAction::kPause},       {"Enter", InputAction::kStart},
+    {"ArrowLeft", InputAction::kLeft},    {"KeyA", InputAction::kLeft},
+    {"ArrowRight", InputAction::kRight},  {"KeyD", InputAction::kRight},
+    {"Space", InputAction::kJump},        {"ArrowUp", InputAction::kJump},
+    {"KeyW", InputAction::kJump},         {"ArrowDown", InputAction::kDown},
+    {"KeyS", InputAction::kDown},         {"ShiftLeft", InputAction::kFire},
+    {"KeyX", InputAction::kFire},         {"KeyR", InputAction::kRestart},
+    {"Enter", InputAction::kRetry},       {"NumpadEnter", InputAction::kRetry},
+    {"KeyP", InputAction::kPause},        {"Enter", InputAction::kStart},
     {"NumpadEnter", InputAction::kStart}, {"Space", InputAction::kStart},
 };
 constexpr int kKeyCount = int(std::size(kKeyBindings));
@@ -108,12 +113,12 @@ struct PadBinding {
   InputAction action;
 };
 constexpr PadBinding kPadBindings[] = {
-    {kPadLeft, InputAction::kLeft},    {kPadRight, InputAction::kRight},
-    {kPadDown, InputAction::kDown},    {kPadA, InputAction::kJump},
-    {kPadA, InputAction::kRetry},      {kPadA, InputAction::kStart},
-    {kPadX, InputAction::kFire},       {kPadB, InputAction::kFire},
-    {kPadStart, InputAction::kStart},  {kPadStart, InputAction::kPause},
-    {kPadStart, InputAction::kRetry},  {kPadBack, InputAction::kRestart},
+    {kPadLeft, InputAction::kLeft},   {kPadRight, InputAction::kRight},
+    {kPadDown, InputAction::kDown},   {kPadA, InputAction::kJump},
+    {kPadA, InputAction::kRetry},     {kPadA, InputAction::kStart},
+    {kPadX, InputAction::kFire},      {kPadB, InputAction::kFire},
+    {kPadStart, InputAction::kStart}, {kPadStart, InputAction::kPause},
+    {kPadStart, InputAction::kRetry}, {kPadBack, InputAction::kRestart},
 };
 
 constexpr int kActions = int(InputAction::kCount);
@@ -133,9 +138,9 @@ struct Browser {
   bool padHeld[kActions] = {};
   bool hidden = false, blurred = false, portrait = false;
   bool focusLostSent = false;
-  double stamp = 0;             // the last animation frame's time, ms
+  double stamp = 0;  // the last animation frame's time, ms
   double hiddenSince = 0;
-  double hiddenTotal = 0;       // ms the page spent hidden: the clock skips them
+  double hiddenTotal = 0;  // ms the page spent hidden: the clock skips them
   bool firstFrameAnnounced = false;
 };
 
@@ -319,9 +324,7 @@ void ListenToThePage() {
   OnResize(0, nullptr, nullptr);
 }
 
-uint32_t Ticks() {
-  return uint32_t(std::max(0.0, gBrowser.stamp - gBrowser.hiddenTotal));
-}
+uint32_t Ticks() { return uint32_t(std::max(0.0, gBrowser.stamp - gBrowser.hiddenTotal)); }
 
 PlatformApi BrowserTable() {
   PlatformApi api{};

@@ -15,9 +15,9 @@ EM_JS(void, brinkhop_audio_open, (), {
   var Context = window.AudioContext || window.webkitAudioContext;
   if (!Context) return;
   var decode = function(index) {
-    audio.context.decodeAudioData(audio.files[index].slice(0),
-                                  function(buffer) { audio.buffers[index] = buffer; },
-                                  function() {});
+    audio.context.decodeAudioData(
+        audio.files[index].slice(0), function(buffer) { audio.buffers[index] = buffer; },
+        function(){});
   };
   audio.decode = decode;
   var gesture = function() {
@@ -29,16 +29,15 @@ EM_JS(void, brinkhop_audio_open, (), {
       }
       for (var i = 0; i < audio.files.length; i++) decode(i);
     }
-    if (audio.context.state != 'running') audio.context.resume().catch(function() {});
+    if (audio.context.state != 'running') audio.context.resume().catch(function(){});
   };
-  ['touchstart', 'touchend', 'mousedown', 'keydown'].forEach(function(type) {
-    window.addEventListener(type, gesture, {capture : true, passive : true});
-  });
+  [ 'touchstart', 'touchend', 'mousedown', 'keydown' ].forEach(
+      function(type) { window.addEventListener(type, gesture, {capture : true, passive : true}); });
 });
 
 EM_JS(void, brinkhop_audio_close, (), {
   var audio = Module.brinkhopAudio;
-  if (audio && audio.context) audio.context.suspend().catch(function() {});
+  if (audio && audio.context) audio.context.suspend().catch(function(){});
 });
 
 // Returns the sound's number from 1 (0: none). Decoding finishes a moment after the context

@@ -1,5 +1,6 @@
-// The browser's entry: the browser device and GL, then the game as the player plays it, or a simulator script replayed (?replay=) frame for
-// frame as brinkhop-sim plays it. The page reads the last frame's trace through brinkhop_trace.
+// The browser's entry: the browser device and GL, then the game as the player plays it, or a
+// simulator script replayed (?replay=) frame for frame as brinkhop-sim plays it. The page reads the
+// last frame's trace through brinkhop_trace.
 #include <emscripten.h>
 #include <unistd.h>
 
@@ -17,10 +18,14 @@
 #include "world/sounds.h"
 
 // The page's ?replay= and &frames= (the script itself is at kReplayFile); -1 frames: no replay.
-EM_JS(int, brinkhop_replay_frames, (), { return Module.brinkhopReplay ? Module.brinkhopReplay.frames : -1; });
+EM_JS(int, brinkhop_replay_frames, (),
+      { return Module.brinkhopReplay ? Module.brinkhopReplay.frames : -1; });
 // Frames a replay runs per animation frame (&speed=); 1 plays at the game's own pace or near.
-EM_JS(int, brinkhop_replay_speed, (), { return Module.brinkhopReplay ? Module.brinkhopReplay.speed : 1; });
-EM_JS(void, brinkhop_report, (const char* text), { if (Module.onGameMessage) Module.onGameMessage(UTF8ToString(text)); });
+EM_JS(int, brinkhop_replay_speed, (),
+      { return Module.brinkhopReplay ? Module.brinkhopReplay.speed : 1; });
+EM_JS(void, brinkhop_report, (const char* text), {
+  if (Module.onGameMessage) Module.onGameMessage(UTF8ToString(text));
+});
 
 namespace {
 

@@ -8,7 +8,8 @@ int main() {
   EmscriptenWebGLContextAttributes attributes;
   emscripten_webgl_init_context_attributes(&attributes);
   attributes.alpha = EM_FALSE;
-  const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_create_context("#screen", &attributes);
+  const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context =
+      emscripten_webgl_create_context("#screen", &attributes);
   emscripten_webgl_make_context_current(context);
   glClearColor(0.47f, 0.76f, 0.91f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);

@@ -16,7 +16,7 @@ if (!data) {
 }
 
 const kMaxDownload = 1.5 * 1000 * 1000; // bytes, as served, uncompressed
-const kPhone = { width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true, isLandscape: true };
+const kPhone = { width: 844, height: 390, deviceScaleFactor: 2, isMobile: true, hasTouch: true, isLandscape: true };
 // Of the 960 x 640 picture, at most this share of pixels may differ from the desktop's by more
 // than kChannelFuzz in a channel: the two GLs may round a texel edge differently, nothing more.
 const kMaxDifferentShare = 0.002;
