@@ -145,10 +145,11 @@
     onAbort: (what) => say('Brinkhop stopped: ' + what),
     preRun: [],
   };
+  // The levels load beside the game's script and data rather than after them.
+  const levels = Promise.all(kLevels.map((name) => fetchLevel(name).then((bytes) => [name, bytes])));
   Module.preRun.push(() => {
     Module.addRunDependency('levels');
-    const levels = kLevels.map((name) => fetchLevel(name).then((bytes) => [name, bytes]));
-    Promise.all(levels)
+    levels
       .then((files) => {
         Module.FS.mkdirTree('/data');
         for (const [name, bytes] of files) Module.FS.writeFile('/data/' + name, bytes);
