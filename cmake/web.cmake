@@ -69,7 +69,7 @@ set_target_properties(brinkhop PROPERTIES
 # animation frames through Asyncify. The fixed-function GL goes through the legacy emulation.
 set(web_link_options
   -sASYNCIFY
-  "-sASYNCIFY_IMPORTS=['brinkhop_wait_frame']"
+  "-sASYNCIFY_IMPORTS=['brinkhop_wait_frame','brinkhop_wait_for_levels','brinkhop_hold_forever']"
   -sLEGACY_GL_EMULATION
   -sMIN_WEBGL_VERSION=1
   -sMAX_WEBGL_VERSION=1

@@ -53,6 +53,16 @@ EM_JS(int, brinkhop_create_context, (int width, int height), {
   return ctx ? 1 : 0;
 });
 
+// Until the page has written the levels into /data (page.js unpacks them after the first
+// frame).
+EM_JS(void, brinkhop_wait_for_levels, (), {
+  return Asyncify.handleSleep(function(wakeUp) {
+    var levels = Module.brinkhopLevels ? Module.brinkhopLevels() : Promise.resolve();
+    levels.then(
+        function() { wakeUp(); }, function() { wakeUp(); });
+  });
+});
+
 EM_JS(void, brinkhop_first_frame_drawn, (), {
   requestAnimationFrame(function() {
     if (Module.onFirstFrame) Module.onFirstFrame();
@@ -142,6 +152,7 @@ struct Browser {
   double hiddenSince = 0;
   double hiddenTotal = 0;  // ms the page spent hidden: the clock skips them
   bool firstFrameAnnounced = false;
+  bool levelsReady = false;
 };
 
 Browser gBrowser;
@@ -342,6 +353,8 @@ PlatformApi BrowserTable() {
   api.PollEvent = [](InputEvent* event) {
     if (gBrowser.events.empty()) PollPads();
     if (gBrowser.events.empty()) return false;
+    // Any press may start the game, which reads the level at once.
+    WaitForLevels();
     *event = gBrowser.events.front();
     gBrowser.events.pop_front();
     return true;
@@ -380,6 +393,12 @@ bool OpenBrowserScreen(int portraitWidth, int portraitHeight) {
 }
 
 void WaitForAnimationFrame() { gBrowser.stamp = brinkhop_wait_frame(); }
+
+void WaitForLevels() {
+  if (gBrowser.levelsReady) return;
+  brinkhop_wait_for_levels();
+  gBrowser.levelsReady = true;
+}
 
 void AnnounceFirstFrame() {
   if (gBrowser.firstFrameAnnounced) return;

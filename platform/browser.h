@@ -16,6 +16,9 @@ bool OpenBrowserScreen(int portraitWidth, int portraitHeight);
 // Hands control to the browser until its next animation frame (or a change of visibility).
 void WaitForAnimationFrame();
 
+// Returns once the page has written the game's levels into /data; the first call may wait.
+void WaitForLevels();
+
 // Tells the page, once, that the first frame is drawn; it resolves `brinkhop.ready` when that
 // frame is on screen.
 void AnnounceFirstFrame();

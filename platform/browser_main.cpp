@@ -77,6 +77,7 @@ int PlayReplay(int frames, int speed) {
     return 1;
   }
   if (!OpenBrowserScreen(kDeviceScreenWidth, kDeviceScreenHeight)) return 1;
+  WaitForLevels();
   cSimulation sim;
   if (!sim.Start(kDataDir, error)) {
     brinkhop_report(error.c_str());

@@ -82,11 +82,14 @@
     return '';
   }
 
-  // A level as the game reads it. A server may already have inflated it (Content-Encoding).
+  // A level as it travels. A server may already have inflated it (Content-Encoding).
   async function fetchLevel(name) {
     const response = await fetch('levels/' + name + '.gz');
     if (!response.ok) throw new Error('levels/' + name + '.gz: ' + response.status);
-    const bytes = new Uint8Array(await response.arrayBuffer());
+    return new Uint8Array(await response.arrayBuffer());
+  }
+
+  async function inflate(bytes) {
     if (bytes[0] !== 0x1f || bytes[1] !== 0x8b) return bytes;
     const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
     return new Uint8Array(await new Response(stream).arrayBuffer());
@@ -136,8 +139,10 @@
       if (m) say('Loading Brinkhop… ' + Math.floor((100 * Number(m[1])) / Number(m[2])) + '%');
     },
     onFirstFrame: () => {
+      performance.mark('brinkhop:first-frame');
       say('');
       resolveReady();
+      setTimeout(() => Module.brinkhopLevels(), 0);
     },
     onGameMessage: (text) => say(text),
     onNoWebGL: () => say(kNoWebGL),
@@ -145,18 +150,23 @@
     onAbort: (what) => say('Brinkhop stopped: ' + what),
     preRun: [],
   };
-  // The levels load beside the game's script and data rather than after them.
-  const levels = Promise.all(kLevels.map((name) => fetchLevel(name).then((bytes) => [name, bytes])));
-  Module.preRun.push(() => {
-    Module.addRunDependency('levels');
-    levels
-      .then((files) => {
-        Module.FS.mkdirTree('/data');
-        for (const [name, bytes] of files) Module.FS.writeFile('/data/' + name, bytes);
-      })
-      .catch((error) => say('Brinkhop could not load its level (' + error.message + '); reload to try again.'))
-      .finally(() => Module.removeRunDependency('levels'));
-  });
+  // The levels download beside the game's script and data, but are unpacked (16 MB) only once
+  // the first frame is on screen, or sooner if the game asks: it waits for them before the
+  // first press it reads (brinkhop_wait_for_levels), as no level is needed before one.
+  const packedLevels = Promise.all(kLevels.map((name) => fetchLevel(name).then((bytes) => [name, bytes])));
+  let levelsWritten = null;
+  Module.brinkhopLevels = () => {
+    if (!levelsWritten) {
+      levelsWritten = packedLevels
+        .then((files) => Promise.all(files.map(([name, bytes]) => inflate(bytes).then((b) => [name, b]))))
+        .then((files) => {
+          for (const [name, bytes] of files) Module.FS.writeFile('/data/' + name, bytes);
+          performance.mark('brinkhop:levels');
+        })
+        .catch((error) => say('Brinkhop could not load its level (' + error.message + '); reload to try again.'));
+    }
+    return levelsWritten;
+  };
   if (replay) {
     Module.brinkhopReplay = {
       frames: Math.max(0, parseInt(query.get('frames') || '600', 10) || 0),
@@ -173,6 +183,7 @@
     });
   }
   Module.onRuntimeInitialized = () => {
+    performance.mark('brinkhop:runtime');
     game = Module;
     say('Starting…');
   };
