@@ -4,6 +4,7 @@
 #include <emscripten.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
