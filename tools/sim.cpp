@@ -253,8 +253,12 @@ void cSimulation::RunFrame(const std::vector<SimEvent>& events) {
 }
 
 std::string cSimulation::TraceLine(bool withUnits) const {
+  return TraceJson(mFrame - 1, mSounds, withUnits);
+}
+
+std::string TraceJson(int frame, const std::vector<int>& frameSounds, bool withUnits) {
   const cPlayer* p = gPlayer;
-  std::string line = "{\"frame\":" + std::to_string(mFrame - 1);
+  std::string line = "{\"frame\":" + std::to_string(frame);
   auto add = [&](const char* key, const std::string& value) {
     line += ",\"";
     line += key;
@@ -282,9 +286,9 @@ std::string cSimulation::TraceLine(bool withUnits) const {
   add("camX", Float(gCamera[0]));
   add("camY", Float(gCamera[1]));
   std::string sounds = "[";
-  for (size_t i = 0; i < mSounds.size(); ++i) {
+  for (size_t i = 0; i < frameSounds.size(); ++i) {
     if (i) sounds += ",";
-    sounds += "\"" + std::string(kSoundFiles[mSounds[i]]) + "\"";
+    sounds += "\"" + std::string(kSoundFiles[frameSounds[i]]) + "\"";
   }
   add("sounds", sounds + "]");
   if (withUnits) {

@@ -52,6 +52,10 @@ class cSimulation {
   std::vector<int> mSounds;  // of the frame just run
 };
 
+// The game's state after a frame, as one JSON object of the trace: `frame` is its number from
+// 0, `frameSounds` the sounds it asked for (SoundId values). The browser's trace uses it too.
+std::string TraceJson(int frame, const std::vector<int>& frameSounds, bool withUnits);
+
 // The whole command line; returns the exit status (0; 1 an unreadable script or a level refused,
 // at the start or on the way; 2 usage).
 int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
