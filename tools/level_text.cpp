@@ -9,6 +9,8 @@
 #include <cctype>
 #include <charconv>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <set>
@@ -1409,6 +1411,27 @@ constexpr std::string_view kReference =
 bool CompileLevelText(std::string_view text, const std::string& fileName, LevelData& out,
                       std::vector<std::string>& errors) {
   return Compiler(text, fileName, errors).Run(out);
+}
+
+bool ReadPlayableLevel(const std::string& path, LevelData& out, std::vector<std::string>& errors) {
+  std::ifstream file(path, std::ios::binary);
+  std::string bytes;
+  if (file) bytes.assign(std::istreambuf_iterator<char>(file), {});
+  if (!file || file.bad()) {
+    errors = {path + ": cannot read the file"};
+    return false;
+  }
+  // A binary level opens with its sizes as little-endian integers, so it has zero bytes at
+  // once; source text never holds one.
+  constexpr size_t kSniffBytes = 16;
+  if (bytes.find('\0') < kSniffBytes) {
+    std::string error;
+    if (ParseLevel(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), out, error))
+      return true;
+    errors = {path + ": " + error};
+    return false;
+  }
+  return CompileLevelText(bytes, path, out, errors);
 }
 
 std::string DecompileLevel(const LevelData& level) {

@@ -14,6 +14,11 @@
 bool CompileLevelText(std::string_view text, const std::string& fileName, LevelData& out,
                       std::vector<std::string>& errors);
 
+// Reads a level the game can play from a file: a binary level file, or source text compiled
+// in memory. False with one line per fault in `errors`: "FILE:LINE:COLUMN: message" for source
+// text, "FILE: message" otherwise.
+bool ReadPlayableLevel(const std::string& path, LevelData& out, std::vector<std::string>& errors);
+
 // Writes a level as source text; CompileLevelText of the result gives back the same level.
 std::string DecompileLevel(const LevelData& level);
 

@@ -35,8 +35,10 @@ const char* const kUsage =
     "  --input FILE  a script of touches and keys, one event a line ('-' reads standard input):\n"
     "                  F down FINGER X Y | BUTTON    F move FINGER X Y | BUTTON\n"
     "                  F up FINGER                    F key ACTION down|up\n"
+    "                  F pad ACTION down|up           F focus lost|gained\n"
+    "                  F clock MS  (the clock at frame F; later frames add 33 ms each)\n"
     "                BUTTON: left right jump restart start retry;\n"
-    "                ACTION: left right jump down fire restart retry\n"
+    "                ACTION: left right jump down fire restart retry pause\n"
     "  --trace       one JSON object per frame\n"
     "  --units       with --trace, the units of every frame too\n";
 
@@ -44,10 +46,16 @@ struct NamedKey {
   const char* name;
   InputAction action;
 };
-const NamedKey kScriptKeys[] = {{"left", InputAction::kLeft},  {"right", InputAction::kRight},
-                                {"jump", InputAction::kJump},  {"down", InputAction::kDown},
-                                {"fire", InputAction::kFire},  {"restart", InputAction::kRestart},
-                                {"retry", InputAction::kRetry}};
+const NamedKey kScriptKeys[] = {{"left", InputAction::kLeft},   {"right", InputAction::kRight},
+                                {"jump", InputAction::kJump},   {"down", InputAction::kDown},
+                                {"fire", InputAction::kFire},   {"restart", InputAction::kRestart},
+                                {"retry", InputAction::kRetry}, {"pause", InputAction::kPause}};
+
+const char* KeyName(InputAction action) {
+  for (const NamedKey& k : kScriptKeys)
+    if (k.action == action) return k.name;
+  return nullptr;
+}
 
 struct NamedButton {
   const char* name;
@@ -92,8 +100,26 @@ bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std:
       return fail("expected a frame number, found '" + words[0] + "'");
     if (words.size() < 3) return fail("expected FRAME down|move|up FINGER ... or FRAME key ...");
     const std::string& verb = words[1];
-    if (verb == "key") {
+    if (verb == "clock") {
+      int ticks = 0;
+      if (words.size() != 3 || !ParseInt(words[2], ticks) || ticks < 0)
+        return fail("expected a clock time in milliseconds");
+      event.kind = SimEvent::kClock;
+      event.ticks = uint32_t(ticks);
+      events.push_back(event);
+      continue;
+    }
+    if (verb == "focus") {
+      if (words.size() != 3 || (words[2] != "lost" && words[2] != "gained"))
+        return fail("expected 'lost' or 'gained' after 'focus'");
+      event.kind = SimEvent::kFocus;
+      event.keyDown = words[2] == "gained";
+      events.push_back(event);
+      continue;
+    }
+    if (verb == "key" || verb == "pad") {
       event.kind = SimEvent::kKey;
+      event.source = verb == "key" ? InputSource::kKeyboard : InputSource::kPad;
       bool found = false;
       for (const NamedKey& k : kScriptKeys)
         if (words[2] == k.name) {
@@ -135,6 +161,87 @@ bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std:
     events.push_back(event);
   }
   return true;
+}
+
+std::string SimEventLine(const SimEvent& e) {
+  std::string line = std::to_string(e.frame) + " ";
+  switch (e.kind) {
+    case SimEvent::kKey:
+      return line + (e.source == InputSource::kPad ? "pad " : "key ") + KeyName(e.action) +
+             (e.keyDown ? " down" : " up");
+    case SimEvent::kFocus:
+      return line + (e.keyDown ? "focus gained" : "focus lost");
+    case SimEvent::kClock:
+      return line + "clock " + std::to_string(e.ticks);
+    case SimEvent::kUp:
+      return line + "up " + std::to_string(e.finger);
+    default:
+      return line + (e.kind == SimEvent::kDown ? "down " : "move ") + std::to_string(e.finger) +
+             " " + std::to_string(e.x) + " " + std::to_string(e.y);
+  }
+}
+
+bool SimEventOf(const InputEvent& input, int frame, SimEvent& e) {
+  e = SimEvent{};
+  e.frame = frame;
+  switch (input.type) {
+    case InputType::kFingerDown:
+    case InputType::kFingerMove:
+    case InputType::kFingerUp: {
+      constexpr SimEvent::Kind kKinds[] = {SimEvent::kDown, SimEvent::kMove, SimEvent::kUp};
+      e.kind = kKinds[int(input.type)];
+      e.finger = input.finger;
+      int32_t x = 0, y = 0;
+      DeviceToLandscape(input.x, input.y, &x, &y);
+      e.x = x;
+      e.y = y;
+      return input.finger >= 0 && input.finger < kFingerSlots;
+    }
+    case InputType::kActionPressed:
+    case InputType::kActionReleased:
+      e.kind = SimEvent::kKey;
+      e.action = input.action;
+      e.source = input.source == InputSource::kPad ? InputSource::kPad : InputSource::kKeyboard;
+      e.keyDown = input.type == InputType::kActionPressed;
+      return KeyName(input.action) != nullptr;
+    case InputType::kFocusLost:
+    case InputType::kFocusGained:
+      e.kind = SimEvent::kFocus;
+      e.keyDown = input.type == InputType::kFocusGained;
+      return true;
+    default:
+      return false;
+  }
+}
+
+uint32_t QueueSimFrame(const std::vector<SimEvent>& events, int frame, uint32_t previousTicks) {
+  HeadlessDevice& device = Headless();
+  uint32_t ticks = previousTicks + cSimulation::kFrameTicks;
+  // Fingers take their places first: as on the phone, a finger's events report where it is
+  // when the frame reads them, not where the script put it on the way.
+  for (const SimEvent& e : events) {
+    if (e.frame != frame) continue;
+    if (e.kind == SimEvent::kClock) ticks = e.ticks;
+    if (e.kind == SimEvent::kDown || e.kind == SimEvent::kMove)
+      HeadlessTouch(e.finger, e.x, e.y, true);
+    else if (e.kind == SimEvent::kUp)
+      device.fingers[e.finger].down = false;
+  }
+  constexpr InputType kFingerEvents[] = {InputType::kFingerDown, InputType::kFingerMove,
+                                         InputType::kFingerUp};
+  for (const SimEvent& e : events) {
+    if (e.frame != frame) continue;
+    if (e.kind == SimEvent::kKey) {
+      HeadlessAction(e.action, e.keyDown, e.source);
+    } else if (e.kind == SimEvent::kFocus) {
+      InputEvent focus;
+      focus.type = e.keyDown ? InputType::kFocusGained : InputType::kFocusLost;
+      device.events.push_back(focus);
+    } else if (e.kind <= SimEvent::kUp) {
+      HeadlessFingerEvent(e.finger, kFingerEvents[e.kind]);
+    }
+  }
+  return ticks;
 }
 
 bool cSimulation::Start(const std::string& dataDir, std::string& error) {
@@ -195,31 +302,14 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   device.fingers[0].down = false;
   ResetHeldInput();
   mFrame = 0;
+  mTicks = kFirstFrameTicks - kFrameTicks;
   gSoundRecorder = nullptr;
   return true;
 }
 
 void cSimulation::RunFrame(const std::vector<SimEvent>& events) {
-  HeadlessDevice& device = Headless();
-  device.ticks = kFirstFrameTicks + kFrameTicks * unsigned(mFrame);
-  // Fingers take their places first: as on the phone, a finger's events report where it is
-  // when the frame reads them, not where the script put it on the way.
-  for (const SimEvent& e : events) {
-    if (e.frame != mFrame || e.kind == SimEvent::kKey) continue;
-    if (e.kind != SimEvent::kUp)
-      HeadlessTouch(e.finger, e.x, e.y, true);
-    else
-      device.fingers[e.finger].down = false;
-  }
-  constexpr InputType kFingerEvents[] = {InputType::kFingerDown, InputType::kFingerMove,
-                                         InputType::kFingerUp};
-  for (const SimEvent& e : events) {
-    if (e.frame != mFrame) continue;
-    if (e.kind == SimEvent::kKey)
-      HeadlessAction(e.action, e.keyDown);
-    else
-      HeadlessFingerEvent(e.finger, kFingerEvents[e.kind]);
-  }
+  mTicks = QueueSimFrame(events, mFrame, mTicks);
+  Headless().ticks = mTicks;
 
   std::vector<SoundId> sounds;
   gSoundRecorder = &sounds;
@@ -233,8 +323,12 @@ void cSimulation::RunFrame(const std::vector<SimEvent>& events) {
 }
 
 std::string cSimulation::TraceLine(bool withUnits) const {
+  return SimTraceLine(mFrame - 1, mSounds, withUnits);
+}
+
+std::string SimTraceLine(int frame, const std::vector<int>& frameSounds, bool withUnits) {
   const cPlayer* p = gPlayer;
-  std::string line = "{\"frame\":" + std::to_string(mFrame - 1);
+  std::string line = "{\"frame\":" + std::to_string(frame);
   auto add = [&](const char* key, const std::string& value) {
     line += ",\"";
     line += key;
@@ -262,9 +356,9 @@ std::string cSimulation::TraceLine(bool withUnits) const {
   add("camX", Float(gCamera[0]));
   add("camY", Float(gCamera[1]));
   std::string sounds = "[";
-  for (size_t i = 0; i < mSounds.size(); ++i) {
+  for (size_t i = 0; i < frameSounds.size(); ++i) {
     if (i) sounds += ",";
-    sounds += "\"" + std::string(kSoundFiles[mSounds[i]]) + "\"";
+    sounds += "\"" + std::string(kSoundFiles[frameSounds[i]]) + "\"";
   }
   add("sounds", sounds + "]");
   if (withUnits) {

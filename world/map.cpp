@@ -15,6 +15,8 @@
 #include "world/messages.h"
 
 cMap* gMap = nullptr;
+const LevelData* gPlayedLevel = nullptr;
+StartCell gStartCell;
 
 namespace {
 
@@ -130,9 +132,12 @@ bool cMap::LoadLevel(const char* fileName, int32_t startIndex) {
   }
   for (const char* picture : kGroundPictures) AddTileTexture(picture);
 
+  const bool firstLevel = std::strcmp(fileName, kRestartLevelName) == 0;
   LevelData level;
   std::string error;
-  if (!ReadLevelFile(fileName, level, error)) {
+  if (firstLevel && gPlayedLevel) {
+    level = *gPlayedLevel;
+  } else if (!ReadLevelFile(fileName, level, error)) {
     std::fprintf(stderr, "%s: %s\n", fileName, error.c_str());
     return false;
   }
@@ -185,7 +190,9 @@ bool cMap::LoadLevel(const char* fileName, int32_t startIndex) {
   levelName = kRestartLevelName;
   if (gPlayer) {
     const bool known = startIndex >= 0 && startIndex < kStartPoints;
-    const StartPoint start = known ? startPoints[startIndex] : StartPoint{0, 0};
+    StartPoint start = known ? startPoints[startIndex] : StartPoint{0, 0};
+    if (firstLevel && startIndex == 0 && gStartCell.column >= 0)
+      start = {gStartCell.column * kCellSize, gStartCell.row * kCellSize};
     gPlayer->x = float(start.x);
     gPlayer->y = float(start.y);
   }
