@@ -16,30 +16,28 @@ struct Recording {
   PlatformApi device{};
   int frame = -1;  // the pass of play under way; -1 before play
   bool clockWritten = false;
-  int lastLineFrame = -1;  // the frame of the last line written
   uint32_t lastTicks = 0;
   std::vector<SoundId> sounds;  // of the pass under way
 };
 
 Recording gRecording;
 
-void WriteLine(const std::string& line, int frame) {
-  gRecording.lastLineFrame = frame;
+void WriteLine(const std::string& line) {
   std::fputs(line.c_str(), gRecording.file);
   std::fputc('\n', gRecording.file);
 }
 
 // The clock of the pass, when the simulator's own would not read the same.
-void WriteClock(bool always) {
+void WriteClock() {
   Recording& r = gRecording;
   const uint32_t expected =
       r.frame == 0 ? cSimulation::kFirstFrameTicks : r.lastTicks + cSimulation::kFrameTicks;
-  if (always || gFrameTime != expected) {
+  if (gFrameTime != expected) {
     SimEvent clock;
     clock.frame = r.frame;
     clock.kind = SimEvent::kClock;
     clock.ticks = gFrameTime;
-    WriteLine(SimEventLine(clock), r.frame);
+    WriteLine(SimEventLine(clock));
   }
   r.lastTicks = gFrameTime;
   r.clockWritten = true;
@@ -50,9 +48,9 @@ bool RecordingPollEvent(InputEvent* event) {
   Recording& r = gRecording;
   const bool got = r.device.PollEvent(event);
   if (!r.file || r.frame < 0) return got;
-  if (!r.clockWritten) WriteClock(false);
+  if (!r.clockWritten) WriteClock();
   SimEvent line;
-  if (got && SimEventOf(*event, r.frame, line)) WriteLine(SimEventLine(line), r.frame);
+  if (got && SimEventOf(*event, r.frame, line)) WriteLine(SimEventLine(line));
   return got;
 }
 
@@ -87,7 +85,7 @@ void RecordingPassStart() {
 void RecordingPassEnd() {
   Recording& r = gRecording;
   if (!r.file) return;
-  if (!r.clockWritten) WriteClock(false);
+  if (!r.clockWritten) WriteClock();
   gSoundRecorder = nullptr;
   // A crash loses at most the pass under way.
   std::fflush(r.file);
@@ -98,10 +96,13 @@ void FinishRecording() {
   if (!r.file) return;
   gSoundRecorder = nullptr;
   if (r.frame >= 0) {
-    // The last frame always has a line, so a replay knows where the run ended.
-    if (!r.clockWritten || r.lastLineFrame != r.frame) WriteClock(true);
+    if (!r.clockWritten) WriteClock();
+    SimEvent end;
+    end.frame = r.frame;
+    end.kind = SimEvent::kEnd;
+    WriteLine(SimEventLine(end));
     const std::vector<int> sounds(r.sounds.begin(), r.sounds.end());
-    WriteLine("# " + SimTraceLine(r.frame, sounds, false), r.frame);
+    WriteLine("# " + SimTraceLine(r.frame, sounds, false));
   }
   std::fclose(r.file);
   r.file = nullptr;

@@ -83,6 +83,7 @@ bool StartReplay(const std::string& path, std::string& error) {
   }
   for (const SimEvent& e : r.events)
     if (e.frame > r.lastFrame) r.lastFrame = e.frame;
+  if (SimScriptEnd(r.events) >= 0) r.lastFrame = SimScriptEnd(r.events);
   r.device = gPlatform;
   UseHeadlessPlatform();
   r.script = gPlatform;

@@ -19,6 +19,7 @@
 #include "player/actions.h"
 #include "player/fireballs.h"
 #include "player/player.h"
+#include "tools/level_text.h"
 #include "units/unit_table.h"
 #include "world/blocks.h"
 #include "world/bonus.h"
@@ -29,14 +30,18 @@
 namespace {
 
 const char* const kUsage =
-    "usage: brinkhop-sim [--data DIR] [--frames N] [--input FILE] [--trace] [--units]\n"
+    "usage: brinkhop-sim [--data DIR] [--level FILE] [--at COL,ROW] [--frames N] [--input FILE]\n"
+    "                    [--trace] [--units]\n"
     "  --data DIR    the folder the game reads its files from (default: the game's own data)\n"
-    "  --frames N    frames of play to run (default 600)\n"
+    "  --level FILE  play FILE (level source text or a level file) as the first level\n"
+    "  --at COL,ROW  start at that cell instead of the level's start point\n"
+    "  --frames N    frames of play to run (default: to the script's end line, else 600)\n"
     "  --input FILE  a script of touches and keys, one event a line ('-' reads standard input):\n"
     "                  F down FINGER X Y | BUTTON    F move FINGER X Y | BUTTON\n"
     "                  F up FINGER                    F key ACTION down|up\n"
     "                  F pad ACTION down|up           F focus lost|gained\n"
     "                  F clock MS  (the clock at frame F; later frames add 33 ms each)\n"
+    "                  F end       (the last frame of a recorded run)\n"
     "                BUTTON: left right jump restart start retry;\n"
     "                ACTION: left right jump down fire restart retry pause\n"
     "  --trace       one JSON object per frame\n"
@@ -73,6 +78,12 @@ bool ParseInt(const std::string& word, int& value) {
   return true;
 }
 
+bool ParseCell(const std::string& text, StartCell& cell) {
+  const auto comma = text.find(',');
+  return comma != std::string::npos && ParseInt(text.substr(0, comma), cell.column) &&
+         ParseInt(text.substr(comma + 1), cell.row) && CellInGrid(cell.column, cell.row);
+}
+
 std::string Float(float value) {
   char text[32];
   std::snprintf(text, sizeof text, "%.9g", double(value));
@@ -98,6 +109,11 @@ bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std:
     event.line = number;
     if (!ParseInt(words[0], event.frame) || event.frame < 0)
       return fail("expected a frame number, found '" + words[0] + "'");
+    if (words.size() == 2 && words[1] == "end") {
+      event.kind = SimEvent::kEnd;
+      events.push_back(event);
+      continue;
+    }
     if (words.size() < 3) return fail("expected FRAME down|move|up FINGER ... or FRAME key ...");
     const std::string& verb = words[1];
     if (verb == "clock") {
@@ -163,6 +179,13 @@ bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std:
   return true;
 }
 
+int SimScriptEnd(const std::vector<SimEvent>& events) {
+  int end = -1;
+  for (const SimEvent& e : events)
+    if (e.kind == SimEvent::kEnd && e.frame > end) end = e.frame;
+  return end;
+}
+
 std::string SimEventLine(const SimEvent& e) {
   std::string line = std::to_string(e.frame) + " ";
   switch (e.kind) {
@@ -173,6 +196,8 @@ std::string SimEventLine(const SimEvent& e) {
       return line + (e.keyDown ? "focus gained" : "focus lost");
     case SimEvent::kClock:
       return line + "clock " + std::to_string(e.ticks);
+    case SimEvent::kEnd:
+      return line + "end";
     case SimEvent::kUp:
       return line + "up " + std::to_string(e.finger);
     default:
@@ -249,9 +274,9 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
     error = "cannot enter " + dataDir;
     return false;
   }
-  if (std::FILE* level = std::fopen(kFirstLevel, "rb")) {
+  if (std::FILE* level = gPlayedLevel ? nullptr : std::fopen(kFirstLevel, "rb")) {
     std::fclose(level);
-  } else {
+  } else if (!gPlayedLevel) {
     error = "cannot read " + (dataDir.empty() ? std::string(".") : dataDir) + "/" + kFirstLevel;
     return false;
   }
@@ -388,7 +413,9 @@ std::string cSimulation::Summary() const {
 
 int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   SimOptions options;
-  std::string inputPath;
+  bool framesGiven = false;
+  std::string inputPath, levelPath;
+  StartCell at;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     auto value = [&](std::string& into) {
@@ -406,8 +433,11 @@ int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostr
       options.units = true;
     } else if (arg == "--data" && value(options.dataDir)) {
     } else if (arg == "--input" && value(inputPath)) {
+    } else if (arg == "--level" && value(levelPath)) {
+    } else if (arg == "--at" && value(text) && ParseCell(text, at)) {
     } else if (arg == "--frames" && value(text) && ParseInt(text, options.frames) &&
                options.frames >= 0) {
+      framesGiven = true;
     } else {
       err << "brinkhop-sim: bad argument '" << arg << "'\n" << kUsage;
       return 2;
@@ -433,6 +463,28 @@ int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostr
       return 2;
     }
   }
+
+  if (!framesGiven && SimScriptEnd(events) >= 0) options.frames = SimScriptEnd(events) + 1;
+
+  LevelData level;
+  if (!levelPath.empty()) {
+    std::vector<std::string> errors;
+    if (!ReadPlayableLevel(levelPath, level, errors)) {
+      for (const std::string& line : errors) err << line << "\n";
+      return 1;
+    }
+  }
+  // The level and the start cell are the game's globals: they last only as long as this run.
+  struct Played {
+    Played(const LevelData* level, StartCell at) {
+      gPlayedLevel = level;
+      gStartCell = at;
+    }
+    ~Played() {
+      gPlayedLevel = nullptr;
+      gStartCell = StartCell{};
+    }
+  } played(levelPath.empty() ? nullptr : &level, at);
 
   cSimulation sim;
   std::string error;

@@ -12,9 +12,9 @@
 
 // One line of a script. Keys come from the keyboard ("key") or a pad ("pad"); a clock line
 // sets what the game's clock reads at its frame, when it is not 33 ms past the frame before
-// (the real game's frames, recorded).
+// (the real game's frames, recorded); an end line marks the last frame of a recorded run.
 struct SimEvent {
-  enum Kind { kDown, kMove, kUp, kKey, kFocus, kClock };
+  enum Kind { kDown, kMove, kUp, kKey, kFocus, kClock, kEnd };
   int frame = 0;
   Kind kind = kDown;
   int finger = 0;
@@ -28,6 +28,8 @@ struct SimEvent {
 
 // Parses a script; false with "LINE: message" in `error`.
 bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std::string& error);
+// The frame of the script's end line, -1 when it has none.
+int SimScriptEnd(const std::vector<SimEvent>& events);
 // One event as a script line (without the newline), as ParseSimScript reads it back.
 std::string SimEventLine(const SimEvent& event);
 // The script's event of a device event at a frame; false for events no script holds (a quit,
@@ -44,7 +46,7 @@ std::string SimTraceLine(int frame, const std::vector<int>& sounds, bool withUni
 
 struct SimOptions {
   std::string dataDir;  // where the game's files are; the simulation works from there
-  int frames = 600;
+  int frames = 600;     // unless the script ends itself
   bool trace = false;
   bool units = false;
 };
