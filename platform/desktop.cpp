@@ -105,7 +105,8 @@ struct Desktop {
   int portraitHeight = kPortraitHeight;
   FramebufferProcs fbo;
   GLuint framebuffer = 0;
-  GLuint picture = 0;  // the portrait screen, as a texture
+  GLuint picture = 0;                         // the portrait screen, as a texture
+  int windowedWidth = 0, windowedHeight = 0;  // before full screen
   bool audioOpen = false;
   bool quitSeen = false;
   std::deque<InputEvent> pending;
@@ -235,6 +236,19 @@ void Send(InputType type, InputSource source, InputAction action = InputAction::
   gDesktop.pending.push_back(e);
 }
 
+// Desktop full screen, and back to the window size it had: not every window manager (nor the
+// lack of one) restores it by itself.
+void ToggleFullScreen() {
+  if (SDL_GetWindowFlags(gDesktop.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) {
+    SDL_SetWindowFullscreen(gDesktop.window, 0);
+    SDL_SetWindowSize(gDesktop.window, gDesktop.windowedWidth, gDesktop.windowedHeight);
+  } else {
+    SDL_GetWindowSize(gDesktop.window, &gDesktop.windowedWidth, &gDesktop.windowedHeight);
+    SDL_SetWindowFullscreen(gDesktop.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  }
+  UpdateViews();
+}
+
 // Presses and releases come per source only when the first input holds an action and when
 // the last lets go of it.
 void Hold(InputSource source, InputAction action, bool down) {
@@ -242,11 +256,7 @@ void Hold(InputSource source, InputAction action, bool down) {
   count += down ? 1 : -1;
   if (down && count == 1) Send(InputType::kActionPressed, source, action);
   if (!down && count == 0) Send(InputType::kActionReleased, source, action);
-  if (action == InputAction::kFullScreen && down && count == 1) {
-    const bool full = SDL_GetWindowFlags(gDesktop.window) & SDL_WINDOW_FULLSCREEN_DESKTOP;
-    SDL_SetWindowFullscreen(gDesktop.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-    UpdateViews();
-  }
+  if (action == InputAction::kFullScreen && down && count == 1) ToggleFullScreen();
 }
 
 void HandleKey(const SDL_KeyboardEvent& e) {

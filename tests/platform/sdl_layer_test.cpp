@@ -205,4 +205,46 @@ TEST(SdlLayerTest, TouchFingersTakeTheLowestFreeSlotsAndPlayTogether) {
   EXPECT_FALSE(gActions[kActionRight]);
 }
 
+void Key(SDL_Keycode key, bool down) {
+  SDL_Event e{};
+  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+  e.key.keysym.sym = key;
+  e.key.windowID = SDL_GetWindowID(Window());
+  SDL_PushEvent(&e);
+}
+
+TEST(SdlLayerTest, KeysHoldUntilTheLastLetsGoAndF11GoesFullScreenAndBack) {
+  ASSERT_TRUE(gStartDone) << "needs the game the pad started";
+  // Two keys for one action: letting go of one keeps it held.
+  Key(SDLK_RIGHT, true);
+  Key(SDLK_d, true);
+  RunFrames(1);
+  EXPECT_TRUE(gActions[kActionRight]);
+  EXPECT_FALSE(gTouchControlsVisible);
+  Key(SDLK_RIGHT, false);
+  RunFrames(1);
+  EXPECT_TRUE(gActions[kActionRight]);
+  Key(SDLK_d, false);
+  RunFrames(1);
+  EXPECT_FALSE(gActions[kActionRight]);
+
+  int width = 0, height = 0;
+  SDL_GetWindowSize(Window(), &width, &height);
+  Key(SDLK_F11, true);
+  Key(SDLK_F11, false);
+  RunFrames(10);
+  EXPECT_TRUE(SDL_GetWindowFlags(Window()) & SDL_WINDOW_FULLSCREEN_DESKTOP);
+  Key(SDLK_F11, true);
+  Key(SDLK_F11, false);
+  int w = 0, h = 0;
+  for (int i = 0; i < 30 && (w != width || h != height); ++i) {
+    RunFrames(1);
+    SDL_GetWindowSize(Window(), &w, &h);
+  }
+  EXPECT_FALSE(SDL_GetWindowFlags(Window()) & SDL_WINDOW_FULLSCREEN_DESKTOP);
+  EXPECT_EQ(w, width);
+  EXPECT_EQ(h, height);
+}
+
 }  // namespace

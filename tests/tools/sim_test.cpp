@@ -115,6 +115,25 @@ TEST_F(SimTest, TheJumpButtonMakesAFullJumpThroughTheWholeFrame) {
   EXPECT_NE(sim.TraceLine(false).find("\"jumpTimer\":400"), std::string::npos);
 }
 
+TEST_F(SimTest, AFingersEventsInOneFrameReportWhereItIsWhenTheFrameReadsThem) {
+  std::string error;
+  ASSERT_TRUE(sim.Start(MakeLevelDir(), error)) << error;
+  // Finger 0, which pressed START, plays from the first frame like any other.
+  Run("0 move 0 right\n", 10);
+  EXPECT_GT(gPlayer->x, 96.0f);
+  Run("10 up 0\n", 30);
+  ASSERT_TRUE(gPlayer->onGround);
+  // Put on jump and slid to the left button in one frame: only left is held.
+  const float ground = gPlayer->y, x = gPlayer->x;
+  EXPECT_FLOAT_EQ(Run("40 down 1 jump\n40 move 1 left\n", 10), ground);
+  EXPECT_LT(gPlayer->x, x);
+  Run("50 up 1\n", 30);
+  // A finger touched and lifted in one frame presses nothing.
+  const float still = gPlayer->x;
+  Run("80 down 2 right\n80 up 2\n", 10);
+  EXPECT_FLOAT_EQ(gPlayer->x, still);
+}
+
 TEST_F(SimTest, FallingIntoAPitKillsAndTheRetryButtonStartsAgain) {
   std::string error;
   ASSERT_TRUE(sim.Start(MakeLevelDir(), error)) << error;
