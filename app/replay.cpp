@@ -7,6 +7,7 @@
 #include <iterator>
 #include <vector>
 
+#include "app/button.h"
 #include "app/input.h"
 #include "platform/headless.h"
 #include "player/player.h"
@@ -86,6 +87,9 @@ bool StartReplay(const std::string& path, std::string& error) {
   if (SimScriptEnd(r.events) >= 0) r.lastFrame = SimScriptEnd(r.events);
   r.device = gPlatform;
   UseHeadlessPlatform();
+  // As in the simulator, finger 0 last touched START.
+  const ButtonArea start = ButtonPlace(kButtonStart);
+  HeadlessTouch(0, start.x + start.width / 2, start.y + start.height / 2, false);
   r.script = gPlatform;
   gPlatform = r.device;
   gPlatform.PollEvent = ReplayPollEvent;
@@ -121,4 +125,5 @@ void ReplayPassEnd() {
   InputEvent standStill;
   standStill.type = InputType::kFocusLost;
   Headless().events.push_back(standStill);
+  HandlePausedInput();
 }
