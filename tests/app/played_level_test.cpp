@@ -16,6 +16,7 @@
 #include "player/player.h"
 #include "tests/support/png.h"
 #include "tools/sim.h"
+#include "world/level_file.h"
 #include "world/map.h"
 #include "world/score.h"
 
@@ -120,6 +121,22 @@ TEST_F(PlayedLevelTest, AStartCellHoldsThroughRestartsAndRetries) {
   // Only the first level's own start moves: a pipe into another start point does not.
   gMap->LoadLevel("level", 1);
   EXPECT_FLOAT_EQ(gPlayer->x, 0.0f);
+}
+
+TEST_F(PlayedLevelTest, ABinaryLevelFilePlaysAsWell) {
+  LevelData level = EmptyLevel();
+  for (int c = 0; c < 30; ++c) level.layers[kFileGround][size_t(CellIndex(c, 14))] = 1;
+  level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
+  level.layers[kFileTrigger][size_t(CellIndex(6, 13))] = 0;
+  const std::vector<uint8_t> bytes = SerializeLevel(level);
+  path = dir + "/room.level";
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  Start();
+  EXPECT_FLOAT_EQ(gPlayer->x, 192.0f);
+  // A cut-off file is refused with the reader's own words.
+  std::filesystem::resize_file(path, 1000);
+  EXPECT_FALSE(LoadPlayedLevel(path));
 }
 
 TEST_F(PlayedLevelTest, ALevelThatDoesNotBuildIsRefusedAtStart) {
