@@ -69,14 +69,23 @@ e2e_close_expect_zero
   fail "--replay ends elsewhere: $(cat "$work/replayed.txt")"
 echo "--replay of the recording ends in the recorded state: ok"
 
-replay=$5
-frames=$(($(grep -v '^#' "$replay" | awk 'NF { print $1 }' | sort -n | tail -n 1) + 1))
-SDL_AUDIODRIVER=dummy "$work/brinkhop" --replay "$replay" >"$work/replayed.txt" 2>"$work/game.log" &
-game_pid=$!
-wait_window
-wait_output "$work/replayed.txt"
-e2e_close_expect_zero
-expected=$("$sim" --data "$work/data" --input "$replay" --frames "$frames" --trace | tail -n 1)
-[ "$(cat "$work/replayed.txt")" = "$expected" ] ||
-  fail "--replay $(basename "$replay") ends elsewhere:\n  window    $(cat "$work/replayed.txt")\n  simulator $expected"
-echo "--replay of $(basename "$replay") ends in the simulator's last frame: ok"
+# Replays a script in the window and compares its last frame with the simulator's.
+replay_matches() {
+  local script=$1 frames
+  frames=$(($(grep -v '^#' "$script" | awk 'NF { print $1 }' | sort -n | tail -n 1) + 1))
+  SDL_AUDIODRIVER=dummy "$work/brinkhop" --replay "$script" >"$work/replayed.txt" 2>"$work/game.log" &
+  game_pid=$!
+  wait_window
+  wait_output "$work/replayed.txt"
+  e2e_close_expect_zero
+  expected=$("$sim" --data "$work/data" --input "$script" --frames "$frames" --trace | tail -n 1)
+  [ "$(cat "$work/replayed.txt")" = "$expected" ] ||
+    fail "--replay $(basename "$script") ends elsewhere:\n  window    $(cat "$work/replayed.txt")\n  simulator $expected"
+  echo "--replay of $(basename "$script") ends in the simulator's last frame: ok"
+}
+replay_matches "$5"
+# Fingers: right held, a jump with a second finger, a slide onto left, a restart.
+printf '%s\n' "0 down 0 right" "20 down 1 jump" "30 up 1" "45 move 0 left" "55 up 0" \
+  "60 down 2 right" "80 up 2" "85 down 3 restart" "86 up 3" "95 down 0 right" "100 end" \
+  >"$work/fingers.txt"
+replay_matches "$work/fingers.txt"
