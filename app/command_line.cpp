@@ -15,7 +15,7 @@ namespace {
 // Fills its option from the value; false with why the value is unusable.
 using ApplyOption = bool (*)(GameOptions&, const std::string& value, std::string& why);
 
-struct OptionSpec {
+struct OptionRow {
   const char* name;
   const char* value;  // the value's name in the help, null for a flag
   const char* help;
@@ -42,7 +42,7 @@ bool ApplyAt(GameOptions& o, const std::string& value, std::string& why) {
   return true;
 }
 
-const OptionSpec kOptions[] = {
+const OptionRow kOptions[] = {
     {"--data", "DIR", "read the game's files from DIR",
      [](GameOptions& o, const std::string& v, std::string&) { return !(o.dataDir = v).empty(); }},
     {"--level", "FILE",
@@ -64,7 +64,7 @@ std::string GameUsage() {
   std::string text =
       "usage: brinkhop [--data DIR] [--level FILE] [--at COL,ROW] [--record FILE]\n"
       "                [--replay FILE] [--help] [--version]\n";
-  for (const OptionSpec& option : kOptions) {
+  for (const OptionRow& option : kOptions) {
     std::string name = std::string("  ") + option.name;
     if (option.value) name += std::string(" ") + option.value;
     name.resize(20, ' ');
@@ -84,10 +84,10 @@ int ParseGameCommandLine(int argc, const char* const* argv, GameOptions& options
   };
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    const OptionSpec* spec = nullptr;
-    for (const OptionSpec& option : kOptions)
-      if (arg == option.name) spec = &option;
-    if (!spec) return usage("unknown argument '" + arg + "'");
+    const OptionRow* row = nullptr;
+    for (const OptionRow& option : kOptions)
+      if (arg == option.name) row = &option;
+    if (!row) return usage("unknown argument '" + arg + "'");
     if (arg == "--help") {
       out << GameUsage();
       return 0;
@@ -96,10 +96,10 @@ int ParseGameCommandLine(int argc, const char* const* argv, GameOptions& options
       out << "brinkhop " << BRINKHOP_VERSION << "\n";
       return 0;
     }
-    if (i + 1 >= argc) return usage(arg + " needs a value (" + spec->value + ")");
+    if (i + 1 >= argc) return usage(arg + " needs a value (" + row->value + ")");
     std::string why;
-    if (!spec->apply(options, argv[++i], why))
-      return usage(why.empty() ? arg + " needs a value (" + spec->value + ")" : why);
+    if (!row->apply(options, argv[++i], why))
+      return usage(why.empty() ? arg + " needs a value (" + row->value + ")" : why);
   }
   return kGoOn;
 }
