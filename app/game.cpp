@@ -1,6 +1,8 @@
 // Start-up, main loop, frame, limiter and quit.
 #include "app/game.h"
 
+#include <cstdlib>
+
 #include "app/hud.h"
 #include "app/input.h"
 #include "app/resources.h"
@@ -27,6 +29,7 @@ int32_t gFrameRate = kFrameRate;
 uint32_t gSimulationSteps = 0;
 
 Texture* gBackground = nullptr;
+PassHooks gPassHooks;
 
 namespace {
 
@@ -59,10 +62,12 @@ int RunGame() {
   CreateObjects();
   gRunning = true;
   while (gRunning) {
+    if (gPassHooks.before) gPassHooks.before();
     if (GamePaused())
       PausedPass();
     else
       Frame();
+    if (gPassHooks.after) gPassHooks.after();
     LimitFrameRate();
   }
   Quit();
@@ -115,6 +120,7 @@ void CreateObjects() {
 }
 
 void StartGame() {
+  std::srand(kPlaySeed);
   ReplacePlayerForGame();
   if (gMap) gMap->LoadLevel(kFirstLevel, 0);
   gCoins = 0;

@@ -29,6 +29,17 @@ extern uint32_t gSimulationSteps;  // sub-steps run since start-up
 
 extern Texture* gBackground;
 
+// What a session around the game (a recording, a replay, a level being edited) does at the
+// start and the end of every main-loop pass of play; null does nothing.
+struct PassHooks {
+  void (*before)() = nullptr;
+  void (*after)() = nullptr;
+};
+extern PassHooks gPassHooks;
+
+// Every game starts from the same random sequence, so a run replays the same.
+constexpr unsigned kPlaySeed = 1;
+
 // The start-up player's key layout: indices into the action flags, and its fall speed cap.
 constexpr int32_t kStartupPlayerLayout[7] = {1, 2, 3, 4, 5, 6, 8};
 constexpr const char* kFirstLevel = "level";

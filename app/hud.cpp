@@ -20,6 +20,9 @@ constexpr int kMessageCentreColumns = 30;         // 480 px of 16-px glyphs
 constexpr int kHalfGlyph = 8;                     // px
 constexpr int kJitter = 5;                        // 0..4 px each way, new every frame
 constexpr int kLineLength = 64;
+constexpr int kNoticeY = 56;           // landscape pixels, below the distance line
+constexpr int kNoticeLineGlyphs = 30;  // a screen's width
+constexpr int kNoticeLines = 4;
 
 // Play buttons in drawing order.
 constexpr ButtonId kPlayButtons[] = {kButtonJump, kButtonLeft, kButtonRight, kButtonRestart};
@@ -41,7 +44,18 @@ void DrawMessage() {
   DrawText(x, y, text);
 }
 
+void DrawNotice() {
+  for (int line = 0; line < kNoticeLines; ++line) {
+    const size_t from = size_t(line * kNoticeLineGlyphs);
+    if (from >= gHudNotice.size()) return;
+    const std::string part = gHudNotice.substr(from, kNoticeLineGlyphs);
+    DrawText(0, int16_t(kNoticeY + line * kGlyphSize), part.c_str());
+  }
+}
+
 }  // namespace
+
+std::string gHudNotice;
 
 void FormatStatusLine(char* out, int size) {
   std::snprintf(out, size_t(size), "SCORE %d COINS %d LIVES %d", gScore, gCoins, gLives);
@@ -62,5 +76,6 @@ void DrawHud() {
   DrawText(kStatusX, kStatusY, line);
   FormatDistanceLine(line, sizeof line);
   DrawText(kDistanceX, kDistanceY, line);
+  DrawNotice();
   DrawMessage();
 }

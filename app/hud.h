@@ -2,6 +2,12 @@
 // the status and distance lines, and the trembling message.
 #pragma once
 
+#include <string>
+
+// A line for the player from outside the level (why an edited level source did not load),
+// shown under the status lines, wrapped; empty shows nothing.
+extern std::string gHudNotice;
+
 void FormatStatusLine(char* out, int size);
 void FormatDistanceLine(char* out, int size);
 

@@ -1,6 +1,5 @@
-# brinkhop-sim, the headless simulator, over a small library that tests and benchmarks share.
-add_library(brinkhop_sim STATIC tools/sim.cpp)
-target_link_libraries(brinkhop_sim PUBLIC brinkhop_core)
+# brinkhop-sim, the headless simulator, over the brinkhop_sim library that the game, tests and
+# benchmarks share.
 
 add_executable(brinkhop-sim tools/sim_main.cpp)
 target_link_libraries(brinkhop-sim PRIVATE brinkhop_sim)

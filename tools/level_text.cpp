@@ -9,10 +9,12 @@
 #include <cctype>
 #include <charconv>
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <set>
 
+#include "engine/file_read.h"
 #include "world/messages.h"
 
 namespace {
@@ -1418,6 +1420,25 @@ constexpr std::string_view kReference =
 bool CompileLevelText(std::string_view text, const std::string& fileName, LevelData& out,
                       std::vector<std::string>& errors) {
   return Compiler(text, fileName, errors).Run(out);
+}
+
+bool ReadPlayableLevel(const std::string& path, LevelData& out, std::vector<std::string>& errors) {
+  std::string bytes, error;
+  if (ReadWholeFile(path, std::max(kMaxLevelSourceBytes, kMaxLevelFileBytes), bytes, error) !=
+      kFileReadOk) {
+    errors = {path + ": " + error};
+    return false;
+  }
+  // A binary level opens with its sizes as little-endian integers, so it has zero bytes at
+  // once; source text never holds one.
+  constexpr size_t kSniffBytes = 16;
+  if (bytes.find('\0') < kSniffBytes) {
+    if (ParseLevel(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), out, error))
+      return true;
+    errors = {path + ": " + error};
+    return false;
+  }
+  return CompileLevelText(bytes, path, out, errors);
 }
 
 std::string DecompileLevel(const LevelData& level) {

@@ -2,6 +2,7 @@
 // the binary level file and written back from it without losing a byte.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -9,10 +10,18 @@
 
 #include "world/level_file.h"
 
+// A level source is a few tens of kilobytes; a larger file is not one.
+constexpr size_t kMaxLevelSourceBytes = 64 << 20;
+
 // Reads level source text. On failure returns false with one "FILE:LINE:COLUMN: message" line
 // per fault in `errors` (the first few dozen); `out` is then unspecified.
 bool CompileLevelText(std::string_view text, const std::string& fileName, LevelData& out,
                       std::vector<std::string>& errors);
+
+// Reads a level the game can play from a file: a binary level file, or source text compiled
+// in memory. False with one line per fault in `errors`: "FILE:LINE:COLUMN: message" for source
+// text, "FILE: message" otherwise.
+bool ReadPlayableLevel(const std::string& path, LevelData& out, std::vector<std::string>& errors);
 
 // Writes a level as source text; CompileLevelText of the result gives back the same level.
 std::string DecompileLevel(const LevelData& level);

@@ -59,7 +59,6 @@ int Usage(const std::string& message) {
 }
 
 // Level source text: a full level written out is a few megabytes.
-constexpr size_t kMaxSourceBytes = 64 << 20;
 
 bool WriteFile(const std::string& path, const void* data, size_t size) {
   if (path == "-") return std::fwrite(data, 1, size, stdout) == size;
@@ -102,7 +101,7 @@ std::vector<std::string> LevelNotes(const LevelData& level) {
 int Build(const std::vector<std::string>& args, std::map<std::string, std::string>& options) {
   const std::string& source = args[0];
   std::string text, error;
-  if (ReadWholeFile(source, kMaxSourceBytes, text, error) != kFileReadOk) {
+  if (ReadWholeFile(source, kMaxLevelSourceBytes, text, error) != kFileReadOk) {
     std::fprintf(stderr, "%s: %s\n", source.c_str(), error.c_str());
     return kExitFailed;
   }

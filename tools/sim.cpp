@@ -21,6 +21,7 @@
 #include "player/actions.h"
 #include "player/fireballs.h"
 #include "player/player.h"
+#include "tools/level_text.h"
 #include "units/unit_table.h"
 #include "world/blocks.h"
 #include "world/bonus.h"
@@ -32,30 +33,39 @@
 namespace {
 
 const char* const kUsage =
-    "usage: brinkhop-sim [--data DIR] [--frames N] [--input FILE] [--trace] [--units]\n"
+    "usage: brinkhop-sim [--data DIR] [--level FILE] [--at COL,ROW] [--frames N] [--input FILE]\n"
+    "                    [--trace] [--units]\n"
     "  --data DIR    the folder the game reads its files from (default: the game's own data)\n"
-    "  --frames N    frames of play to run (default 600)\n"
+    "  --level FILE  play FILE (level source text or a level file) as the first level\n"
+    "  --at COL,ROW  start at that cell instead of the level's start point\n"
+    "  --frames N    frames of play to run (default: to the script's end line, else 600)\n"
     "  --input FILE  a script of touches and keys, one event a line ('-' reads standard input):\n"
     "                  F down FINGER X Y | BUTTON    F move FINGER X Y | BUTTON\n"
     "                  F up FINGER                    F key ACTION down|up\n"
+    "                  F pad ACTION down|up           F focus lost|gained\n"
+    "                  F clock MS  (the clock at frame F; later frames add 33 ms each)\n"
+    "                  F end       (the last frame of a recorded run)\n"
     "                BUTTON: left right jump restart start retry;\n"
-    "                ACTION: left right jump down fire restart retry\n"
+    "                ACTION: left right jump down fire restart retry pause\n"
     "  --trace       one JSON object per frame\n"
     "  --units       with --trace, the units of every frame too\n"
     "Exit status: 0; 1 when a level is refused (at the start or through a pipe) or the script\n"
     "cannot be read; 2 for a bad argument or script line.\n";
 
-// A recording of an hour of play with a key event every frame is a few megabytes.
-constexpr size_t kMaxScriptBytes = 64 << 20;
-
 struct NamedKey {
   const char* name;
   InputAction action;
 };
-const NamedKey kScriptKeys[] = {{"left", InputAction::kLeft},  {"right", InputAction::kRight},
-                                {"jump", InputAction::kJump},  {"down", InputAction::kDown},
-                                {"fire", InputAction::kFire},  {"restart", InputAction::kRestart},
-                                {"retry", InputAction::kRetry}};
+const NamedKey kScriptKeys[] = {{"left", InputAction::kLeft},   {"right", InputAction::kRight},
+                                {"jump", InputAction::kJump},   {"down", InputAction::kDown},
+                                {"fire", InputAction::kFire},   {"restart", InputAction::kRestart},
+                                {"retry", InputAction::kRetry}, {"pause", InputAction::kPause}};
+
+const char* KeyName(InputAction action) {
+  for (const NamedKey& k : kScriptKeys)
+    if (k.action == action) return k.name;
+  return nullptr;
+}
 
 struct NamedButton {
   const char* name;
@@ -71,6 +81,12 @@ bool ParseInt(const std::string& word, int& value) {
   if (word.empty() || *end != '\0' || parsed < INT_MIN / 2 || parsed > INT_MAX / 2) return false;
   value = int(parsed);
   return true;
+}
+
+bool ParseCell(const std::string& text, StartCell& cell) {
+  const auto comma = text.find(',');
+  return comma != std::string::npos && ParseInt(text.substr(0, comma), cell.column) &&
+         ParseInt(text.substr(comma + 1), cell.row) && CellInGrid(cell.column, cell.row);
 }
 
 std::string Float(float value) {
@@ -105,10 +121,33 @@ bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std:
     event.line = number;
     if (!ParseInt(words[0], event.frame) || event.frame < 0)
       return fail("expected a frame number, found '" + words[0] + "'");
+    if (words.size() == 2 && words[1] == "end") {
+      event.kind = SimEvent::kEnd;
+      events.push_back(event);
+      continue;
+    }
     if (words.size() < 3) return fail("expected FRAME down|move|up FINGER ... or FRAME key ...");
     const std::string& verb = words[1];
-    if (verb == "key") {
+    if (verb == "clock") {
+      int ticks = 0;
+      if (words.size() != 3 || !ParseInt(words[2], ticks) || ticks < 0)
+        return fail("expected a clock time in milliseconds");
+      event.kind = SimEvent::kClock;
+      event.ticks = uint32_t(ticks);
+      events.push_back(event);
+      continue;
+    }
+    if (verb == "focus") {
+      if (words.size() != 3 || (words[2] != "lost" && words[2] != "gained"))
+        return fail("expected 'lost' or 'gained' after 'focus'");
+      event.kind = SimEvent::kFocus;
+      event.keyDown = words[2] == "gained";
+      events.push_back(event);
+      continue;
+    }
+    if (verb == "key" || verb == "pad") {
       event.kind = SimEvent::kKey;
+      event.source = verb == "key" ? InputSource::kKeyboard : InputSource::kPad;
       bool found = false;
       for (const NamedKey& k : kScriptKeys)
         if (words[2] == k.name) {
@@ -155,15 +194,106 @@ bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std:
   return true;
 }
 
+int SimScriptEnd(const std::vector<SimEvent>& events) {
+  int end = -1;
+  for (const SimEvent& e : events)
+    if (e.kind == SimEvent::kEnd && e.frame > end) end = e.frame;
+  return end;
+}
+
+std::string SimEventLine(const SimEvent& e) {
+  std::string line = std::to_string(e.frame) + " ";
+  switch (e.kind) {
+    case SimEvent::kKey:
+      return line + (e.source == InputSource::kPad ? "pad " : "key ") + KeyName(e.action) +
+             (e.keyDown ? " down" : " up");
+    case SimEvent::kFocus:
+      return line + (e.keyDown ? "focus gained" : "focus lost");
+    case SimEvent::kClock:
+      return line + "clock " + std::to_string(e.ticks);
+    case SimEvent::kEnd:
+      return line + "end";
+    case SimEvent::kUp:
+      return line + "up " + std::to_string(e.finger);
+    default:
+      return line + (e.kind == SimEvent::kDown ? "down " : "move ") + std::to_string(e.finger) +
+             " " + std::to_string(e.x) + " " + std::to_string(e.y);
+  }
+}
+
+bool SimEventOf(const InputEvent& input, int frame, SimEvent& e) {
+  e = SimEvent{};
+  e.frame = frame;
+  switch (input.type) {
+    case InputType::kFingerDown:
+    case InputType::kFingerMove:
+    case InputType::kFingerUp: {
+      constexpr SimEvent::Kind kKinds[] = {SimEvent::kDown, SimEvent::kMove, SimEvent::kUp};
+      e.kind = kKinds[int(input.type)];
+      e.finger = input.finger;
+      int32_t x = 0, y = 0;
+      DeviceToLandscape(input.x, input.y, &x, &y);
+      e.x = x;
+      e.y = y;
+      return input.finger >= 0 && input.finger < kFingerSlots;
+    }
+    case InputType::kActionPressed:
+    case InputType::kActionReleased:
+      e.kind = SimEvent::kKey;
+      e.action = input.action;
+      e.source = input.source == InputSource::kPad ? InputSource::kPad : InputSource::kKeyboard;
+      e.keyDown = input.type == InputType::kActionPressed;
+      return KeyName(input.action) != nullptr;
+    case InputType::kFocusLost:
+    case InputType::kFocusGained:
+      e.kind = SimEvent::kFocus;
+      e.keyDown = input.type == InputType::kFocusGained;
+      return true;
+    default:
+      return false;
+  }
+}
+
+uint32_t QueueSimFrame(const std::vector<SimEvent>& events, int frame, uint32_t previousTicks) {
+  HeadlessDevice& device = Headless();
+  uint32_t ticks = previousTicks + cSimulation::kFrameTicks;
+  const auto [first, last] = std::equal_range(events.begin(), events.end(), frame, ByFrame{});
+  const std::span<const SimEvent> now(first, last);
+  // Fingers take their places first: as on the phone, a finger's events report where it is
+  // when the frame reads them, not where the script put it on the way.
+  for (const SimEvent& e : now) {
+    if (e.kind == SimEvent::kClock) ticks = e.ticks;
+    if (e.kind == SimEvent::kDown || e.kind == SimEvent::kMove)
+      HeadlessTouch(e.finger, e.x, e.y, true);
+    else if (e.kind == SimEvent::kUp)
+      device.fingers[e.finger].down = false;
+  }
+  constexpr InputType kFingerEvents[] = {InputType::kFingerDown, InputType::kFingerMove,
+                                         InputType::kFingerUp};
+  for (const SimEvent& e : now) {
+    if (e.kind == SimEvent::kKey) {
+      HeadlessAction(e.action, e.keyDown, e.source);
+    } else if (e.kind == SimEvent::kFocus) {
+      InputEvent focus;
+      focus.type = e.keyDown ? InputType::kFocusGained : InputType::kFocusLost;
+      device.events.push_back(focus);
+    } else if (e.kind <= SimEvent::kUp) {
+      HeadlessFingerEvent(e.finger, kFingerEvents[e.kind]);
+    }
+  }
+  return ticks;
+}
+
 bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   if (!dataDir.empty() && chdir(dataDir.c_str()) != 0) {
     error = "cannot enter " + dataDir;
     return false;
   }
   // A level the game would refuse fails the run, as any unreadable input does; the game
-  // itself would only say so and play on in an empty map.
+  // itself would only say so and play on in an empty map. A level given in memory was checked
+  // when it was compiled.
   LevelData level;
-  if (!ReadLevelFile(kFirstLevel, level, error)) {
+  if (!gPlayedLevel && !ReadLevelFile(kFirstLevel, level, error)) {
     error = std::string(kFirstLevel) + ": " + error;
     return false;
   }
@@ -214,32 +344,14 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   device.fingers[0].down = false;
   ResetHeldInput();
   mFrame = 0;
+  mTicks = kFirstFrameTicks - kFrameTicks;
   gSoundRecorder = nullptr;
   return true;
 }
 
 void cSimulation::RunFrame(const std::vector<SimEvent>& events) {
-  HeadlessDevice& device = Headless();
-  device.ticks = kFirstFrameTicks + kFrameTicks * unsigned(mFrame);
-  const auto [first, last] = std::equal_range(events.begin(), events.end(), mFrame, ByFrame{});
-  const std::span<const SimEvent> now(first, last);
-  // Fingers take their places first: as on the phone, a finger's events report where it is
-  // when the frame reads them, not where the script put it on the way.
-  for (const SimEvent& e : now) {
-    if (e.kind == SimEvent::kKey) continue;
-    if (e.kind != SimEvent::kUp)
-      HeadlessTouch(e.finger, e.x, e.y, true);
-    else
-      device.fingers[e.finger].down = false;
-  }
-  constexpr InputType kFingerEvents[] = {InputType::kFingerDown, InputType::kFingerMove,
-                                         InputType::kFingerUp};
-  for (const SimEvent& e : now) {
-    if (e.kind == SimEvent::kKey)
-      HeadlessAction(e.action, e.keyDown);
-    else
-      HeadlessFingerEvent(e.finger, kFingerEvents[e.kind]);
-  }
+  mTicks = QueueSimFrame(events, mFrame, mTicks);
+  Headless().ticks = mTicks;
 
   std::vector<SoundId> sounds;
   gSoundRecorder = &sounds;
@@ -318,7 +430,9 @@ std::string cSimulation::Summary() const {
 
 int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   SimOptions options;
-  std::string inputPath;
+  bool framesGiven = false;
+  std::string inputPath, levelPath;
+  StartCell at;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     auto value = [&](std::string& into) {
@@ -336,8 +450,11 @@ int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostr
       options.units = true;
     } else if (arg == "--data" && value(options.dataDir)) {
     } else if (arg == "--input" && value(inputPath)) {
+    } else if (arg == "--level" && value(levelPath)) {
+    } else if (arg == "--at" && value(text) && ParseCell(text, at)) {
     } else if (arg == "--frames" && value(text) && ParseInt(text, options.frames) &&
                options.frames >= 0) {
+      framesGiven = true;
     } else {
       err << "brinkhop-sim: bad argument '" << arg << "'\n" << kUsage;
       return 2;
@@ -359,6 +476,28 @@ int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostr
       return 2;
     }
   }
+
+  if (!framesGiven && SimScriptEnd(events) >= 0) options.frames = SimScriptEnd(events) + 1;
+
+  LevelData level;
+  if (!levelPath.empty()) {
+    std::vector<std::string> errors;
+    if (!ReadPlayableLevel(levelPath, level, errors)) {
+      for (const std::string& line : errors) err << line << "\n";
+      return 1;
+    }
+  }
+  // The level and the start cell are the game's globals: they last only as long as this run.
+  struct Played {
+    Played(const LevelData* level, StartCell at) {
+      gPlayedLevel = level;
+      gStartCell = at;
+    }
+    ~Played() {
+      gPlayedLevel = nullptr;
+      gStartCell = StartCell{};
+    }
+  } played(levelPath.empty() ? nullptr : &level, at);
 
   cSimulation sim;
   std::string error;

@@ -14,6 +14,8 @@
 #include "world/messages.h"
 
 cMap* gMap = nullptr;
+const LevelData* gPlayedLevel = nullptr;
+StartCell gStartCell;
 
 namespace {
 
@@ -120,7 +122,7 @@ void cMap::AddTileTexture(const char* name) {
   tileTextures[tileTextureCount++] = LoadTexture(name);
 }
 
-bool cMap::LoadLevel(const char* fileName, int32_t) {
+bool cMap::LoadLevel(const char* fileName, int32_t startIndex) {
   // Restarts reload the first level, and they must be able to name it even when this load is
   // refused. The name may be levelName itself, so it is copied before levelName is replaced.
   const std::string name = fileName;
@@ -133,9 +135,12 @@ bool cMap::LoadLevel(const char* fileName, int32_t) {
   }
   for (const char* picture : kGroundPictures) AddTileTexture(picture);
 
+  const bool firstLevel = name == kRestartLevelName;
   LevelData level;
   std::string error;
-  if (!ReadLevelFile(name, level, error)) {
+  if (firstLevel && gPlayedLevel) {
+    level = *gPlayedLevel;
+  } else if (!ReadLevelFile(name, level, error)) {
     std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
     ++refusedLoads;
     return false;
@@ -187,7 +192,9 @@ bool cMap::LoadLevel(const char* fileName, int32_t) {
   if (gPlayer) {
     // Levels mark only start point 0; a warp naming another comes out there too rather than
     // in the top-left corner.
-    const StartPoint start = startPoints[0];
+    StartPoint start = startPoints[0];
+    if (firstLevel && startIndex == 0 && gStartCell.column >= 0)
+      start = {gStartCell.column * kCellSize, gStartCell.row * kCellSize};
     gPlayer->x = float(start.x);
     gPlayer->y = float(start.y);
   }

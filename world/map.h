@@ -128,6 +128,16 @@ class cMap {
 
 extern cMap* gMap;
 
+// The level played as the first level instead of the data folder's file: a designer's own,
+// built in memory. Null reads the file.
+extern const LevelData* gPlayedLevel;
+// A cell the player starts the first level at instead of its start point (not through a pipe
+// into it), also after a restart or a retry; column -1 for none.
+struct StartCell {
+  int32_t column = -1, row = -1;
+};
+extern StartCell gStartCell;
+
 // Tick count of the last ground shuffle.
 extern uint32_t gLastShuffle;
 

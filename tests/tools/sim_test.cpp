@@ -369,3 +369,134 @@ TEST_F(SimTest, ThePipeNearTheStartLeadsToTheSecretMoneyRoomAndBack) {
 }
 
 }  // namespace
+
+namespace {
+
+// What a recording adds to scripts: pad keys, the pause, focus, clock lines and the end.
+TEST_F(SimTest, RecordedLinesReadBackAsTheyWereWritten) {
+  std::vector<SimEvent> events;
+  std::string error;
+  const std::string script =
+      "0 clock 3024\n"
+      "2 pad right down\n"
+      "3 key pause down\n"
+      "4 focus lost\n"
+      "5 focus gained\n"
+      "6 down 1 100 200\n"
+      "7 move 1 120 210\n"
+      "8 up 1\n"
+      "9 key jump up\n"
+      "9 end\n";
+  ASSERT_TRUE(ParseSimScript(script, events, error)) << error;
+  std::string written;
+  for (const SimEvent& e : events) written += SimEventLine(e) + "\n";
+  EXPECT_EQ(written, script);
+  EXPECT_EQ(events[1].source, InputSource::kPad);
+  EXPECT_EQ(events[2].action, InputAction::kPause);
+  EXPECT_EQ(SimScriptEnd(events), 9);
+  events.clear();
+  ASSERT_TRUE(ParseSimScript("0 key right down\n", events, error));
+  EXPECT_EQ(SimScriptEnd(events), -1);
+
+  for (const char* bad :
+       {"1 clock soon", "1 clock -5", "1 clock", "1 focus away", "1 pad fly down", "1 end now"}) {
+    events.clear();
+    EXPECT_FALSE(ParseSimScript(bad, events, error)) << bad;
+    EXPECT_EQ(error.rfind("1: ", 0), 0u) << bad << " gave " << error;
+  }
+}
+
+TEST_F(SimTest, TheDevicesEventsBecomeScriptLinesInLandscape) {
+  InputEvent finger;
+  finger.type = InputType::kFingerDown;
+  finger.finger = 3;
+  finger.x = 50;   // portrait
+  finger.y = 400;  // portrait
+  SimEvent e;
+  ASSERT_TRUE(SimEventOf(finger, 12, e));
+  EXPECT_EQ(SimEventLine(e), "12 down 3 400 270");
+  InputEvent key;
+  key.type = InputType::kActionReleased;
+  key.source = InputSource::kPad;
+  key.action = InputAction::kFire;
+  ASSERT_TRUE(SimEventOf(key, 13, e));
+  EXPECT_EQ(SimEventLine(e), "13 pad fire up");
+  InputEvent focus;
+  focus.type = InputType::kFocusLost;
+  ASSERT_TRUE(SimEventOf(focus, 14, e));
+  EXPECT_EQ(SimEventLine(e), "14 focus lost");
+  // The game never acts on these during play.
+  key.action = InputAction::kStart;
+  EXPECT_FALSE(SimEventOf(key, 15, e));
+  key.action = InputAction::kFullScreen;
+  EXPECT_FALSE(SimEventOf(key, 15, e));
+  InputEvent quit;
+  quit.type = InputType::kQuit;
+  EXPECT_FALSE(SimEventOf(quit, 15, e));
+}
+
+TEST_F(SimTest, ClockLinesSetWhatTheFrameReadsAndLaterFramesAdd33Ms) {
+  std::string error;
+  ASSERT_TRUE(sim.Start(MakeLevelDir(), error)) << error;
+  std::vector<SimEvent> events;
+  ASSERT_TRUE(ParseSimScript("5 clock 9000\n", events, error)) << error;
+  const uint32_t expected[] = {1000, 1033, 1066, 1099, 1132, 9000, 9033, 9066};
+  for (uint32_t ticks : expected) {
+    sim.RunFrame(events);
+    EXPECT_EQ(gFrameTime, ticks);
+  }
+}
+
+TEST_F(SimTest, FocusPausesPlayAndAPadHoldsApartFromTheKeyboard) {
+  std::string error;
+  ASSERT_TRUE(sim.Start(MakeLevelDir(), error)) << error;
+  Run("", 10);
+  Run("10 key right down\n10 pad right down\n15 key right up\n", 20);
+  const float x = gPlayer->x;
+  EXPECT_GT(x, 96.0f);  // the pad still holds right after the key let go
+  // The frame that reads a pause still runs; the frames after it stand still.
+  Run("30 focus lost\n", 1);
+  const float lost = gPlayer->x;
+  Run("", 9);
+  EXPECT_FLOAT_EQ(gPlayer->x, lost);
+  Run("40 focus gained\n", 5);
+  EXPECT_GT(gPlayer->x, lost);
+  Run("45 pad pause down\n", 1);
+  const float paused = gPlayer->x;
+  Run("46 pad pause up\n", 9);
+  EXPECT_FLOAT_EQ(gPlayer->x, paused);
+  Run("55 pad pause down\n", 5);
+  EXPECT_GT(gPlayer->x, paused);
+}
+
+TEST_F(SimTest, TheCommandLinePlaysALevelSourceFromACellToTheScriptsEnd) {
+  const std::string dir = MakeLevelDir();
+  const std::string source = TestScratchDir() + "/sim_source.txt";
+  std::ofstream(source) << "size 4096 64\n[map 0]\n14 ##########\n";
+  const std::string script = TestScratchDir() + "/sim_end_script";
+  std::ofstream(script) << "0 key right down\n6 end\n";
+  const std::string command = std::string(BRINKHOP_SIM_PATH) + " --data " + dir + " --level " +
+                              source + " --at 2,13 --trace --input " + script;
+  std::FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string output;
+  char buffer[4096];
+  while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+  EXPECT_EQ(pclose(pipe), 0);
+  EXPECT_EQ(output.rfind("{\"frame\":0,\"x\":64.", 0), 0u) << output;  // cell (2, 13)
+  EXPECT_NE(output.find("{\"frame\":6,"), std::string::npos) << output;
+  EXPECT_EQ(output.find("{\"frame\":7,"), std::string::npos) << output;
+  EXPECT_EQ(gPlayedLevel, nullptr);
+
+  std::ofstream(source) << "size 4096 64\n[map 0]\n14 ##X#\n";
+  const std::string errors = TestScratchDir() + "/sim_errors";
+  const int result =
+      std::system((std::string(BRINKHOP_SIM_PATH) + " --level " + source + " 2>" + errors).c_str());
+  EXPECT_EQ(WEXITSTATUS(result), 1);
+  std::ifstream in(errors);
+  std::string first;
+  std::getline(in, first);
+  EXPECT_EQ(first, source + ":3:6: 'X' is not in the map legend");
+}
+
+}  // namespace
