@@ -4,6 +4,7 @@
 
 #include "app/button.h"
 #include "app/game.h"
+#include "app/results.h"
 #include "player/player.h"
 
 FingerSlot gFingers[kFingerSlots];
@@ -67,6 +68,7 @@ bool ButtonContains(ButtonId id, int32_t x, int32_t y) {
 
 // Restart and retry act on release, on their button or their key.
 void Release(bool retry) {
+  if (gGoalReached) return;  // the level is over; nothing to restart
   const bool dying = gPlayer && gPlayer->dying;
   if (retry && dying) RestartAfterDeath();
   if (!retry && !dying) RestartLevel();

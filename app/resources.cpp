@@ -1,6 +1,7 @@
 // Loading of the shared resources.
 #include "app/resources.h"
 
+#include "app/backdrop.h"
 #include "app/button.h"
 #include "engine/font.h"
 #include "engine/texture.h"
@@ -49,5 +50,6 @@ void LoadResources() {
   HideMessage();
   CreateButtons(*gControlImage, *gSocialImage);
   gFontTexture = LoadTexture("font.png");
+  LoadBackdrops();
   gCameraDistance = kDefaultCameraDistance;
 }

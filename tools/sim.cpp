@@ -14,6 +14,7 @@
 #include "app/button.h"
 #include "app/game.h"
 #include "app/input.h"
+#include "app/results.h"
 #include "engine/sprite_batch.h"
 #include "platform/headless.h"
 #include "player/actions.h"
@@ -232,10 +233,7 @@ void cSimulation::RunFrame(const std::vector<SimEvent>& events) {
 
   std::vector<SoundId> sounds;
   gSoundRecorder = &sounds;
-  if (GamePaused())
-    PausedPass();
-  else
-    Frame();
+  MainLoopPass();
   gSoundRecorder = nullptr;
   mSounds.assign(sounds.begin(), sounds.end());
   ++mFrame;
@@ -289,6 +287,7 @@ std::string cSimulation::TraceLine(bool withUnits) const {
     }
     add("units", units + "]");
   }
+  add("completed", flag(gGoalReached));
   return line + "}";
 }
 

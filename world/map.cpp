@@ -105,6 +105,8 @@ void cMap::ResetMap() {
   DeactivateBonuses();
   tileTextureCount = 1;
   ClearLayers();
+  hasGoal = false;
+  backdrops.clear();
   DeleteAllUnits();
   if (gFireField) gFireField->Clear();
   if (gBurst) gBurst->Clear();
@@ -151,6 +153,9 @@ bool cMap::LoadLevel(const char* fileName, int32_t startIndex) {
     if (WarpFileNameUsable(w.fileName))
       warps[i] = {w.x, w.y, w.fileName, w.direction, w.startIndex};
   }
+  hasGoal = level.hasGoal;
+  goal = level.goal;
+  backdrops = level.backdrops;
   for (size_t i = 0; i < level.texts.size(); ++i) {
     const std::string& text = level.texts[i].text;
     std::memcpy(labels[i], text.data(), text.size());

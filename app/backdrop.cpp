@@ -1,0 +1,109 @@
+// Backdrop drawing. Layers are plain sprites in the batch: a handful of quads a frame.
+#include "app/backdrop.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/sprite_batch.h"
+#include "engine/texture.h"
+#include "world/camera.h"
+#include "world/map.h"
+
+const BackdropLayer kBackdropLayerTable[kBackdropLayers] = {
+    {"backdrop_clouds.png", 0.1f, 0, 140},
+    {"backdrop_far.png", 0.25f, 70, 200},
+    {"backdrop_near.png", 0.5f, 110, 200},
+};
+
+Texture* gBackdropSky = nullptr;
+Texture* gBackdropLayers[kBackdropLayers] = {};
+Texture* gDarkBackdrops[3] = {};
+
+namespace {
+
+constexpr int32_t kViewWidth = 480, kViewHeight = 320;  // landscape px
+constexpr const char* kDarkPictures[] = {nullptr, "backdrop_cave.png", "backdrop_castle.png"};
+static_assert(std::size(kDarkPictures) == kBackdropKinds);
+constexpr int32_t kDarkTile = 64;  // px, both pictures' size
+// The part of the world around the camera that can show, as the map's own window.
+constexpr int32_t kViewHalfWidth = 18 * kCellSize, kViewHalfHeight = 13 * kCellSize;
+
+// The remainder of a division that is never negative.
+float Wrap(float value, float period) {
+  const float r = std::fmod(value, period);
+  return r < 0 ? r + period : r;
+}
+
+// Tiles one region's part of the view with its picture, the grid shifted so the pattern
+// follows the camera at its fraction; tiles at the edges are cut to the region.
+void TileRegion(const Texture* texture, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+  const float shiftX = gCamera[0] * (1.0f - kDarkBackdropFraction);
+  const float shiftY = gCamera[1] * (1.0f - kDarkBackdropFraction);
+  const int32_t gridX = x0 - int32_t(Wrap(float(x0) - shiftX, kDarkTile));
+  const int32_t gridY = y0 - int32_t(Wrap(float(y0) - shiftY, kDarkTile));
+  cSpriteBatch& batch = cSpriteBatch::Instance();
+  for (int32_t ty = gridY; ty < y1; ty += kDarkTile)
+    for (int32_t tx = gridX; tx < x1; tx += kDarkTile) {
+      const int32_t left = std::max(tx, x0), top = std::max(ty, y0);
+      const int32_t right = std::min(tx + kDarkTile, x1), bottom = std::min(ty + kDarkTile, y1);
+      if (right <= left || bottom <= top) continue;
+      batch.AddQuad(texture, {left, top, right - left, bottom - top},
+                    {left - tx, top - ty, right - left, bottom - top}, {1, 1, 1, 1}, 0.0f, 0);
+    }
+}
+
+}  // namespace
+
+void LoadBackdrops() {
+  gBackdropSky = LoadTexture("backdrop_sky.png");
+  for (int i = 0; i < kBackdropLayers; ++i)
+    gBackdropLayers[i] = LoadTexture(kBackdropLayerTable[i].picture);
+  for (int kind = 0; kind < kBackdropKinds; ++kind)
+    gDarkBackdrops[kind] = kDarkPictures[kind] ? LoadTexture(kDarkPictures[kind]) : nullptr;
+}
+
+float BackdropLayerX(int layer, float cameraX) {
+  return -Wrap(cameraX * kBackdropLayerTable[layer].fraction, float(kBackdropRepeat));
+}
+
+float BackdropLayerY(int layer, float cameraY) {
+  return float(kBackdropLayerTable[layer].y) -
+         (cameraY - kRouteEyeY) * kBackdropLayerTable[layer].fraction;
+}
+
+void DrawOutdoorBackdrop() {
+  if (gBackdropSky && gBackdropSky->glName)
+    DrawSprite(gBackdropSky, 0, 0, kViewWidth, kViewHeight, 0);
+  for (int i = 0; i < kBackdropLayers; ++i) {
+    const Texture* texture = gBackdropLayers[i];
+    if (!texture || !texture->glName) continue;
+    const int32_t x = int32_t(std::lround(BackdropLayerX(i, gCamera[0])));
+    const int32_t y = int32_t(std::lround(BackdropLayerY(i, gCamera[1])));
+    const int32_t height = kBackdropLayerTable[i].height;
+    if (y >= kViewHeight || y + height <= 0) continue;
+    DrawSprite(texture, x, y, kBackdropRepeat, height, 0);
+    DrawSprite(texture, x + kBackdropRepeat, y, kBackdropRepeat, height, 0);
+  }
+}
+
+void DrawDarkBackdrops() {
+  // A camera far off the map sees no region.
+  if (!gMap || !(std::fabs(gCamera[0]) < 1e6f && std::fabs(gCamera[1]) < 1e6f)) return;
+  const int32_t viewX0 = int32_t(gCamera[0]) - kViewHalfWidth;
+  const int32_t viewX1 = int32_t(gCamera[0]) + kViewHalfWidth;
+  const int32_t viewY0 = int32_t(gCamera[1]) - kViewHalfHeight;
+  const int32_t viewY1 = int32_t(gCamera[1]) + kViewHalfHeight;
+  for (const LevelBackdrop& region : gMap->backdrops) {
+    if (region.kind <= kBackdropSky || region.kind >= kBackdropKinds) continue;
+    const Texture* texture = gDarkBackdrops[region.kind];
+    if (!texture || !texture->glName) continue;
+    const LevelArea& a = region.area;
+    // Cells off the grid hold nothing to stand behind; clamping also keeps the sums small.
+    const int32_t x0 = std::max(std::clamp(a.column0, 0, kMapColumns) * kCellSize, viewX0);
+    const int32_t y0 = std::max(std::clamp(a.row0, 0, kMapRows) * kCellSize, viewY0);
+    const int32_t x1 =
+        std::min((std::clamp(a.column1, -1, kMapColumns - 1) + 1) * kCellSize, viewX1);
+    const int32_t y1 = std::min((std::clamp(a.row1, -1, kMapRows - 1) + 1) * kCellSize, viewY1);
+    if (x1 > x0 && y1 > y0) TileRegion(texture, x0, y0, x1, y1);
+  }
+}
