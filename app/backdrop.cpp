@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/game.h"
+#include "engine/gl_setup.h"
 #include "engine/sprite_batch.h"
 #include "engine/texture.h"
 #include "world/camera.h"
@@ -27,6 +29,15 @@ static_assert(std::size(kDarkPictures) == kBackdropKinds);
 constexpr int32_t kDarkTile = 64;  // px, both pictures' size
 // The part of the world around the camera that can show, as the map's own window.
 constexpr int32_t kViewHalfWidth = 18 * kCellSize, kViewHalfHeight = 13 * kCellSize;
+
+// Screen pixels a world pixel at the map's depth takes: the eye sits gCameraDistance before
+// the map under the view's angle. Layers follow the world's motion on screen, not the camera's.
+float WorldScreenScale() {
+  const float distance = std::fabs(gCameraDistance);
+  if (!(distance > 0)) return 1.0f;
+  const float halfAngle = kFieldOfViewY * 3.14159265f / 360.0f;
+  return float(kDeviceScreenHeight) / 2.0f / (distance * std::tan(halfAngle));
+}
 
 // The remainder of a division that is never negative.
 float Wrap(float value, float period) {
@@ -63,12 +74,13 @@ void LoadBackdrops() {
 }
 
 float BackdropLayerX(int layer, float cameraX) {
-  return -Wrap(cameraX * kBackdropLayerTable[layer].fraction, float(kBackdropRepeat));
+  return -Wrap(cameraX * kBackdropLayerTable[layer].fraction * WorldScreenScale(),
+               float(kBackdropRepeat));
 }
 
 float BackdropLayerY(int layer, float cameraY) {
   return float(kBackdropLayerTable[layer].y) -
-         (cameraY - kRouteEyeY) * kBackdropLayerTable[layer].fraction;
+         (cameraY - kRouteEyeY) * kBackdropLayerTable[layer].fraction * WorldScreenScale();
 }
 
 void DrawOutdoorBackdrop() {

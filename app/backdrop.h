@@ -10,13 +10,13 @@ struct Texture;
 // A layer of the outdoor backdrop, in landscape pixels; it repeats every 480 px across.
 struct BackdropLayer {
   const char* picture;
-  float fraction;  // of the camera's movement the layer follows, both ways
+  float fraction;  // of the world's movement on screen the layer follows, both ways
   int32_t y;       // top of the layer while the camera is on the route
   int32_t height;
 };
 constexpr int kBackdropLayers = 3;
 extern const BackdropLayer kBackdropLayerTable[kBackdropLayers];
-constexpr float kDarkBackdropFraction = 0.5f;  // of the camera's movement
+constexpr float kDarkBackdropFraction = 0.5f;  // of the world's movement on screen
 constexpr int32_t kBackdropRepeat = 480;       // landscape px, the view's width
 constexpr float kRouteEyeY = 39 * 32.0f;       // world px: the camera on the usual route
 

@@ -9,6 +9,7 @@
 #include "app/start_screen.h"
 #include "engine/gl_api.h"
 #include "engine/gl_setup.h"
+#include "engine/music.h"
 #include "engine/sprite_batch.h"
 #include "engine/texture.h"
 #include "platform/platform.h"
@@ -163,6 +164,7 @@ void StartGame() {
   gLives = kStartingLives;
   gScore = 0;
   ResetResults();
+  PlayTune(kTunePlay, true);
 }
 
 void SimulationStep() {
@@ -200,6 +202,8 @@ void Frame() {
   SteerAfterGoal();
   for (int step = 0; step < kSubStepsPerFrame; ++step) SimulationStep();
   UpdateGoal();
+  DuckMusic(gPlayer && gPlayer->dying);
+  KeepMusicGoing();
 
   BeginWorldWithBackdrop();
   cSpriteBatch& batch = cSpriteBatch::Instance();

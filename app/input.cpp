@@ -4,7 +4,9 @@
 
 #include "app/button.h"
 #include "app/game.h"
+#include "app/hud.h"
 #include "app/results.h"
+#include "engine/music.h"
 #include "player/player.h"
 
 FingerSlot gFingers[kFingerSlots];
@@ -26,6 +28,7 @@ enum KeyRole {
   kKeyRestart,
   kKeyRetry,
   kKeyPause,
+  kKeyMute,
   kKeyRoleCount
 };
 
@@ -40,6 +43,7 @@ const KeyBinding kKeyBindings[] = {
     {SDLK_w, kKeyJump},       {SDLK_DOWN, kKeyDown},      {SDLK_s, kKeyDown},
     {SDLK_LSHIFT, kKeyFire},  {SDLK_x, kKeyFire},         {SDLK_r, kKeyRestart},
     {SDLK_RETURN, kKeyRetry}, {SDLK_KP_ENTER, kKeyRetry}, {SDLK_p, kKeyPause},
+    {SDLK_m, kKeyMute},
 };
 constexpr int kBindingCount = int(std::size(kKeyBindings));
 
@@ -86,6 +90,9 @@ void HandleKey(SDLKey key, bool down) {
         break;
       case kKeyPause:
         if (down && !wasHeld) gPausedByKey = !gPausedByKey;
+        break;
+      case kKeyMute:
+        if (down && !wasHeld) ToggleMute();
         break;
       default:
         if (down) gTouchControlsVisible = false;
@@ -143,6 +150,7 @@ void HandleEvent(const SDL_Event& event, bool paused) {
         ReadPointerInto(*slot);
         slot->down = true;
         gTouchControlsVisible = true;
+        if (SpeakerContains(slot->x, slot->y)) ToggleMute();
       }
       break;
     case SDL_MOUSEBUTTONUP:

@@ -3,7 +3,9 @@
 
 #include "app/backdrop.h"
 #include "app/button.h"
+#include "app/hud.h"
 #include "engine/font.h"
+#include "engine/music.h"
 #include "engine/texture.h"
 #include "units/unit_textures.h"
 #include "world/camera.h"
@@ -43,6 +45,7 @@ void LoadBlockTextures(cMap& map) {
 
 void LoadResources() {
   LoadSounds();
+  LoadMusic();
   if (gMap) LoadBlockTextures(*gMap);
   LoadUnitTextures();
   gControlImage = LoadTexture("control.png");
@@ -51,5 +54,6 @@ void LoadResources() {
   CreateButtons(*gControlImage, *gSocialImage);
   gFontTexture = LoadTexture("font.png");
   LoadBackdrops();
+  LoadHudPictures();
   gCameraDistance = kDefaultCameraDistance;
 }

@@ -9,13 +9,13 @@
 #include "engine/font.h"
 #include "engine/gl_api.h"
 #include "engine/gl_setup.h"
+#include "engine/music.h"
 #include "engine/sprite_batch.h"
 #include "platform/platform.h"
 #include "player/actions.h"
 #include "player/player.h"
 #include "world/map.h"
 #include "world/score.h"
-#include "world/sounds.h"
 
 bool gGoalReached = false;
 int32_t gGoalFrame = 0;
@@ -76,7 +76,7 @@ void UpdateGoal() {
     if (!PlayerInGoal()) return;
     gGoalReached = true;
     gGoalFrame = gPlayFrames;
-    PlaySound(kSoundFlag);
+    PlayTune(kTuneJingle, false);
     return;
   }
   if (++gWalkedFrames < kWalkOnFrames) return;
@@ -117,6 +117,10 @@ void ResultsStep() {
     if (event.type == SDL_QUIT) {
       Quit();
       return;
+    }
+    if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_m) {
+      ToggleMute();
+      continue;
     }
     press |= event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN ||
              event.type == SDL_JOYBUTTONDOWN;

@@ -6,6 +6,7 @@
 #include "app/input.h"
 #include "engine/gl_api.h"
 #include "engine/gl_setup.h"
+#include "engine/music.h"
 #include "engine/sprite_batch.h"
 #include "platform/platform.h"
 
@@ -37,6 +38,7 @@ void RunStartScreen() {
 }
 
 void StartScreenStep() {
+  KeepTune(kTuneTitle, true);
   ClearScreen(kSkyColour[0], kSkyColour[1], kSkyColour[2], kSkyColour[3]);
   SetWorldState();
   Begin2D();
@@ -58,6 +60,7 @@ void StartScreenStep() {
       PointerInLandscape(&x, &y);
       press = gButtons[kButtonStart] && gButtons[kButtonStart]->Contains(x, y);
     } else if (event.type == SDL_KEYDOWN) {
+      if (event.key.keysym.sym == SDLK_m) ToggleMute();
       press = StartKey(event.key.keysym.sym);
     } else if (event.type == SDL_JOYBUTTONDOWN) {
       press = true;

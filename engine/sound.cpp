@@ -4,6 +4,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include "engine/music.h"
+
 Mix_Chunk* LoadSound(const char* name) {
   SDL_RWops* stream = SDL_RWFromFile(name, "rb");
   if (!stream) return nullptr;
@@ -14,5 +16,5 @@ void FadeOutMusic(int milliseconds) { Mix_FadeOutMusic(milliseconds); }
 
 void PlaySoundChunk(Mix_Chunk* chunk) {
   // When every channel is busy the sound is simply not played.
-  if (chunk) Mix_PlayChannelTimed(-1, chunk, 0, -1);
+  if (chunk && !Muted()) Mix_PlayChannelTimed(-1, chunk, 0, -1);
 }

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/results.h"
 #include "platform/data_dir.h"
 #include "player/player.h"
 #include "tools/sim.h"
@@ -30,6 +31,8 @@ struct Outcome {
   float furthestX = 0;
   float xAtEnd = 0;
   std::vector<std::pair<float, float>> footholds;  // (x, y) of every frame stood on
+  int goalFrame = -1;                              // the frame the goal was reached, -1 if never
+  bool resultsAtEnd = false;
 };
 
 class ReplayTest : public ::testing::Test {
@@ -54,11 +57,13 @@ class ReplayTest : public ::testing::Test {
       if (gPlayer->dying && out.deathFrame < 0) out.deathFrame = frame;
       if (!gPlayer->dying && gPlayer->x > out.furthestX) out.furthestX = gPlayer->x;
       if (!gPlayer->dying && gPlayer->onGround) out.footholds.emplace_back(gPlayer->x, gPlayer->y);
+      if (gGoalReached && out.goalFrame < 0) out.goalFrame = frame;
       // A death message may come a moment after the fall starts.
       if (out.deathFrame >= 0 && frame >= out.deathFrame + 30) break;
     }
     if (out.deathFrame >= 0) out.deathMessage = gMessageIndex;
     out.livesAtEnd = gLives;
+    out.resultsAtEnd = gResultsShown;
     out.xAtEnd = gPlayer->x;
     return out;
   }
@@ -78,6 +83,19 @@ TEST_F(ReplayTest, TheWholeLevelCanBePlayedToTheBossWithoutALifeLost) {
   // The straight way: through the sea, past both castles, no warp room shortcut.
   for (int message : {5, 11, 12}) EXPECT_TRUE(run.messages.count(message)) << message;
   EXPECT_FALSE(run.messages.count(8));
+  // Past the boss the goal ends the level: the walk on, then the results screen.
+  EXPECT_GT(run.goalFrame, 0);
+  EXPECT_TRUE(run.resultsAtEnd);
+}
+
+TEST_F(ReplayTest, OnlyTheWholeLevelReachesTheGoal) {
+  for (const char* replay : {"death_cracked_bridge.txt", "secret_sky_room.txt",
+                             "stuck_in_the_hole.txt", "lift_to_the_ledge.txt"}) {
+    SCOPED_TRACE(replay);
+    const Outcome run = Play(replay, 2000);
+    EXPECT_EQ(run.goalFrame, -1);
+    EXPECT_FALSE(run.resultsAtEnd);
+  }
 }
 
 TEST_F(ReplayTest, TheWarpRoomIsAShortcutToTheBoss) {
@@ -169,7 +187,14 @@ TEST(ShippedLevel, HoldsEveryUnitBlockTrapAndMessage) {
     }
   EXPECT_GE(lastColumn, 600);
   EXPECT_LT(lastColumn, 1000);  // beyond that the drawing positions wrap
-  EXPECT_GT(coins, 100);        // enough for an extra life
+  // The goal lies past the boss's greeting and within the level; caves and castles are dark.
+  ASSERT_TRUE(level.hasGoal);
+  EXPECT_GT(level.goal.column0, kBossColumn);
+  EXPECT_LE(level.goal.column1, lastColumn);
+  EXPECT_EQ(BackdropAt(level, 420, 50), kBackdropCave);  // the warp room
+  EXPECT_EQ(BackdropAt(level, 305, 36), kBackdropCastle);
+  EXPECT_EQ(BackdropAt(level, 100, 30), kBackdropSky);
+  EXPECT_GT(coins, 100);  // enough for an extra life
   // Units spawned by triggers count too.
   for (const LevelTrigger& trigger : level.triggers)
     if (trigger.kind == 1) units.insert(trigger.unitType);
