@@ -10,6 +10,7 @@ cp -r "$2"/. "$work/data/"
 cat >"$work/short.txt" <<'LEVEL'
 size 4096 64
 [map 0]
+14 .....oooooo
 15 ##############################
 [links 0]
 14 ...0
