@@ -12,9 +12,18 @@
 #include "world/map.h"
 
 const BackdropLayer kBackdropLayerTable[kBackdropLayers] = {
-    {"backdrop_clouds.png", 0.1f, 0, 140},
-    {"backdrop_far.png", 0.25f, 70, 200},
-    {"backdrop_near.png", 0.5f, 110, 200},
+    {"backdrop_clouds.png",
+     0.1f,
+     0,
+     140,
+     5,
+     {{20, 70, 80, 40},
+      {150, 10, 40, 20},
+      {250, 50, 80, 40},
+      {400, 20, 40, 20},
+      {440, 96, 40, 20}}},
+    {"backdrop_far.png", 0.25f, 70, 200, 0, {}},
+    {"backdrop_near.png", 0.5f, 110, 200, 0, {}},
 };
 
 Texture* gBackdropSky = nullptr;
@@ -84,8 +93,12 @@ float BackdropLayerY(int layer, float cameraY) {
 }
 
 void DrawOutdoorBackdrop() {
-  if (gBackdropSky && gBackdropSky->glName)
-    DrawSprite(gBackdropSky, 0, 0, kViewWidth, kViewHeight, 0);
+  cSpriteBatch& batch = cSpriteBatch::Instance();
+  if (gBackdropSky && gBackdropSky->glName) {
+    const int32_t rows = kSkyShownRows * kViewHeight / int32_t(gBackdropSky->height);
+    batch.AddQuad(gBackdropSky, {0, 0, kViewWidth, rows},
+                  {0, 0, int32_t(gBackdropSky->width), kSkyShownRows}, {1, 1, 1, 1}, 0.0f, 0);
+  }
   for (int i = 0; i < kBackdropLayers; ++i) {
     const Texture* texture = gBackdropLayers[i];
     if (!texture || !texture->glName) continue;
@@ -93,8 +106,19 @@ void DrawOutdoorBackdrop() {
     const int32_t y = int32_t(std::lround(BackdropLayerY(i, gCamera[1])));
     const int32_t height = kBackdropLayerTable[i].height;
     if (y >= kViewHeight || y + height <= 0) continue;
-    DrawSprite(texture, x, y, kBackdropRepeat, height, 0);
-    DrawSprite(texture, x + kBackdropRepeat, y, kBackdropRepeat, height, 0);
+    const BackdropLayer& layer = kBackdropLayerTable[i];
+    for (int32_t copy = x; copy < kViewWidth; copy += kBackdropRepeat) {
+      if (layer.pieceCount == 0) {
+        DrawSprite(texture, copy, y, kBackdropRepeat, height, 0);
+        continue;
+      }
+      for (int p = 0; p < layer.pieceCount; ++p) {
+        const BackdropPiece& piece = layer.pieces[p];
+        if (copy + piece.x >= kViewWidth || copy + piece.x + piece.width <= 0) continue;
+        batch.AddQuad(texture, {copy + piece.x, y + piece.y, piece.width, piece.height},
+                      {piece.x, piece.y, piece.width, piece.height}, {1, 1, 1, 1}, 0.0f, 0);
+      }
+    }
   }
 }
 

@@ -126,6 +126,9 @@ void BeginWorldWithBackdrop() {
   Begin2D();
   gGL.Rotatef(kLandscapeTurn, 0, 0, 1);
   gGL.Translatef(0, kLandscapeShift, 0);
+  // The backdrop's pixels are opaque or not there at all: the alpha test alone cuts them out,
+  // and blending every pixel of the view would cost the software rasteriser dearly.
+  gGL.Disable(GL_BLEND);
   batch.Begin(false);
   DrawOutdoorBackdrop();
   batch.Flush();

@@ -113,13 +113,14 @@ TEST_F(BackdropTest, EachLayerMovesAtItsFractionOfTheWorldsMotion) {
     EXPECT_GT(kBackdropLayerTable[i].fraction, kBackdropLayerTable[i - 1].fraction);
 }
 
+// Whole layers cover the view from edge to edge wherever the camera is.
 TEST_F(BackdropTest, LayersRepeatAcrossTheViewAndLeaveWhenTheCameraClimbsHigh) {
   for (float x : {0.0f, 1234.0f, 22000.0f}) {
     DrawAt(x, kRouteEyeY);
     for (int i = 0; i < kBackdropLayers; ++i) {
+      if (kBackdropLayerTable[i].pieceCount) continue;  // the clouds leave gaps by design
       const GlRecordedDraw* draw = DrawOf(kLayerName + GLuint(i));
       ASSERT_NE(draw, nullptr);
-      ASSERT_EQ(draw->vertices.size(), 12u);  // two copies side by side
       float left = 1e9f, right = -1e9f;
       for (const GlRecordedVertex& v : draw->vertices) {
         left = std::min(left, v.x);

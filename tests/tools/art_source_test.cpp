@@ -262,6 +262,28 @@ TEST_F(GameArtTest, EveryPictureTheGameLoadsHasItsSize) {
   EXPECT_EQ(written, names);
 }
 
+// A layer drawn piece by piece shows only its pieces: nothing of the picture may lie outside.
+TEST_F(GameArtTest, BackdropPiecesHoldEverythingTheirLayerShows) {
+  for (const BackdropLayer& layer : kBackdropLayerTable) {
+    if (layer.pieceCount == 0) continue;
+    SCOPED_TRACE(layer.picture);
+    const ArtImage& image = Get(layer.picture);
+    int outside = 0;
+    for (int y = 0; y < image.height; ++y)
+      for (int x = 0; x < image.width; ++x) {
+        if (image.At(x, y).a == 0) continue;
+        bool inside = false;
+        for (int p = 0; p < layer.pieceCount; ++p) {
+          const BackdropPiece& piece = layer.pieces[p];
+          inside |= x >= piece.x && x < piece.x + piece.width && y >= piece.y &&
+                    y < piece.y + piece.height;
+        }
+        outside += !inside;
+      }
+    EXPECT_EQ(outside, 0);
+  }
+}
+
 TEST_F(GameArtTest, ButtonCutOutsAreFilledAndTheSheetsHoldNothingElse) {
   struct CutOut {
     const char* image;
