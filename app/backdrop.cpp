@@ -92,6 +92,13 @@ float BackdropLayerY(int layer, float cameraY) {
          (cameraY - kRouteEyeY) * kBackdropLayerTable[layer].fraction * WorldScreenScale();
 }
 
+bool HasOutdoorBackdrop() {
+  if (gBackdropSky && gBackdropSky->glName) return true;
+  for (const Texture* layer : gBackdropLayers)
+    if (layer && layer->glName) return true;
+  return false;
+}
+
 void DrawOutdoorBackdrop() {
   cSpriteBatch& batch = cSpriteBatch::Instance();
   if (gBackdropSky && gBackdropSky->glName) {

@@ -39,6 +39,8 @@ void LoadBackdrops();
 // Where a layer's first copy starts across (-479..0) and its top, for a camera position.
 float BackdropLayerX(int layer, float cameraX);
 float BackdropLayerY(int layer, float cameraY);
+// False when none of the outdoor pictures loaded: the pass is then skipped altogether.
+bool HasOutdoorBackdrop();
 // In the landscape 2D pass, before the world: the sky and its layers across the whole view.
 void DrawOutdoorBackdrop();
 // In the world pass, before the map: the dark backdrops behind their regions' cells.

@@ -121,18 +121,20 @@ void PresentWarpFrame() {
 
 void BeginWorldWithBackdrop() {
   ClearScreen(kSkyColour[0], kSkyColour[1], kSkyColour[2], kSkyColour[3]);
-  SetWorldState();
   cSpriteBatch& batch = cSpriteBatch::Instance();
-  Begin2D();
-  gGL.Rotatef(kLandscapeTurn, 0, 0, 1);
-  gGL.Translatef(0, kLandscapeShift, 0);
-  // The backdrop's pixels are opaque or not there at all: the alpha test alone cuts them out,
-  // and blending every pixel of the view would cost the software rasteriser dearly.
-  gGL.Disable(GL_BLEND);
-  batch.Begin(false);
-  DrawOutdoorBackdrop();
-  batch.Flush();
-  End2D();
+  if (HasOutdoorBackdrop()) {
+    SetWorldState();
+    Begin2D();
+    gGL.Rotatef(kLandscapeTurn, 0, 0, 1);
+    gGL.Translatef(0, kLandscapeShift, 0);
+    // The backdrop's pixels are opaque or not there at all: the alpha test alone cuts them
+    // out, and blending every pixel of the view would cost the software rasteriser dearly.
+    gGL.Disable(GL_BLEND);
+    batch.Begin(false);
+    DrawOutdoorBackdrop();
+    batch.Flush();
+    End2D();
+  }
   SetWorldState();
   // Up is world -x: the world turns a quarter onto the portrait screen, upright in landscape.
   LookAt(gCamera[0], gCamera[1], gCamera[2], gCamera[3], gCamera[4], gCamera[5], -1, 0, 0);
