@@ -137,6 +137,30 @@ bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std:
   return true;
 }
 
+void cSimulation::ReleaseGame() {
+  delete gMap;
+  gMap = nullptr;
+  for (cBonus*& bonus : gBonuses) {
+    delete bonus;
+    bonus = nullptr;
+  }
+  delete gDebris;
+  gDebris = nullptr;
+  delete gPopups;
+  gPopups = nullptr;
+  delete gFireField;
+  gFireField = nullptr;
+  delete gBurst;
+  gBurst = nullptr;
+  for (cFireball*& fireball : gFireballs) {
+    delete fireball;
+    fireball = nullptr;
+  }
+  DeleteAllUnits();
+  delete gPlayer;
+  gPlayer = nullptr;
+}
+
 bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   if (!dataDir.empty() && chdir(dataDir.c_str()) != 0) {
     error = "cannot enter " + dataDir;
@@ -153,23 +177,7 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   std::srand(1);
   HeadlessDevice& device = UseHeadlessPlatform();
   device.ticks = kFirstFrameTicks - kFrameTicks;
-  delete gMap;
-  gMap = nullptr;
-  for (cBonus*& bonus : gBonuses) {
-    delete bonus;
-    bonus = nullptr;
-  }
-  delete gDebris;
-  delete gPopups;
-  delete gFireField;
-  delete gBurst;
-  for (cFireball*& fireball : gFireballs) {
-    delete fireball;
-    fireball = nullptr;
-  }
-  DeleteAllUnits();
-  delete gPlayer;
-  gPlayer = nullptr;
+  ReleaseGame();
   ClearActions(kActionCount);
   ResetDesktopInput();
   gScore = gCoins = gLives = 0;

@@ -33,6 +33,9 @@ class cSimulation {
   // Starts the game as the start button would; false with a message if the level cannot be
   // read.
   bool Start(const std::string& dataDir, std::string& error);
+  // Deletes everything a start made (the map, the player, the units, the effects), as a
+  // fresh process has none of it.
+  static void ReleaseGame();
   // Runs one frame with the events of that frame (others are ignored).
   void RunFrame(const std::vector<SimEvent>& events);
   // The frame just run, as one JSON object.

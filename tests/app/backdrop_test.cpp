@@ -41,10 +41,11 @@ class BackdropTest : public ::testing::Test {
     }
     savedCave = gDarkBackdrops[kBackdropCave];
     gDarkBackdrops[kBackdropCave] = &cave;
+    savedMap = gMap;
     gMap = map.get();
   }
   void TearDown() override {
-    gMap = nullptr;
+    gMap = savedMap;
     gCameraDistance = savedDistance;
     gBackdropSky = savedSky;
     for (int i = 0; i < kBackdropLayers; ++i) gBackdropLayers[i] = savedLayers[i];
@@ -85,6 +86,7 @@ class BackdropTest : public ::testing::Test {
   Texture* savedLayers[kBackdropLayers] = {};
   Texture* savedCave = nullptr;
   float savedDistance = 0;
+  cMap* savedMap = nullptr;
 };
 
 TEST_F(BackdropTest, EachLayerMovesAtItsFractionOfTheWorldsMotion) {

@@ -48,7 +48,10 @@ std::string MakeLevelDir(bool withGoal) {
 class ResultsTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr); }
-  void TearDown() override { ASSERT_EQ(chdir(cwd), 0); }
+  void TearDown() override {
+    cSimulation::ReleaseGame();
+    ASSERT_EQ(chdir(cwd), 0);
+  }
 
   void Start(bool withGoal) {
     std::string error;
