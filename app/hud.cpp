@@ -9,6 +9,9 @@
 #include "app/game.h"
 #include "app/input.h"
 #include "engine/font.h"
+#include "engine/music.h"
+#include "engine/sprite_batch.h"
+#include "engine/texture.h"
 #include "player/player.h"
 
 namespace {
@@ -23,6 +26,8 @@ constexpr int kLineLength = 64;
 
 // Play buttons in drawing order.
 constexpr ButtonId kPlayButtons[] = {kButtonJump, kButtonLeft, kButtonRight, kButtonRestart};
+
+Texture* gSpeakerPictures[2] = {};  // sound on, muted
 
 void DrawButton(ButtonId id) {
   if (gButtons[id]) gButtons[id]->Draw();
@@ -42,6 +47,16 @@ void DrawMessage() {
 }
 
 }  // namespace
+
+bool SpeakerContains(int x, int y) {
+  return x >= kSpeakerX && x < kSpeakerX + kSpeakerSize && y >= kSpeakerY &&
+         y < kSpeakerY + kSpeakerSize;
+}
+
+void LoadHudPictures() {
+  gSpeakerPictures[0] = LoadTexture("speaker_on.png");
+  gSpeakerPictures[1] = LoadTexture("speaker_off.png");
+}
 
 void FormatStatusLine(char* out, int size) {
   std::snprintf(out, size_t(size), "SCORE %d COINS %d LIVES %d", gScore, gCoins, gLives);
@@ -63,4 +78,6 @@ void DrawHud() {
   FormatDistanceLine(line, sizeof line);
   DrawText(kDistanceX, kDistanceY, line);
   DrawMessage();
+  if (const Texture* speaker = gSpeakerPictures[Muted() ? 1 : 0]; speaker && speaker->glName)
+    DrawSprite(speaker, kSpeakerX, kSpeakerY, kSpeakerSize, kSpeakerSize, 0);
 }

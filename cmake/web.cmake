@@ -47,6 +47,8 @@ add_custom_command(OUTPUT ${web_pack}/stamp
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${web_pack}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${web_pack}
   COMMAND sh -c "cp \"$1\"/*.png \"$1\"/*.wav \"$2\"/" sh ${BRINKHOP_NATIVE_DATA} ${web_pack}
+  # The tunes are megabytes of samples, far past the page's budget: the browser plays none yet.
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${web_pack}/title.wav ${web_pack}/play.wav ${web_pack}/jingle.wav
   COMMAND ${CMAKE_COMMAND} -E touch ${web_pack}/stamp
   DEPENDS ${BRINKHOP_NATIVE_DATA}/BG.png ${BRINKHOP_NATIVE_DATA}/jump.wav
   COMMENT "Gathering the pictures and sounds for the page"

@@ -104,6 +104,7 @@ constexpr KeyBinding kKeyBindings[] = {
     {"Enter", InputAction::kRetry},       {"NumpadEnter", InputAction::kRetry},
     {"KeyP", InputAction::kPause},        {"Enter", InputAction::kStart},
     {"NumpadEnter", InputAction::kStart}, {"Space", InputAction::kStart},
+    {"KeyM", InputAction::kMute},
 };
 constexpr int kKeyCount = int(std::size(kKeyBindings));
 
@@ -375,10 +376,11 @@ PlatformApi BrowserTable() {
   };
   api.LoadSound = LoadBrowserSound;
   api.PlaySound = PlayBrowserSound;
-  api.LoadMusic = [](const char*) -> MusicTune* { return nullptr; };
-  api.PlayMusic = [](MusicTune*) {};
-  api.StopMusic = [](int) {};
-  api.SetMusicVolume = [](int) {};
+  api.LoadMusic = LoadBrowserMusic;
+  api.PlayMusic = PlayBrowserMusic;
+  api.StopMusic = StopBrowserMusic;
+  api.SetMusicVolume = SetBrowserMusicVolume;
+  api.MusicPlaying = BrowserMusicPlaying;
   api.Exit = [](int status) {
     ReleaseMouseAndTouches();
     brinkhop_hold_forever(status);

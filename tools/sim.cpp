@@ -15,7 +15,9 @@
 #include "app/button.h"
 #include "app/game.h"
 #include "app/input.h"
+#include "app/results.h"
 #include "engine/file_read.h"
+#include "engine/music.h"
 #include "engine/sprite_batch.h"
 #include "platform/headless.h"
 #include "player/actions.h"
@@ -39,7 +41,7 @@ const char* const kUsage =
     "                  F down FINGER X Y | BUTTON    F move FINGER X Y | BUTTON\n"
     "                  F up FINGER                    F key ACTION down|up\n"
     "                BUTTON: left right jump restart start retry;\n"
-    "                ACTION: left right jump down fire restart retry\n"
+    "                ACTION: left right jump down fire restart retry mute\n"
     "  --trace       one JSON object per frame\n"
     "  --units       with --trace, the units of every frame too\n"
     "Exit status: 0; 1 when a level is refused (at the start or through a pipe) or the script\n"
@@ -52,10 +54,10 @@ struct NamedKey {
   const char* name;
   InputAction action;
 };
-const NamedKey kScriptKeys[] = {{"left", InputAction::kLeft},  {"right", InputAction::kRight},
-                                {"jump", InputAction::kJump},  {"down", InputAction::kDown},
-                                {"fire", InputAction::kFire},  {"restart", InputAction::kRestart},
-                                {"retry", InputAction::kRetry}};
+const NamedKey kScriptKeys[] = {{"left", InputAction::kLeft},   {"right", InputAction::kRight},
+                                {"jump", InputAction::kJump},   {"down", InputAction::kDown},
+                                {"fire", InputAction::kFire},   {"restart", InputAction::kRestart},
+                                {"retry", InputAction::kRetry}, {"mute", InputAction::kMute}};
 
 struct NamedButton {
   const char* name;
@@ -155,6 +157,30 @@ bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std:
   return true;
 }
 
+void cSimulation::ReleaseGame() {
+  delete gMap;
+  gMap = nullptr;
+  for (cBonus*& bonus : gBonuses) {
+    delete bonus;
+    bonus = nullptr;
+  }
+  delete gDebris;
+  gDebris = nullptr;
+  delete gPopups;
+  gPopups = nullptr;
+  delete gFireField;
+  gFireField = nullptr;
+  delete gBurst;
+  gBurst = nullptr;
+  for (cFireball*& fireball : gFireballs) {
+    delete fireball;
+    fireball = nullptr;
+  }
+  DeleteAllUnits();
+  delete gPlayer;
+  gPlayer = nullptr;
+}
+
 bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   if (!dataDir.empty() && chdir(dataDir.c_str()) != 0) {
     error = "cannot enter " + dataDir;
@@ -172,23 +198,9 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   std::srand(1);
   HeadlessDevice& device = UseHeadlessPlatform();
   device.ticks = kFirstFrameTicks - kFrameTicks;
-  delete gMap;
-  gMap = nullptr;
-  for (cBonus*& bonus : gBonuses) {
-    delete bonus;
-    bonus = nullptr;
-  }
-  delete gDebris;
-  delete gPopups;
-  delete gFireField;
-  delete gBurst;
-  for (cFireball*& fireball : gFireballs) {
-    delete fireball;
-    fireball = nullptr;
-  }
-  DeleteAllUnits();
-  delete gPlayer;
-  gPlayer = nullptr;
+  ReleaseGame();
+  SetMuted(false);
+  StopMusic();
   ClearActions(kActionCount);
   ResetHeldInput();
   gScore = gCoins = gLives = 0;
@@ -243,10 +255,7 @@ void cSimulation::RunFrame(const std::vector<SimEvent>& events) {
 
   std::vector<SoundId> sounds;
   gSoundRecorder = &sounds;
-  if (GamePaused())
-    PausedPass();
-  else
-    Frame();
+  MainLoopPass();
   gSoundRecorder = nullptr;
   mSounds.assign(sounds.begin(), sounds.end());
   ++mFrame;
@@ -304,6 +313,7 @@ std::string TraceJson(int frame, const std::vector<int>& frameSounds, bool withU
     }
     add("units", units + "]");
   }
+  add("completed", flag(gGoalReached));
   return line + "}";
 }
 
