@@ -3,12 +3,15 @@
 
 #include <cstdlib>
 
+#include "app/backdrop.h"
 #include "app/hud.h"
 #include "app/input.h"
 #include "app/resources.h"
+#include "app/results.h"
 #include "app/start_screen.h"
 #include "engine/gl_api.h"
 #include "engine/gl_setup.h"
+#include "engine/music.h"
 #include "engine/sprite_batch.h"
 #include "engine/texture.h"
 #include "platform/platform.h"
@@ -63,15 +66,23 @@ int RunGame() {
   gRunning = true;
   while (gRunning) {
     if (gPassHooks.before) gPassHooks.before();
-    if (GamePaused())
-      PausedPass();
-    else
-      Frame();
+    MainLoopPass();
     if (gPassHooks.after) gPassHooks.after();
     LimitFrameRate();
   }
   Quit();
   return 0;
+}
+
+void MainLoopPass() {
+  if (!gStartDone)
+    StartScreenStep();
+  else if (gResultsShown)
+    ResultsStep();
+  else if (GamePaused())
+    PausedPass();
+  else
+    Frame();
 }
 
 bool Init() {
@@ -86,11 +97,8 @@ bool Init() {
 // A frame of a pipe warp: the map and the player sliding into the pipe, no simulation, then
 // a short wait.
 void PresentWarpFrame() {
-  ClearScreen(kSkyColour[0], kSkyColour[1], kSkyColour[2], kSkyColour[3]);
-  SetWorldState();
-  LookAt(gCamera[0], gCamera[1], gCamera[2], gCamera[3], gCamera[4], gCamera[5], -1, 0, 0);
+  BeginWorldWithBackdrop();
   cSpriteBatch& batch = cSpriteBatch::Instance();
-  batch.Begin(false);
   if (gPlayer)
     DrawSprite(gPlayer->textures[0], Trunc(gPlayer->x), Trunc(gPlayer->y), gPlayer->width,
                gPlayer->height, 0);
@@ -98,6 +106,30 @@ void PresentWarpFrame() {
   batch.Flush();
   gPlatform.SwapBuffers();
   gPlatform.Delay(kWarpFrameWait);
+}
+
+void BeginWorldWithBackdrop() {
+  ClearScreen(kSkyColour[0], kSkyColour[1], kSkyColour[2], kSkyColour[3]);
+  cSpriteBatch& batch = cSpriteBatch::Instance();
+  if (HasOutdoorBackdrop()) {
+    SetWorldState();
+    Begin2D();
+    gGL.Rotatef(kLandscapeTurn, 0, 0, 1);
+    gGL.Translatef(0, kLandscapeShift, 0);
+    // The backdrop's pixels are opaque or not there at all: the alpha test alone cuts them
+    // out, and blending every pixel of the view would cost the software rasteriser dearly.
+    gGL.Disable(GL_BLEND);
+    batch.Begin(false);
+    DrawOutdoorBackdrop();
+    batch.Flush();
+    End2D();
+  }
+  SetWorldState();
+  // Up is world -x: the world turns a quarter onto the portrait screen, upright in landscape.
+  LookAt(gCamera[0], gCamera[1], gCamera[2], gCamera[3], gCamera[4], gCamera[5], -1, 0, 0);
+  // Textures first in the batch draw first: the dark backdrops go in before the world.
+  batch.Begin(false);
+  DrawDarkBackdrops();
 }
 
 void CreatePlayerAndBackground() {
@@ -126,6 +158,8 @@ void StartGame() {
   gCoins = 0;
   gLives = kStartingLives;
   gScore = 0;
+  ResetResults();
+  PlayTune(kTunePlay, true);
 }
 
 void SimulationStep() {
@@ -160,14 +194,14 @@ void DrawWorld() {
 void Frame() {
   gFrameTime = gPlatform.GetTicks();
   HandleInput();
+  SteerAfterGoal();
   for (int step = 0; step < kSubStepsPerFrame; ++step) SimulationStep();
+  UpdateGoal();
+  DuckMusic(gPlayer && gPlayer->dying);
+  KeepMusicGoing();
 
-  ClearScreen(kSkyColour[0], kSkyColour[1], kSkyColour[2], kSkyColour[3]);
-  SetWorldState();
-  // Up is world -x: the world turns a quarter onto the portrait screen, upright in landscape.
-  LookAt(gCamera[0], gCamera[1], gCamera[2], gCamera[3], gCamera[4], gCamera[5], -1, 0, 0);
+  BeginWorldWithBackdrop();
   cSpriteBatch& batch = cSpriteBatch::Instance();
-  batch.Begin(false);
   DrawWorld();
   batch.Flush();
 
@@ -214,6 +248,7 @@ void Quit() {
 void RestartAfterDeath() {
   if (gMap) gMap->LoadLevel(gMap->levelName.c_str(), 0);
   --gLives;
+  ++gLivesLost;
   if (gPlayer) {
     gPlayer->blinkTimer = 0;
     gPlayer->dying = false;

@@ -59,6 +59,8 @@ void RestartAfterDeath();
 void RestartLevel();
 // What pressing the start button does: the game player, the first level, a fresh score.
 void StartGame();
+// One pass of the main loop: the start screen, the results, a paused pass or a frame.
+void MainLoopPass();
 // A main-loop pass while paused: events only, and the last picture shown again.
 void PausedPass();
 
@@ -67,6 +69,10 @@ void PresentWarpFrame();
 
 // The GL state of the world pass; the start screen draws with it too.
 void SetWorldState();
+
+// The backdrop of the world pass: the outdoor layers across the view, then the world's camera
+// with the batch begun and the dark backdrops in it, so the world drawn next stands in front.
+void BeginWorldWithBackdrop();
 
 // Pieces of the frame, in frame order.
 void SimulationStep();

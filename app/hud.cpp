@@ -9,6 +9,9 @@
 #include "app/game.h"
 #include "app/input.h"
 #include "engine/font.h"
+#include "engine/music.h"
+#include "engine/sprite_batch.h"
+#include "engine/texture.h"
 #include "player/player.h"
 
 namespace {
@@ -26,6 +29,8 @@ constexpr int kNoticeLines = 4;
 
 // Play buttons in drawing order.
 constexpr ButtonId kPlayButtons[] = {kButtonJump, kButtonLeft, kButtonRight, kButtonRestart};
+
+Texture* gSpeakerPictures[2] = {};  // sound on, muted
 
 void DrawButton(ButtonId id) {
   if (gButtons[id]) gButtons[id]->Draw();
@@ -57,6 +62,16 @@ void DrawNotice() {
 
 std::string gHudNotice;
 
+bool SpeakerContains(int x, int y) {
+  return x >= kSpeakerX && x < kSpeakerX + kSpeakerSize && y >= kSpeakerY &&
+         y < kSpeakerY + kSpeakerSize;
+}
+
+void LoadHudPictures() {
+  gSpeakerPictures[0] = LoadTexture("speaker_on.png");
+  gSpeakerPictures[1] = LoadTexture("speaker_off.png");
+}
+
 void FormatStatusLine(char* out, int size) {
   std::snprintf(out, size_t(size), "SCORE %d COINS %d LIVES %d", gScore, gCoins, gLives);
 }
@@ -78,4 +93,6 @@ void DrawHud() {
   DrawText(kDistanceX, kDistanceY, line);
   DrawNotice();
   DrawMessage();
+  if (const Texture* speaker = gSpeakerPictures[Muted() ? 1 : 0]; speaker && speaker->glName)
+    DrawSprite(speaker, kSpeakerX, kSpeakerY, kSpeakerSize, kSpeakerSize, 0);
 }

@@ -11,4 +11,9 @@ extern std::string gHudNotice;
 void FormatStatusLine(char* out, int size);
 void FormatDistanceLine(char* out, int size);
 
+// The speaker under the restart button: its picture shows the mute, a touch on it toggles it.
+constexpr int kSpeakerX = 426, kSpeakerY = 88, kSpeakerSize = 32;  // landscape px
+bool SpeakerContains(int x, int y);
+void LoadHudPictures();
+
 void DrawHud();

@@ -6,6 +6,9 @@
 
 #include "app/button.h"
 #include "app/game.h"
+#include "app/hud.h"
+#include "app/results.h"
+#include "engine/music.h"
 #include "player/player.h"
 
 FingerSlot gFingers[kFingerSlots];
@@ -46,6 +49,7 @@ bool Dying() { return gPlayer && gPlayer->dying; }
 
 // Restart and retry act on release, on their button or their key.
 void Release(bool retry) {
+  if (gGoalReached) return;  // the level is over; nothing to restart
   const bool dying = Dying();
   if (retry && dying) RestartAfterDeath();
   if (!retry && !dying) RestartLevel();
@@ -64,6 +68,9 @@ void HandleAction(const InputEvent& e) {
     case InputAction::kPause:
       // The death screen waits for a retry: a pad's Start retries there instead.
       if (pressed && !wasHeld && !Dying()) gPausedByKey = !gPausedByKey;
+      break;
+    case InputAction::kMute:
+      if (pressed && !wasHeld) ToggleMute();
       break;
     default:
       if (pressed && IsHeldAction(e.action)) gTouchControlsVisible = false;
@@ -84,6 +91,7 @@ void HandleEvent(const InputEvent& e, bool paused) {
       slot->down = true;
       gSpent[e.finger] = false;
       gTouchControlsVisible = true;
+      if (SpeakerContains(slot->x, slot->y)) ToggleMute();
       break;
     case InputType::kFingerUp: {
       slot->down = false;

@@ -1,8 +1,11 @@
 // Loading of the shared resources.
 #include "app/resources.h"
 
+#include "app/backdrop.h"
 #include "app/button.h"
+#include "app/hud.h"
 #include "engine/font.h"
+#include "engine/music.h"
 #include "engine/texture.h"
 #include "units/unit_textures.h"
 #include "world/camera.h"
@@ -42,6 +45,7 @@ void LoadBlockTextures(cMap& map) {
 
 void LoadResources() {
   LoadSounds();
+  LoadMusic();
   if (gMap) LoadBlockTextures(*gMap);
   LoadUnitTextures();
   gControlImage = LoadTexture("control.png");
@@ -49,5 +53,7 @@ void LoadResources() {
   HideMessage();
   CreateButtons(*gControlImage, *gSocialImage);
   gFontTexture = LoadTexture("font.png");
+  LoadBackdrops();
+  LoadHudPictures();
   gCameraDistance = kDefaultCameraDistance;
 }

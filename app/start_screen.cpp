@@ -6,6 +6,7 @@
 #include "app/input.h"
 #include "engine/gl_api.h"
 #include "engine/gl_setup.h"
+#include "engine/music.h"
 #include "engine/sprite_batch.h"
 #include "platform/platform.h"
 
@@ -21,6 +22,7 @@ void RunStartScreen() {
 }
 
 void StartScreenStep() {
+  KeepTune(kTuneTitle, true);
   ClearScreen(kSkyColour[0], kSkyColour[1], kSkyColour[2], kSkyColour[3]);
   SetWorldState();
   Begin2D();
@@ -48,6 +50,8 @@ void StartScreenStep() {
       }
     } else if (event.type == InputType::kActionPressed && event.action == InputAction::kStart) {
       start = true;
+    } else if (event.type == InputType::kActionPressed && event.action == InputAction::kMute) {
+      ToggleMute();
     } else if (event.type == InputType::kQuit) {
       Quit();
       gStartDone = true;

@@ -13,6 +13,8 @@ set(BRINKHOP_ART_SOURCES
   data/art/hazards.txt
   data/art/items.txt
   data/art/screens.txt
+  data/art/backdrops.txt
+  data/art/hud.txt
 )
 set(BRINKHOP_ART_PICTURES
   BG.png blume1.png blume2.png bonus1.png bonus2.png bonus3.png bonus4.png bonus5.png
@@ -23,6 +25,8 @@ set(BRINKHOP_ART_PICTURES
   player3.png shell1.png shell2.png shell3.png shell4.png smallstone.png social.png
   spiky1.png spiky2.png stone.png tile.png tile1.png tile2.png tile3.png tile4.png
   turtle1.png turtle2.png
+  backdrop_sky.png backdrop_clouds.png backdrop_far.png backdrop_near.png backdrop_cave.png
+  backdrop_castle.png speaker_on.png speaker_off.png
 )
 list(TRANSFORM BRINKHOP_ART_PICTURES PREPEND ${BRINKHOP_DATA_DIR}/ OUTPUT_VARIABLE art_outputs)
 list(TRANSFORM BRINKHOP_ART_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/ OUTPUT_VARIABLE art_inputs)

@@ -1,17 +1,21 @@
-# The sound effects, synthesized by tools/make_sounds.cpp from data/sounds/sounds.txt.
+# The sound effects and the tunes, synthesized by tools/make_sounds.cpp from data/sounds/sounds.txt
+# and the scores in data/sounds/music.txt.
 add_executable(brinkhop-makesounds tools/make_sounds.cpp tools/sound_synth.cpp)
 target_include_directories(brinkhop-makesounds PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(brinkhop-makesounds PRIVATE m)
 
 # The parameter file names its own outputs; reading them here keeps the list in one place,
 # at the cost of a re-configure when the file changes.
-set(BRINKHOP_SOUND_PARAMETERS ${CMAKE_SOURCE_DIR}/data/sounds/sounds.txt)
+set(BRINKHOP_SOUND_PARAMETERS ${CMAKE_SOURCE_DIR}/data/sounds/sounds.txt
+  ${CMAKE_SOURCE_DIR}/data/sounds/music.txt)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${BRINKHOP_SOUND_PARAMETERS})
-file(STRINGS ${BRINKHOP_SOUND_PARAMETERS} brinkhop_sound_lines REGEX "^[ \t]*sound[ \t]")
 set(BRINKHOP_SOUND_FILES)
-foreach(line IN LISTS brinkhop_sound_lines)
-  string(REGEX REPLACE "^[ \t]*sound[ \t]+([^ \t]+).*$" "\\1" name "${line}")
-  list(APPEND BRINKHOP_SOUND_FILES ${BRINKHOP_DATA_DIR}/${name})
+foreach(parameters IN LISTS BRINKHOP_SOUND_PARAMETERS)
+  file(STRINGS ${parameters} brinkhop_sound_lines REGEX "^[ \t]*(sound|tune)[ \t]")
+  foreach(line IN LISTS brinkhop_sound_lines)
+    string(REGEX REPLACE "^[ \t]*(sound|tune)[ \t]+([^ \t]+).*$" "\\2" name "${line}")
+    list(APPEND BRINKHOP_SOUND_FILES ${BRINKHOP_DATA_DIR}/${name})
+  endforeach()
 endforeach()
 
 add_custom_command(OUTPUT ${BRINKHOP_SOUND_FILES}

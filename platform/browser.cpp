@@ -104,6 +104,7 @@ constexpr KeyBinding kKeyBindings[] = {
     {"Enter", InputAction::kRetry},       {"NumpadEnter", InputAction::kRetry},
     {"KeyP", InputAction::kPause},        {"Enter", InputAction::kStart},
     {"NumpadEnter", InputAction::kStart}, {"Space", InputAction::kStart},
+    {"KeyM", InputAction::kMute},
 };
 constexpr int kKeyCount = int(std::size(kKeyBindings));
 
@@ -350,7 +351,10 @@ PlatformApi BrowserTable() {
   api.GetTicks = Ticks;
   // The wait ends on an animation frame, whose time is the clock: 30 frames a second are then
   // every other frame of a 60 Hz display, without drift.
-  api.Delay = [](uint32_t) { WaitForAnimationFrame(); };
+  api.Delay = [](uint32_t) {
+    MakeWantedTune();
+    WaitForAnimationFrame();
+  };
   api.PollEvent = [](InputEvent* event) {
     if (gBrowser.events.empty()) PollPads();
     if (gBrowser.events.empty()) return false;
@@ -375,10 +379,11 @@ PlatformApi BrowserTable() {
   };
   api.LoadSound = LoadBrowserSound;
   api.PlaySound = PlayBrowserSound;
-  api.LoadMusic = [](const char*) -> MusicTune* { return nullptr; };
-  api.PlayMusic = [](MusicTune*) {};
-  api.StopMusic = [](int) {};
-  api.SetMusicVolume = [](int) {};
+  api.LoadMusic = LoadBrowserMusic;
+  api.PlayMusic = PlayBrowserMusic;
+  api.StopMusic = StopBrowserMusic;
+  api.SetMusicVolume = SetBrowserMusicVolume;
+  api.MusicPlaying = BrowserMusicPlaying;
   api.Exit = [](int status) {
     ReleaseMouseAndTouches();
     brinkhop_hold_forever(status);

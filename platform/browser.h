@@ -23,9 +23,18 @@ void WaitForLevels();
 // frame is on screen.
 void AnnounceFirstFrame();
 
-// The browser's sound: the chunk functions of the device table (platform/browser_audio.cpp).
+// The browser's sound: the chunk and music functions of the device table
+// (platform/browser_audio.cpp).
 struct SoundChunk;
+struct MusicTune;
 void OpenBrowserAudio();
 void CloseBrowserAudio();
 SoundChunk* LoadBrowserSound(const char* file);
 void PlayBrowserSound(SoundChunk* chunk);
+MusicTune* LoadBrowserMusic(const char* file);
+void PlayBrowserMusic(MusicTune* tune, int loops);
+void StopBrowserMusic(int fadeMilliseconds);
+void SetBrowserMusicVolume(int volume);
+bool BrowserMusicPlaying();
+// Once a frame: makes the samples of the tune the game wants, if they wait on the audio.
+void MakeWantedTune();

@@ -32,6 +32,12 @@ constexpr int kAudioChunkSamples = 4096;
 constexpr int16_t kStickDeadZone = 16000;  // of 32767
 constexpr int kInputActions = int(InputAction::kCount);
 
+// A loaded tune and the file bytes the mixer reads it from while it plays.
+struct DesktopTune {
+  std::string bytes;
+  Mix_Music* music = nullptr;
+};
+
 struct KeyBinding {
   SDL_Keycode key;
   InputAction action;
@@ -39,16 +45,16 @@ struct KeyBinding {
 
 // One key may stand for several actions: which one counts is the game's business.
 const KeyBinding kKeyBindings[] = {
-    {SDLK_LEFT, InputAction::kLeft},      {SDLK_a, InputAction::kLeft},
-    {SDLK_RIGHT, InputAction::kRight},    {SDLK_d, InputAction::kRight},
-    {SDLK_SPACE, InputAction::kJump},     {SDLK_UP, InputAction::kJump},
-    {SDLK_w, InputAction::kJump},         {SDLK_DOWN, InputAction::kDown},
-    {SDLK_s, InputAction::kDown},         {SDLK_LSHIFT, InputAction::kFire},
-    {SDLK_x, InputAction::kFire},         {SDLK_r, InputAction::kRestart},
-    {SDLK_RETURN, InputAction::kRetry},   {SDLK_KP_ENTER, InputAction::kRetry},
-    {SDLK_RETURN, InputAction::kStart},   {SDLK_KP_ENTER, InputAction::kStart},
-    {SDLK_SPACE, InputAction::kStart},    {SDLK_p, InputAction::kPause},
-    {SDLK_F11, InputAction::kFullScreen},
+    {SDLK_LEFT, InputAction::kLeft},    {SDLK_a, InputAction::kLeft},
+    {SDLK_RIGHT, InputAction::kRight},  {SDLK_d, InputAction::kRight},
+    {SDLK_SPACE, InputAction::kJump},   {SDLK_UP, InputAction::kJump},
+    {SDLK_w, InputAction::kJump},       {SDLK_DOWN, InputAction::kDown},
+    {SDLK_s, InputAction::kDown},       {SDLK_LSHIFT, InputAction::kFire},
+    {SDLK_x, InputAction::kFire},       {SDLK_r, InputAction::kRestart},
+    {SDLK_RETURN, InputAction::kRetry}, {SDLK_KP_ENTER, InputAction::kRetry},
+    {SDLK_RETURN, InputAction::kStart}, {SDLK_KP_ENTER, InputAction::kStart},
+    {SDLK_SPACE, InputAction::kStart},  {SDLK_p, InputAction::kPause},
+    {SDLK_m, InputAction::kMute},       {SDLK_F11, InputAction::kFullScreen},
 };
 constexpr int kKeyBindingCount = int(std::size(kKeyBindings));
 
@@ -563,17 +569,34 @@ PlatformApi DesktopTable() {
   };
   api.LoadMusic = [](const char* file) {
     if (!gDesktop.audioOpen) return static_cast<MusicTune*>(nullptr);
-    return reinterpret_cast<MusicTune*>(Mix_LoadMUS(file));
+    // Bounded like the chunks. The mixer streams a tune from its bytes while it plays, so the
+    // tune keeps them for as long as the game does.
+    auto* tune = new DesktopTune;
+    std::string error;
+    if (const FileReadResult read = ReadWholeFile(file, kMaxSoundFileBytes, tune->bytes, error)) {
+      if (read != kFileCannotOpen) std::fprintf(stderr, "%s: %s\n", file, error.c_str());
+      delete tune;
+      return static_cast<MusicTune*>(nullptr);
+    }
+    SDL_RWops* stream = SDL_RWFromConstMem(tune->bytes.data(), int(tune->bytes.size()));
+    tune->music = stream ? Mix_LoadMUS_RW(stream, 1) : nullptr;
+    if (!tune->music) {
+      delete tune;
+      return static_cast<MusicTune*>(nullptr);
+    }
+    return reinterpret_cast<MusicTune*>(tune);
   };
-  api.PlayMusic = [](MusicTune* tune) {
-    if (tune) Mix_PlayMusic(reinterpret_cast<Mix_Music*>(tune), -1);
+  api.PlayMusic = [](MusicTune* tune, int loops) {
+    if (tune) Mix_PlayMusic(reinterpret_cast<DesktopTune*>(tune)->music, loops);
   };
+  // A fade of 0 halts at once.
   api.StopMusic = [](int fadeMilliseconds) {
     if (gDesktop.audioOpen) Mix_FadeOutMusic(fadeMilliseconds);
   };
   api.SetMusicVolume = [](int volume) {
     if (gDesktop.audioOpen) Mix_VolumeMusic(volume);
   };
+  api.MusicPlaying = [] { return gDesktop.audioOpen && Mix_PlayingMusic() != 0; };
   api.Exit = [](int status) {
     SDL_Quit();
     std::exit(status);

@@ -6,6 +6,9 @@
 namespace {
 
 HeadlessDevice gDevice;
+// A tune handed to the game is the address of one of these, its place in the loaded files.
+constexpr size_t kHeadlessTunes = 16;
+char gTuneTokens[kHeadlessTunes];
 
 PlatformApi HeadlessTable() {
   PlatformApi api{};
@@ -41,10 +44,31 @@ PlatformApi HeadlessTable() {
   // Nothing is ever heard here; the game counts what it asked for itself.
   api.LoadSound = [](const char*) -> SoundChunk* { return nullptr; };
   api.PlaySound = [](SoundChunk*) {};
-  api.LoadMusic = [](const char*) -> MusicTune* { return nullptr; };
-  api.PlayMusic = [](MusicTune*) {};
-  api.StopMusic = [](int) {};
-  api.SetMusicVolume = [](int) {};
+  // Every tune loads, so the game's music can be followed; it is only counted.
+  api.LoadMusic = [](const char* file) {
+    HeadlessMusic& music = gDevice.music;
+    size_t index = 0;
+    while (index < music.files.size() && music.files[index] != file) ++index;
+    if (index == music.files.size()) {
+      if (index == kHeadlessTunes) return static_cast<MusicTune*>(nullptr);
+      music.files.push_back(file);
+    }
+    return reinterpret_cast<MusicTune*>(&gTuneTokens[index]);
+  };
+  api.PlayMusic = [](MusicTune* tune, int loops) {
+    if (!tune) return;
+    // A tune loaded before the device was last reset has lost its name.
+    const size_t index = size_t(reinterpret_cast<char*>(tune) - gTuneTokens);
+    const std::vector<std::string>& files = gDevice.music.files;
+    gDevice.music.plays.emplace_back(index < files.size() ? files[index] : "", loops);
+    gDevice.music.playing = true;
+  };
+  api.StopMusic = [](int fadeMilliseconds) {
+    gDevice.music.stopFades.push_back(fadeMilliseconds);
+    gDevice.music.playing = false;
+  };
+  api.SetMusicVolume = [](int volume) { gDevice.music.volumes.push_back(volume); };
+  api.MusicPlaying = [] { return gDevice.music.playing; };
   api.Exit = [](int status) { gDevice.exitStatus = status; };
   return api;
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -12,6 +14,17 @@ struct HeadlessFinger {
   bool down = false;
   int x = 0;  // portrait device pixels
   int y = 0;
+};
+
+// What the game asked of the music: the files it loaded (a tune is its place in `files`), the
+// plays with their loop counts, the stops, the volumes, and whether a tune would still be
+// heard (a test sets it false to end one).
+struct HeadlessMusic {
+  std::vector<std::string> files;
+  std::vector<std::pair<std::string, int>> plays;  // file, loops
+  std::vector<int> stopFades;                      // milliseconds of each stop's fade
+  std::vector<int> volumes;
+  bool playing = false;
 };
 
 struct HeadlessDevice {
@@ -26,6 +39,7 @@ struct HeadlessDevice {
   int screenWidth = 0, screenHeight = 0;
   std::string caption;
   bool audioOpen = false;
+  HeadlessMusic music;
 };
 
 // Installs the headless table into gPlatform and resets the device.

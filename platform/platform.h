@@ -19,6 +19,7 @@ enum class InputAction : uint8_t {
   kRetry,
   kStart,
   kPause,
+  kMute,        // music and sounds off and on again
   kFullScreen,  // the device's own business; the game ignores it
   kCount
 };
@@ -49,7 +50,7 @@ struct InputEvent {
 // held action sends nothing, and pulling out a pad releases what it held.
 
 struct SoundChunk;  // a loaded sound effect, owned by the device
-struct MusicTune;   // a loaded looping tune, owned by the device
+struct MusicTune;   // a loaded tune, owned by the device
 
 struct PlatformApi {
   // The window (or screen) showing a portrait picture of this size, with a GL context current.
@@ -74,11 +75,14 @@ struct PlatformApi {
   // Null when the file is missing or there is no sound device; playing null does nothing.
   SoundChunk* (*LoadSound)(const char* file);
   void (*PlaySound)(SoundChunk* chunk);
-  // A tune plays looping until stopped; volume is 0 to 128.
+  // One tune plays at a time, from its start: loops -1 repeats it until stopped, 0 plays it
+  // once. A stop with no fade silences it at once; volume is 0 to 128. Null tunes as sounds.
   MusicTune* (*LoadMusic)(const char* file);
-  void (*PlayMusic)(MusicTune* tune);
+  void (*PlayMusic)(MusicTune* tune, int loops);
   void (*StopMusic)(int fadeMilliseconds);
   void (*SetMusicVolume)(int volume);
+  // Whether a tune is still heard: a fade or a single play has ended when it is not.
+  bool (*MusicPlaying)();
 
   void (*Exit)(int status);
 };

@@ -23,6 +23,9 @@ struct Colour {
 };
 
 constexpr Colour kSky = {107, 140, 255, 255};
+// Behind cells: the sky, a cave, a castle, in the order of the backdrop kinds.
+constexpr Colour kBackdropColours[kBackdropKinds] = {kSky, {48, 36, 40, 255}, {40, 40, 64, 255}};
+constexpr Colour kGoalColour = {255, 215, 0, 255};
 constexpr Colour kStripGap = {24, 20, 40, 255};
 constexpr Colour kDeathRowTint = {160, 0, 0, 70};
 constexpr Colour kNoPictureSolid = {90, 90, 90, 140};  // solid, but the game draws nothing
@@ -343,6 +346,24 @@ void Renderer::DrawMarkers() {
                      CellY(column, row) + mScale / 2 - thickness / 2, thickness, thickness, colour);
   }
 
+  // The goal: a gold frame round its cells, a checker of gold inside.
+  if (mLevel.hasGoal) {
+    const LevelArea& g = mLevel.goal;
+    const int c0 = std::clamp(g.column0, 0, mColumns - 1), r0 = std::clamp(g.row0, 0, kLastRow);
+    const int c1 = std::clamp(g.column1, 0, mColumns - 1), r1 = std::clamp(g.row1, 0, kLastRow);
+    for (int column = c0; column <= c1; ++column)
+      for (int row = r0; row <= r1; ++row) {
+        if ((column + row) % 2 == 0)
+          mCanvas.Fill(CellX(column) + mScale / 4, CellY(column, row) + mScale / 4, mScale / 2,
+                       mScale / 2, kGoalColour);
+        const int x = CellX(column), y = CellY(column, row);
+        if (row == r0) mCanvas.Fill(x, y, mScale, thickness, kGoalColour);
+        if (row == r1) mCanvas.Fill(x, y + mScale - thickness, mScale, thickness, kGoalColour);
+        if (column == c0) mCanvas.Fill(x, y, thickness, mScale, kGoalColour);
+        if (column == c1) mCanvas.Fill(x + mScale - thickness, y, thickness, mScale, kGoalColour);
+      }
+  }
+
   if (const auto start = StartCell(mLevel); start && start->first < mColumns) {
     const auto [column, row] = *start;
     DrawPicture(kPlayerPicture, column, row, thickness);
@@ -367,6 +388,10 @@ RgbaImage Renderer::Run() {
     const int first = strip * mStripColumns;
     const int width = std::min(mStripColumns, mColumns - first) * mScale;
     mCanvas.Fill(0, CellY(first, 0), width, kMapRows * mScale, kSky);
+    for (int column = first; column < first + width / mScale; ++column)
+      for (int row = 0; row < kMapRows; ++row)
+        if (const int32_t kind = BackdropAt(mLevel, column, row); kind != kBackdropSky)
+          mCanvas.Fill(CellX(column), CellY(column, row), mScale, mScale, kBackdropColours[kind]);
     mCanvas.Fill(0, CellY(first, kLastRow), width, mScale, kDeathRowTint);
   }
   for (int column = 0; column < mColumns; ++column)

@@ -256,6 +256,10 @@ class Compiler {
   void Triggers(const Section& section);
   void Texts(const Section& section);
   void Warps(const Section& section);
+  void Goal(const Section& section);
+  void Backdrops(const Section& section);
+  bool AreaFields(const SourceLine& line, const std::vector<Token>& tokens, size_t first,
+                  LevelArea& area);
   void Cells(const Section& section);
   void Extra(const Section& section);
   void Finish();
@@ -287,6 +291,7 @@ class Compiler {
   bool mHasWarps = false;
   std::map<int32_t, int> mWarpLines;
   std::map<int32_t, LevelWarp> mWarps;
+  int mGoalLine = 0;
 };
 
 constexpr size_t kMaxErrors = 30;
@@ -876,6 +881,72 @@ void Compiler::Warps(const Section& section) {
   }
 }
 
+// from=C,R to=C,R, both needed, from tokens[first] on.
+bool Compiler::AreaFields(const SourceLine& line, const std::vector<Token>& tokens, size_t first,
+                          LevelArea& area) {
+  bool from = false, to = false;
+  for (size_t t = first; t < tokens.size(); ++t) {
+    const std::string_view field = tokens[t].text;
+    if (field.starts_with("from=") && !from) {
+      if (!CellPair(line, tokens[t], field.substr(5), area.column0, area.row0)) return false;
+      from = true;
+    } else if (field.starts_with("to=") && !to) {
+      if (!CellPair(line, tokens[t], field.substr(3), area.column1, area.row1)) return false;
+      to = true;
+    } else {
+      return Error(line.number, tokens[t].column, "expected from=C,R and to=C,R, once each");
+    }
+  }
+  if (!from || !to)
+    return Error(line.number, tokens.empty() ? 1 : tokens[0].column,
+                 "an area needs both from=C,R and to=C,R");
+  return true;
+}
+
+// The level's end: one line, from=C,R to=C,R.
+void Compiler::Goal(const Section& section) {
+  std::vector<Token> tokens;
+  for (const SourceLine& line : section.lines) {
+    if (!Tokenize(line, tokens) || tokens.empty()) continue;
+    if (mGoalLine) {
+      Error(line.number, tokens[0].column,
+            "the goal is already given on line " + std::to_string(mGoalLine));
+      continue;
+    }
+    if (AreaFields(line, tokens, 0, mLevel.goal)) mGoalLine = line.number;
+  }
+  if (!mGoalLine) Error(section.line, 1, "[goal] needs a line from=C,R to=C,R");
+  mLevel.hasGoal = true;
+}
+
+constexpr std::string_view kBackdropNames[kBackdropKinds] = {"sky", "cave", "castle"};
+
+// Backdrop regions in file order: KIND from=C,R to=C,R, KIND sky, cave, castle or a number.
+void Compiler::Backdrops(const Section& section) {
+  mLevel.hasBackdropSection = true;
+  std::vector<Token> tokens;
+  for (const SourceLine& line : section.lines) {
+    if (!Tokenize(line, tokens) || tokens.empty()) continue;
+    LevelBackdrop region;
+    const auto* named =
+        std::find(std::begin(kBackdropNames), std::end(kBackdropNames), tokens[0].text);
+    if (named != std::end(kBackdropNames)) {
+      region.kind = int32_t(named - std::begin(kBackdropNames));
+    } else if (const std::optional<int32_t> number = ParseInt(tokens[0].text)) {
+      region.kind = *number;
+    } else {
+      Error(line.number, tokens[0].column, "a backdrop is sky, cave, castle or a number");
+      continue;
+    }
+    if (!AreaFields(line, tokens, 1, region.area)) continue;
+    if (mLevel.backdrops.size() >= size_t(kMaxBackdropRegions)) {
+      Error(line.number, tokens[0].column, "a level has at most 64 backdrop regions");
+      continue;
+    }
+    mLevel.backdrops.push_back(region);
+  }
+}
+
 void Compiler::Cells(const Section& section) {
   std::vector<Token> tokens;
   for (const SourceLine& line : section.lines) {
@@ -961,7 +1032,19 @@ bool Compiler::Run(LevelData& out) {
   SplitSections();
 
   // Sections may come in any order; they are read in the order they depend on each other.
-  enum Stage { kHeader, kLegend, kGrid, kTriggers, kTexts, kWarps, kCells, kExtra, kStages };
+  enum Stage {
+    kHeader,
+    kLegend,
+    kGrid,
+    kTriggers,
+    kTexts,
+    kWarps,
+    kGoal,
+    kBackdrops,
+    kCells,
+    kExtra,
+    kStages
+  };
   struct Job {
     Stage stage;
     Plane plane;
@@ -980,11 +1063,9 @@ bool Compiler::Run(LevelData& out) {
         jobs.push_back({section.argument == "legend" ? kLegend : kGrid, Plane(plane), &section});
         known = true;
       }
-    static constexpr std::pair<std::string_view, Stage> kLists[] = {{"triggers", kTriggers},
-                                                                    {"texts", kTexts},
-                                                                    {"warps", kWarps},
-                                                                    {"cells", kCells},
-                                                                    {"extra", kExtra}};
+    static constexpr std::pair<std::string_view, Stage> kLists[] = {
+        {"triggers", kTriggers},   {"texts", kTexts}, {"warps", kWarps}, {"goal", kGoal},
+        {"backdrops", kBackdrops}, {"cells", kCells}, {"extra", kExtra}};
     for (const auto& [name, stage] : kLists)
       if (section.name == name) {
         if (!section.argument.empty())
@@ -997,7 +1078,7 @@ bool Compiler::Run(LevelData& out) {
       Error(section.line, 2,
             "unknown section [" + std::string(section.name) +
                 "] (map, links, labels with a column or 'legend'; triggers, texts, "
-                "warps, cells, extra)");
+                "warps, goal, backdrops, cells, extra)");
   }
   std::stable_sort(jobs.begin(), jobs.end(),
                    [](const Job& a, const Job& b) { return a.stage < b.stage; });
@@ -1023,6 +1104,15 @@ bool Compiler::Run(LevelData& out) {
         break;
       case kWarps:
         Warps(*job.section);
+        break;
+      case kGoal:
+        if (mLevel.hasGoal)
+          Error(job.section->line, 1, "[goal] is given twice");
+        else
+          Goal(*job.section);
+        break;
+      case kBackdrops:
+        Backdrops(*job.section);
         break;
       case kCells:
         Cells(*job.section);
@@ -1376,6 +1466,33 @@ void WriteWarps(Writer& out, const LevelData& level) {
   }
 }
 
+void WriteGoal(Writer& out, const LevelData& level) {
+  if (!level.hasGoal) return;
+  out.Line();
+  out.Line("[goal]");
+  out.Put("from=");
+  out.Int(level.goal.column0);
+  out.Put(',');
+  out.Int(level.goal.row0);
+  PutCell(out, "to", level.goal.column1, level.goal.row1);
+  out.Line();
+}
+
+void WriteBackdrops(Writer& out, const LevelData& level) {
+  if (!level.hasBackdropSection && level.backdrops.empty()) return;
+  out.Line();
+  out.Line("[backdrops]");
+  for (const LevelBackdrop& region : level.backdrops) {
+    if (region.kind >= 0 && region.kind < kBackdropKinds)
+      out.Put(kBackdropNames[region.kind]);
+    else
+      out.Int(region.kind);
+    PutCell(out, "from", region.area.column0, region.area.row0);
+    PutCell(out, "to", region.area.column1, region.area.row1);
+    out.Line();
+  }
+}
+
 constexpr std::string_view kSourceIntroduction =
     "; Brinkhop level source. `brinkhop-level build THIS -o level` makes the level file.\n"
     "; Grids have one line per row (\"ROW cells\") and one character per cell, '.' empty;\n"
@@ -1409,6 +1526,10 @@ constexpr std::string_view kReference =
     "                           file=\"LEVEL\": a pipe into another level (start 0: levels\n"
     "                           have no other; the name may hold spaces);\n"
     "                           'down' pipes need the down action held; 'count N'\n"
+    "  [goal]                   from=C,R to=C,R: reaching these cells ends the level\n"
+    "  [backdrops]              KIND from=C,R to=C,R, KIND sky, cave or castle: what stands\n"
+    "                           behind those cells (the first region holding a cell; the sky\n"
+    "                           where none does)\n"
     "  [cells]                  LAYER COLUMN ROW VALUE, one value no legend covers\n"
     "  [extra]                  hex bytes after the trailer\n"
     "\n"
@@ -1463,6 +1584,8 @@ std::string DecompileLevel(const LevelData& level) {
   WriteTriggers(out, level);
   WriteTexts(out, level);
   WriteWarps(out, level);
+  WriteGoal(out, level);
+  WriteBackdrops(out, level);
   if (!escapes.empty()) {
     out.Line();
     out.Line("[cells]");

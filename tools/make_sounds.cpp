@@ -1,5 +1,5 @@
-// Synthesizes the game's sound effects: reads the parameter file and writes one WAV per sound
-// into the output folder. Usage: brinkhop-makesounds OUTPUT-DIR PARAMETER-FILE
+// Synthesizes the game's sound effects and tunes: reads the parameter files and writes one WAV
+// per sound or tune into the output folder. Usage: brinkhop-makesounds OUTPUT-DIR FILE...
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -10,26 +10,30 @@
 #include "tools/sound_synth.h"
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: %s OUTPUT-DIR PARAMETER-FILE\n", argv[0]);
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: %s OUTPUT-DIR PARAMETER-FILE...\n", argv[0]);
     return 2;
   }
   const std::string outputDir = argv[1];
-  const std::string parameterFile = argv[2];
-  std::error_code ignored;
-  std::ifstream in(parameterFile, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (!in || !std::filesystem::is_regular_file(parameterFile, ignored)) {
-    std::fprintf(stderr, "%s: cannot read the file\n", parameterFile.c_str());
-    return 1;
-  }
   std::vector<SoundDefinition> sounds;
-  std::string error;
   // Everything is parsed before anything is written, so a typo leaves the old files alone.
-  if (!ParseSoundDefinitions(text.str(), parameterFile, sounds, error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return 1;
+  for (int i = 2; i < argc; ++i) {
+    const std::string parameterFile = argv[i];
+    std::error_code ignored;
+    std::ifstream in(parameterFile, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!in || !std::filesystem::is_regular_file(parameterFile, ignored)) {
+      std::fprintf(stderr, "%s: cannot read the file\n", parameterFile.c_str());
+      return 1;
+    }
+    std::vector<SoundDefinition> fileSounds;
+    std::string error;
+    if (!ParseSoundDefinitions(text.str(), parameterFile, fileSounds, error)) {
+      std::fprintf(stderr, "%s\n", error.c_str());
+      return 1;
+    }
+    sounds.insert(sounds.end(), fileSounds.begin(), fileSounds.end());
   }
   for (const SoundDefinition& sound : sounds) {
     const std::vector<uint8_t> wav = EncodeWav(RenderSound(sound));

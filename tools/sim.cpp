@@ -15,7 +15,9 @@
 #include "app/button.h"
 #include "app/game.h"
 #include "app/input.h"
+#include "app/results.h"
 #include "engine/file_read.h"
+#include "engine/music.h"
 #include "engine/sprite_batch.h"
 #include "platform/headless.h"
 #include "player/actions.h"
@@ -46,7 +48,7 @@ const char* const kUsage =
     "                  F clock MS  (the clock at frame F; later frames add 33 ms each)\n"
     "                  F end       (the last frame of a recorded run)\n"
     "                BUTTON: left right jump restart start retry;\n"
-    "                ACTION: left right jump down fire restart retry pause\n"
+    "                ACTION: left right jump down fire restart retry pause mute\n"
     "  --trace       one JSON object per frame\n"
     "  --units       with --trace, the units of every frame too\n"
     "Exit status: 0; 1 when a level is refused (at the start or through a pipe) or the script\n"
@@ -59,7 +61,8 @@ struct NamedKey {
 const NamedKey kScriptKeys[] = {{"left", InputAction::kLeft},   {"right", InputAction::kRight},
                                 {"jump", InputAction::kJump},   {"down", InputAction::kDown},
                                 {"fire", InputAction::kFire},   {"restart", InputAction::kRestart},
-                                {"retry", InputAction::kRetry}, {"pause", InputAction::kPause}};
+                                {"retry", InputAction::kRetry}, {"pause", InputAction::kPause},
+                                {"mute", InputAction::kMute}};
 
 const char* KeyName(InputAction action) {
   for (const NamedKey& k : kScriptKeys)
@@ -258,7 +261,9 @@ uint32_t QueueSimFrame(const std::vector<SimEvent>& events, int frame, uint32_t 
   HeadlessDevice& device = Headless();
   uint32_t ticks = previousTicks + cSimulation::kFrameTicks;
   const auto [first, last] = std::equal_range(events.begin(), events.end(), frame, ByFrame{});
-  const std::span<const SimEvent> now(first, last);
+  // From a pointer and a count: the browser's older library has no span of two iterators.
+  const std::span<const SimEvent> now(events.data() + (first - events.begin()),
+                                      size_t(last - first));
   // Fingers take their places first: as on the phone, a finger's events report where it is
   // when the frame reads them, not where the script put it on the way.
   for (const SimEvent& e : now) {
@@ -284,6 +289,30 @@ uint32_t QueueSimFrame(const std::vector<SimEvent>& events, int frame, uint32_t 
   return ticks;
 }
 
+void cSimulation::ReleaseGame() {
+  delete gMap;
+  gMap = nullptr;
+  for (cBonus*& bonus : gBonuses) {
+    delete bonus;
+    bonus = nullptr;
+  }
+  delete gDebris;
+  gDebris = nullptr;
+  delete gPopups;
+  gPopups = nullptr;
+  delete gFireField;
+  gFireField = nullptr;
+  delete gBurst;
+  gBurst = nullptr;
+  for (cFireball*& fireball : gFireballs) {
+    delete fireball;
+    fireball = nullptr;
+  }
+  DeleteAllUnits();
+  delete gPlayer;
+  gPlayer = nullptr;
+}
+
 bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   if (!dataDir.empty() && chdir(dataDir.c_str()) != 0) {
     error = "cannot enter " + dataDir;
@@ -302,23 +331,9 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   std::srand(1);
   HeadlessDevice& device = UseHeadlessPlatform();
   device.ticks = kFirstFrameTicks - kFrameTicks;
-  delete gMap;
-  gMap = nullptr;
-  for (cBonus*& bonus : gBonuses) {
-    delete bonus;
-    bonus = nullptr;
-  }
-  delete gDebris;
-  delete gPopups;
-  delete gFireField;
-  delete gBurst;
-  for (cFireball*& fireball : gFireballs) {
-    delete fireball;
-    fireball = nullptr;
-  }
-  DeleteAllUnits();
-  delete gPlayer;
-  gPlayer = nullptr;
+  ReleaseGame();
+  SetMuted(false);
+  StopMusic();
   ClearActions(kActionCount);
   ResetHeldInput();
   gScore = gCoins = gLives = 0;
@@ -355,10 +370,7 @@ void cSimulation::RunFrame(const std::vector<SimEvent>& events) {
 
   std::vector<SoundId> sounds;
   gSoundRecorder = &sounds;
-  if (GamePaused())
-    PausedPass();
-  else
-    Frame();
+  MainLoopPass();
   gSoundRecorder = nullptr;
   mSounds.assign(sounds.begin(), sounds.end());
   ++mFrame;
@@ -416,6 +428,7 @@ std::string TraceJson(int frame, const std::vector<int>& frameSounds, bool withU
     }
     add("units", units + "]");
   }
+  add("completed", flag(gGoalReached));
   return line + "}";
 }
 

@@ -56,6 +56,9 @@ class cSimulation {
   // Starts the game as the start button would; false with a message if the level cannot be
   // read.
   bool Start(const std::string& dataDir, std::string& error);
+  // Deletes everything a start made (the map, the player, the units, the effects), as a
+  // fresh process has none of it.
+  static void ReleaseGame();
   // Runs one frame with the events of that frame from the script `events`, which is in frame
   // order as ParseSimScript leaves it: the frame's events are found by a binary search, so a
   // long run costs time in proportion to its length, not to its length times its events.

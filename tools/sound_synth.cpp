@@ -3,8 +3,9 @@
 #include "tools/sound_synth.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 #include <set>
 #include <sstream>
@@ -29,11 +30,16 @@ std::vector<std::string> SplitWords(const std::string& line) {
   return words;
 }
 
-// The whole word must be a finite number.
+// The whole word must be a finite decimal number. Read with strtod, as the browser build's
+// library has no floating-point from_chars; what that would refuse (a leading '+' or space,
+// hexadecimal) is refused here too.
 bool ParseNumber(const std::string& text, double& value) {
-  const char* end = text.data() + text.size();
-  const auto [stop, status] = std::from_chars(text.data(), end, value);
-  return status == std::errc() && stop == end && std::isfinite(value);
+  if (text.empty() || text[0] == '+' || std::isspace(static_cast<unsigned char>(text[0])) ||
+      text.find_first_of("xX") != std::string::npos)
+    return false;
+  char* stop = nullptr;
+  value = std::strtod(text.c_str(), &stop);
+  return stop == text.c_str() + text.size() && std::isfinite(value);
 }
 
 bool ParseSwitch(const std::string& text, bool& value) {
@@ -68,6 +74,16 @@ class Parser {
   bool Seconds(const std::string& key, const std::string& word, double low, double& value) {
     return Number(key, word, low, kMaxSoundSeconds, value);
   }
+  // A length in the score: seconds in a sound, beats at the tempo in a tune.
+  bool Length(const std::string& key, const std::string& word, double low, double& value) {
+    const SoundDefinition& sound = mSounds.back();
+    if (!sound.tune) return Seconds(key, word, low, value);
+    const double beat = 60.0 / sound.tempo;
+    if (!Number(key, word, low / beat, kMaxTuneSeconds / beat, value)) return false;
+    value *= beat;
+    return true;
+  }
+  bool Repeat(const std::string& word);
   bool Pitch(const std::string& word, double limitHz, double& hz);
   bool Notes(const std::vector<std::string>& words);
   bool Lowpass(const std::string& word);
@@ -111,7 +127,7 @@ bool Parser::Notes(const std::vector<std::string>& words) {
     SoundNote note;
     note.seconds = mStep;
     if (const size_t colon = pitch.find(':'); colon != std::string::npos) {
-      if (!Seconds("note length", pitch.substr(colon + 1), kMinNoteSeconds, note.seconds))
+      if (!Length("note length", pitch.substr(colon + 1), kMinNoteSeconds, note.seconds))
         return false;
       pitch.resize(colon);
     } else if (mStep <= 0.0) {
@@ -139,6 +155,19 @@ bool Parser::Lowpass(const std::string& word) {
          Number("lowpass", word.substr(arrow + 1), 1.0, kMaxToneHz, voice.lowpassToHz);
 }
 
+// "repeat N": the voice's notes so far, played N times in all.
+bool Parser::Repeat(const std::string& word) {
+  double times = 0.0;
+  if (!Number("repeat", word, 1.0, 64.0, times)) return false;
+  if (times != std::floor(times)) return Fail(mLine, "repeat takes a whole number");
+  std::vector<SoundNote>& notes = Voice().notes;
+  if (notes.empty()) return Fail(mLine, "repeat before any notes");
+  const size_t once = notes.size();
+  for (int i = 1; i < int(times); ++i)
+    notes.insert(notes.end(), notes.begin(), notes.begin() + long(once));
+  return true;
+}
+
 // Checks what can only be judged once a sound is complete.
 bool Parser::CloseSound() {
   if (mSounds.empty()) return true;
@@ -150,10 +179,10 @@ bool Parser::CloseSound() {
     for (const SoundNote& note : voice.notes) audible = audible || note.fromHz > 0.0;
   }
   if (!audible) return Fail(sound.line, sound.name + " has nothing but rests");
-  if (sound.Seconds() > kMaxSoundSeconds) {
+  const double limit = sound.tune ? kMaxTuneSeconds : kMaxSoundSeconds;
+  if (sound.Seconds() > limit) {
     std::ostringstream message;
-    message << sound.name << " lasts " << sound.Seconds() << " s, longer than " << kMaxSoundSeconds
-            << " s";
+    message << sound.name << " lasts " << sound.Seconds() << " s, longer than " << limit << " s";
     return Fail(sound.line, message.str());
   }
   return true;
@@ -173,7 +202,7 @@ bool Parser::Line(int number, const std::string& text) {
                             std::to_string(values));
   };
 
-  if (key == "sound") {
+  if (key == "sound" || key == "tune") {
     if (!CloseSound() || !expect(1)) return false;
     if (!ValidSoundName(words[1]))
       return Fail(number, "'" + words[1] + "' is not a plain .wav file name");
@@ -181,12 +210,18 @@ bool Parser::Line(int number, const std::string& text) {
     mSounds.emplace_back();
     mSounds.back().name = words[1];
     mSounds.back().line = number;
+    mSounds.back().tune = key == "tune";
     mStep = 0.0;
     return true;
   }
   if (mSounds.empty()) return Fail(number, key + " before the first sound line");
   if (key == "peak") {
     return expect(1) && Number(key, words[1], kMinPeakDbfs, 0.0, mSounds.back().peakDbfs);
+  }
+  if (key == "tempo") {
+    if (!mSounds.back().tune) return Fail(number, "tempo applies to tunes only");
+    if (!mSounds.back().voices.empty()) return Fail(number, "tempo comes before the first voice");
+    return expect(1) && Number(key, words[1], 20.0, 400.0, mSounds.back().tempo);
   }
   if (key == "voice") {
     if (!expect(1)) return false;
@@ -243,8 +278,9 @@ bool Parser::Line(int number, const std::string& text) {
   if (key == "highpass") return Number(key, value, 1.0, kMaxToneHz, voice.highpassHz);
   if (key == "volume") return Number(key, value, 0.0, 1.0, voice.volume);
   if (key == "sustain") return Number(key, value, 0.0, 1.0, voice.sustain);
-  if (key == "start") return Seconds(key, value, 0.0, voice.start);
-  if (key == "step") return Seconds(key, value, kMinNoteSeconds, mStep);
+  if (key == "repeat") return Repeat(value);
+  if (key == "start") return Length(key, value, 0.0, voice.start);
+  if (key == "step") return Length(key, value, kMinNoteSeconds, mStep);
   if (key == "attack") return Seconds(key, value, kMinEnvelopeSeconds, voice.attack);
   if (key == "decay") return Seconds(key, value, 0.0, voice.decay);
   if (key == "release") return Seconds(key, value, kMinEnvelopeSeconds, voice.release);

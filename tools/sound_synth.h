@@ -11,6 +11,8 @@ constexpr int kSoundBitsPerSample = 16;   // bits
 constexpr int kSoundChannels = 1;         // mono
 constexpr int kWavHeaderBytes = 44;       // bytes before the first sample
 constexpr double kMaxSoundSeconds = 4.0;  // s; anything longer is a typo, not an effect
+constexpr double kMaxTuneSeconds = 60.0;  // s; a tune loops, so a minute is plenty
+constexpr double kDefaultTempo = 120.0;   // beats a minute
 
 enum class Wave { kSquare, kTriangle, kSaw, kSine, kNoise };
 
@@ -50,6 +52,10 @@ struct SoundDefinition {
   std::string name;  // the file name, e.g. "coin.wav"
   int line = 0;      // of its "sound" line
   double peakDbfs = -3.0;
+  // A tune ("tune NAME.wav"): a score whose note lengths, steps and starts count beats at
+  // `tempo`, up to kMaxTuneSeconds long.
+  bool tune = false;
+  double tempo = kDefaultTempo;  // beats a minute
   std::vector<SoundVoice> voices;
 
   double Seconds() const;  // until its last voice ends

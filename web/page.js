@@ -115,6 +115,9 @@
       return {
         state: audio && audio.context ? audio.context.state : 'none',
         started: audio ? audio.started : 0,
+        // Tunes started, and whether one is heard now.
+        music: audio ? audio.music.started : 0,
+        musicHeard: !!(audio && audio.music.source),
       };
     },
   };

@@ -168,6 +168,32 @@ bool ParseLevel(const uint8_t* bytes, size_t size, LevelData& out, std::string& 
       w.fileName.assign(reinterpret_cast<const char*>(in.Take(size_t(length))), size_t(length));
     }
   }
+  auto sectionFollows = [&](const char(&magic)[4]) {
+    if (in.Left() < sizeof magic || std::memcmp(in.Peek(), magic, sizeof magic) != 0) return false;
+    in.Take(sizeof magic);
+    return true;
+  };
+  out.hasGoal = sectionFollows(kGoalSectionMagic);
+  if (out.hasGoal) {
+    if (!in.Need(4 * kIntBytes, "of the goal", error)) return false;
+    out.goal = {in.Int(), in.Int(), in.Int(), in.Int()};
+  }
+  out.hasBackdropSection = sectionFollows(kBackdropSectionMagic);
+  out.backdrops.clear();
+  if (out.hasBackdropSection) {
+    if (!in.Need(kIntBytes, "of the backdrop count", error)) return false;
+    const int32_t count = in.Int();
+    if (count < 0 || count > kMaxBackdropRegions) {
+      error = Format("bad backdrop count: %lld (0 to %lld)", count, kMaxBackdropRegions);
+      return false;
+    }
+    if (!in.Need(size_t(count) * 5 * kIntBytes, "of backdrop regions", error)) return false;
+    out.backdrops.resize(size_t(count));
+    for (LevelBackdrop& region : out.backdrops) {
+      region.area = {in.Int(), in.Int(), in.Int(), in.Int()};
+      region.kind = in.Int();
+    }
+  }
   const uint8_t* rest = in.Take(in.Left());
   out.extra.assign(rest, bytes + size);
   return true;
@@ -207,6 +233,19 @@ std::vector<uint8_t> SerializeLevel(const LevelData& level) {
       for (int32_t value : {w.x, w.y, w.direction, w.startIndex, int32_t(w.fileName.size())})
         PutInt(out, value);
       out.insert(out.end(), w.fileName.begin(), w.fileName.end());
+    }
+  }
+  if (level.hasGoal) {
+    out.insert(out.end(), std::begin(kGoalSectionMagic), std::end(kGoalSectionMagic));
+    for (int32_t value : {level.goal.column0, level.goal.row0, level.goal.column1, level.goal.row1})
+      PutInt(out, value);
+  }
+  if (level.hasBackdropSection || !level.backdrops.empty()) {
+    out.insert(out.end(), std::begin(kBackdropSectionMagic), std::end(kBackdropSectionMagic));
+    PutInt(out, int32_t(level.backdrops.size()));
+    for (const LevelBackdrop& region : level.backdrops) {
+      const LevelArea& a = region.area;
+      for (int32_t value : {a.column0, a.row0, a.column1, a.row1, region.kind}) PutInt(out, value);
     }
   }
   out.insert(out.end(), level.extra.begin(), level.extra.end());
@@ -278,7 +317,31 @@ std::vector<std::string> LevelProblems(const LevelData& level) {
       problems.push_back(text);
     }
   }
+  auto areaProblem = [&](const std::string& what, const LevelArea& a) {
+    if (InGrid(a.column0, a.row0) && InGrid(a.column1, a.row1) && a.column0 <= a.column1 &&
+        a.row0 <= a.row1)
+      return;
+    char text[200];
+    std::snprintf(text, sizeof text, "%s: (%d, %d)-(%d, %d) is no rectangle on the grid",
+                  what.c_str(), a.column0, a.row0, a.column1, a.row1);
+    problems.push_back(text);
+  };
+  if (level.hasGoal) areaProblem("the goal", level.goal);
+  for (size_t i = 0; i < level.backdrops.size(); ++i) {
+    areaProblem("backdrop " + std::to_string(i), level.backdrops[i].area);
+    if (level.backdrops[i].kind < 0 || level.backdrops[i].kind >= kBackdropKinds)
+      problems.push_back("backdrop " + std::to_string(i) + ": kind " +
+                         std::to_string(level.backdrops[i].kind) +
+                         " is not 0 (sky), 1 (cave) or 2 (castle)");
+  }
   return problems;
+}
+
+int32_t BackdropAt(const LevelData& level, int32_t column, int32_t row) {
+  for (const LevelBackdrop& region : level.backdrops)
+    if (region.area.Contains(column, row))
+      return region.kind >= 0 && region.kind < kBackdropKinds ? region.kind : kBackdropSky;
+  return kBackdropSky;
 }
 
 bool WarpFileNameUsable(const std::string& name) {

@@ -23,6 +23,14 @@ constexpr int kMaxWarpNameLength = 127;
 constexpr char kWarpSectionMagic[4] = {'W', 'A', 'R', 'P'};
 // A full level is a little over 8 MB; a file twice that size is refused unread.
 constexpr size_t kMaxLevelFileBytes = 16 << 20;
+// Then, each optional in this order: where the level ends ("GOAL" and a cell rectangle) and
+// which backdrop stands behind which cells ("BACK", a count, and rectangles with a kind).
+constexpr char kGoalSectionMagic[4] = {'G', 'O', 'A', 'L'};
+constexpr char kBackdropSectionMagic[4] = {'B', 'A', 'C', 'K'};
+constexpr int kMaxBackdropRegions = 64;
+
+// What stands behind the world: the outdoor sky with clouds and hills, or a dark one.
+enum BackdropKind : int32_t { kBackdropSky, kBackdropCave, kBackdropCastle, kBackdropKinds };
 
 // The layers as the file orders them (the map declares them in another order).
 enum LevelLayer : int {
@@ -66,6 +74,21 @@ struct LevelWarp {
   bool operator==(const LevelWarp&) const = default;
 };
 
+// A rectangle of cells, corners included.
+struct LevelArea {
+  int32_t column0 = 0, row0 = 0, column1 = 0, row1 = 0;
+  bool Contains(int32_t column, int32_t row) const {
+    return column >= column0 && column <= column1 && row >= row0 && row <= row1;
+  }
+  bool operator==(const LevelArea&) const = default;
+};
+
+struct LevelBackdrop {
+  LevelArea area;
+  int32_t kind = kBackdropSky;
+  bool operator==(const LevelBackdrop&) const = default;
+};
+
 struct LevelData {
   int32_t sizeA = kMapColumns;
   int32_t sizeB = kMapRows;
@@ -76,7 +99,11 @@ struct LevelData {
   std::array<int32_t, kTrailerInts> trailer{};
   bool hasWarpSection = false;
   std::vector<LevelWarp> warps;
-  std::vector<uint8_t> extra;  // bytes after the trailer (and the warps), kept as they are
+  bool hasGoal = false;
+  LevelArea goal;
+  bool hasBackdropSection = false;
+  std::vector<LevelBackdrop> backdrops;  // the first region holding a cell decides
+  std::vector<uint8_t> extra;  // bytes after the trailer and the sections, kept as they are
 
   int32_t CellCount() const { return int32_t(layers[kFileGround].size()); }
 };
@@ -105,6 +132,9 @@ std::vector<std::string> LevelProblems(const LevelData& level);
 // A warp leads to a plain file in the game's folder; anything else (a path, nothing) is no
 // warp at all.
 bool WarpFileNameUsable(const std::string& name);
+
+// The backdrop behind a cell: the first region holding it, the sky where none does.
+int32_t BackdropAt(const LevelData& level, int32_t column, int32_t row);
 
 // Cell (column, row) of a layer as stored: column * 64 + row.
 constexpr int CellIndex(int column, int row) { return column * kMapRows + row; }

@@ -109,6 +109,8 @@ void cMap::ResetMap() {
   // No pipe stays from an earlier level, even when the next one cannot be loaded: an old
   // entry in the emptied map would take the player again and again.
   for (WarpRecord& warp : warps) warp = WarpRecord{};
+  hasGoal = false;
+  backdrops.clear();
   DeleteAllUnits();
   if (gFireField) gFireField->Clear();
   if (gBurst) gBurst->Clear();
@@ -158,6 +160,9 @@ bool cMap::LoadLevel(const char* fileName, int32_t startIndex) {
     if (WarpFileNameUsable(w.fileName))
       warps[i] = {w.x, w.y, w.fileName, w.direction, w.startIndex};
   }
+  hasGoal = level.hasGoal;
+  goal = level.goal;
+  backdrops = level.backdrops;
   for (size_t i = 0; i < level.texts.size(); ++i) {
     const std::string& text = level.texts[i].text;
     std::memcpy(labels[i], text.data(), text.size());

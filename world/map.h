@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "world/level_file.h"
 
@@ -121,6 +122,10 @@ class cMap {
   WarpRecord warps[kWarps] = {};
   TriggerRecord triggers[kMaxTriggers] = {};
   char labels[kMaxLabels][kLabelBytes] = {};
+  // Where the level ends, if it says, and what stands behind which cells.
+  bool hasGoal = false;
+  LevelArea goal;
+  std::vector<LevelBackdrop> backdrops;
 
  private:
   void ClearLayers();

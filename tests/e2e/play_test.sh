@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The real game on its own data under Xvfb, played as a person would: the start screen with
-# its title, a click on the start button, then holding the right button with the mouse and
+# its title, a click on the start button, the backdrop behind play, then holding the right button with the mouse and
 # the Right key on the keyboard both move the player through the level, and the play buttons
 # hide while the keyboard is in use.
 # Usage: play_test.sh GAME DATA-DIR CLOSE-WINDOW-TOOL [SCREENSHOT-DIR]
@@ -37,6 +37,10 @@ moved=$(shoot_until_changed "$work/title.png" "$work/start.png" 30)
 [ "$moved" -ge 30 ] || fail "the start button changed only $moved% of the picture"
 echo "the start button starts the game: ok"
 if [ -n "$shots" ]; then cp "$work/start.png" "$shots/play-start.png"; fi
+# A backdrop stands behind play: the sky deepens towards the top as on the start screen, where
+# the plain clear colour would show without it.
+[ "$(pixel "$work/start.png" 4 40)" = '#4F9FD8' ] || fail "no backdrop behind play"
+echo "the backdrop stands behind play: ok"
 # The right button sits at landscape (128, 230), 64 x 64: twice that in the window.
 sleep 0.5
 import -window "$window" "$work/start.png"

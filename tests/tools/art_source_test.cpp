@@ -7,6 +7,9 @@
 #include <set>
 #include <sstream>
 
+#include "app/backdrop.h"
+#include "app/hud.h"
+
 namespace {
 
 constexpr const char* kPalette =
@@ -202,12 +205,32 @@ TEST_F(GameArtTest, EveryPictureTheGameLoadsHasItsSize) {
   // fire field burns a 70 x 70 square; the board is three cells to stand on; fireballs and
   // debris are smaller than a cell. Everything else is one cell.
   const Expected expected[] = {
-      {"BG.png", 480, 320},       {"control.png", 192, 238}, {"social.png", 180, 256},
-      {"shell1.png", 32, 29},     {"shell2.png", 32, 29},    {"shell3.png", 32, 29},
-      {"shell4.png", 32, 29},     {"fly1.png", 64, 64},      {"fly2.png", 64, 64},
-      {"fire.png", 70, 70},       {"brett.png", 96, 16},     {"fire1.png", 16, 16},
-      {"fire2.png", 16, 16},      {"fire3.png", 16, 16},     {"fire4.png", 16, 16},
+      {"BG.png", 480, 320},
+      {"control.png", 192, 238},
+      {"social.png", 180, 256},
+      {"shell1.png", 32, 29},
+      {"shell2.png", 32, 29},
+      {"shell3.png", 32, 29},
+      {"shell4.png", 32, 29},
+      {"fly1.png", 64, 64},
+      {"fly2.png", 64, 64},
+      {"fire.png", 70, 70},
+      {"brett.png", 96, 16},
+      {"fire1.png", 16, 16},
+      {"fire2.png", 16, 16},
+      {"fire3.png", 16, 16},
+      {"fire4.png", 16, 16},
       {"smallstone.png", 12, 12},
+      // The backdrops: the sky is stretched across the view, the layers repeat every 480 px
+      // at the heights the game draws them, and the dark ones repeat every 64 px.
+      {"backdrop_sky.png", 16, 320},
+      {kBackdropLayerTable[0].picture, kBackdropRepeat, kBackdropLayerTable[0].height},
+      {kBackdropLayerTable[1].picture, kBackdropRepeat, kBackdropLayerTable[1].height},
+      {kBackdropLayerTable[2].picture, kBackdropRepeat, kBackdropLayerTable[2].height},
+      {"backdrop_cave.png", 64, 64},
+      {"backdrop_castle.png", 64, 64},
+      {"speaker_on.png", kSpeakerSize, kSpeakerSize},
+      {"speaker_off.png", kSpeakerSize, kSpeakerSize},
   };
   const char* cells[] = {
       "tile.png",           "tile1.png",          "tile2.png",    "tile3.png",
@@ -237,6 +260,28 @@ TEST_F(GameArtTest, EveryPictureTheGameLoadsHasItsSize) {
   std::set<std::string> written;
   for (const ArtPicture* p : book_->Outputs()) written.insert(p->name);
   EXPECT_EQ(written, names);
+}
+
+// A layer drawn piece by piece shows only its pieces: nothing of the picture may lie outside.
+TEST_F(GameArtTest, BackdropPiecesHoldEverythingTheirLayerShows) {
+  for (const BackdropLayer& layer : kBackdropLayerTable) {
+    if (layer.pieceCount == 0) continue;
+    SCOPED_TRACE(layer.picture);
+    const ArtImage& image = Get(layer.picture);
+    int outside = 0;
+    for (int y = 0; y < image.height; ++y)
+      for (int x = 0; x < image.width; ++x) {
+        if (image.At(x, y).a == 0) continue;
+        bool inside = false;
+        for (int p = 0; p < layer.pieceCount; ++p) {
+          const BackdropPiece& piece = layer.pieces[p];
+          inside |= x >= piece.x && x < piece.x + piece.width && y >= piece.y &&
+                    y < piece.y + piece.height;
+        }
+        outside += !inside;
+      }
+    EXPECT_EQ(outside, 0);
+  }
 }
 
 TEST_F(GameArtTest, ButtonCutOutsAreFilledAndTheSheetsHoldNothingElse) {

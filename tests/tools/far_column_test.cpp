@@ -140,13 +140,18 @@ std::vector<Frame> Play(cGlRecorder& gl, const std::string& name, int base) {
     gl.draws.clear();
     gl.ClearLog();
     sim.RunFrame(events);
-    // The world pass ends where the heads-up pass sets up its flat projection.
-    size_t worldDraws = 0;
+    // The world pass starts where the camera is set (after the outdoor backdrop's flat pass)
+    // and ends where the heads-up pass sets up its flat projection.
+    size_t backdropDraws = 0, worldDraws = 0;
+    bool inWorld = false;
     for (const std::string& call : gl.calls) {
-      if (call.rfind("Ortho", 0) == 0) break;
-      worldDraws += call.rfind("DrawArrays", 0) == 0;
+      if (inWorld && call.rfind("Ortho", 0) == 0) break;
+      inWorld |= call.rfind("MultMatrixf", 0) == 0;
+      if (call.rfind("DrawArrays", 0) == 0) ++(inWorld ? worldDraws : backdropDraws);
     }
-    gl.draws.resize(std::min(worldDraws, gl.draws.size()));
+    gl.draws.resize(std::min(backdropDraws + worldDraws, gl.draws.size()));
+    gl.draws.erase(gl.draws.begin(),
+                   gl.draws.begin() + std::ptrdiff_t(std::min(backdropDraws, gl.draws.size())));
     bool text = false;
     for (GlRecordedDraw& draw : gl.draws) {
       text |= gFontTexture && draw.texture == gFontTexture->glName;

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -485,6 +486,70 @@ TEST(LevelToolTest, FoldersFifosAndHugeFilesAreRefusedByEveryCommand) {
   EXPECT_EQ(said, huge + ": refused: larger than 16777216 bytes\n");
   EXPECT_EQ(RunTool("build " + huge + " -o " + out, &said), 1);
   EXPECT_EQ(said, huge + ": larger than 67108864 bytes\n");
+}
+
+TEST(LevelTextTest, TheGoalAndBackdropRegionsBuildFromTheirSectionsAndDumpBack) {
+  const LevelData level = Compile(
+      "[goal]\n"
+      "from=697,0 to=698,39   ; the end\n"
+      "[backdrops]\n"
+      "castle from=611,34 to=623,39\n"
+      "cave from=300,44 to=470,58\n"
+      "7 from=-1,0 to=2,2\n");
+  ASSERT_TRUE(level.hasGoal);
+  EXPECT_EQ(level.goal, (LevelArea{697, 0, 698, 39}));
+  ASSERT_EQ(level.backdrops.size(), 3u);
+  EXPECT_EQ(level.backdrops[0], (LevelBackdrop{{611, 34, 623, 39}, kBackdropCastle}));
+  EXPECT_EQ(level.backdrops[1], (LevelBackdrop{{300, 44, 470, 58}, kBackdropCave}));
+  EXPECT_EQ(level.backdrops[2], (LevelBackdrop{{-1, 0, 2, 2}, 7}));  // kept, if useless
+  const std::string dumped = DecompileLevel(level);
+  EXPECT_NE(dumped.find("[goal]\nfrom=697,0 to=698,39\n"), std::string::npos) << dumped;
+  EXPECT_NE(dumped.find("castle from=611,34 to=623,39\ncave from=300,44 to=470,58\n"),
+            std::string::npos);
+  LevelData again;
+  std::vector<std::string> errors;
+  ASSERT_TRUE(CompileLevelText(dumped, "dump.txt", again, errors)) << errors[0];
+  EXPECT_EQ(SerializeLevel(again), SerializeLevel(level));
+  // An empty backdrop list still writes its section, and reads back as one.
+  const LevelData empty = Compile("[backdrops]\n");
+  EXPECT_TRUE(empty.hasBackdropSection);
+  ASSERT_TRUE(CompileLevelText(DecompileLevel(empty), "dump.txt", again, errors));
+  EXPECT_EQ(SerializeLevel(again), SerializeLevel(empty));
+  // A level without the sections writes neither.
+  EXPECT_EQ(DecompileLevel(Compile("")).find("[goal]"), std::string::npos);
+
+  EXPECT_EQ(CompileErrors("[goal]\nfrom=1,1\n")[0],
+            "test.txt:2:1: an area needs both from=C,R and to=C,R");
+  EXPECT_EQ(CompileErrors("[goal]\nfrom=1,1 to=2,2\nfrom=3,3 to=4,4\n")[0],
+            "test.txt:3:1: the goal is already given on line 2");
+  EXPECT_EQ(CompileErrors("[backdrops]\nforest from=1,1 to=2,2\n")[0],
+            "test.txt:2:1: a backdrop is sky, cave, castle or a number");
+  EXPECT_EQ(CompileErrors("[backdrops]\ncave from=1,1 at=2,2\n")[0],
+            "test.txt:2:15: expected from=C,R and to=C,R, once each");
+}
+
+// The overview shows where the dark backdrops stand and where the goal is.
+TEST(LevelRenderTest, BackdropRegionsAndTheGoalShowInTheOverview) {
+  LevelData level = Compile(
+      "[map 0]\n"
+      "10 ##########\n"
+      "[goal]\n"
+      "from=8,0 to=9,9\n"
+      "[backdrops]\n"
+      "cave from=0,11 to=3,20\n");
+  RenderOptions options;
+  options.dataDir = "/nonexistent";
+  const RgbaImage image = RenderLevel(level, options);
+  auto pixel = [&](int column, int row, int dx, int dy) {
+    const size_t at = (size_t(row * 8 + dy) * size_t(image.width) + size_t(column * 8 + dx)) * 4;
+    return std::array<int, 3>{image.pixels[at], image.pixels[at + 1], image.pixels[at + 2]};
+  };
+  const std::array<int, 3> sky = pixel(5, 20, 4, 4), cave = pixel(1, 15, 4, 4);
+  EXPECT_NE(sky, cave);
+  EXPECT_LT(cave[0] + cave[1] + cave[2], sky[0] + sky[1] + sky[2]);  // dark
+  EXPECT_EQ(pixel(5, 21, 4, 4), sky);
+  EXPECT_EQ(pixel(4, 15, 4, 4), sky);                               // past the region
+  EXPECT_EQ(pixel(8, 0, 0, 4), (std::array<int, 3>{255, 215, 0}));  // the goal's frame
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/results.h"
 #include "platform/data_dir.h"
 #include "player/fireballs.h"
 #include "player/player.h"
@@ -35,6 +36,8 @@ struct Outcome {
   std::vector<std::pair<float, float>> footholds;  // (x, y) of every frame stood on
   int highestPower = 0;
   float farthestFireball = 0;  // world x
+  int goalFrame = -1;          // the frame the goal was reached, -1 if never
+  bool resultsAtEnd = false;
 };
 
 class ReplayTest : public ::testing::Test {
@@ -62,11 +65,13 @@ class ReplayTest : public ::testing::Test {
       out.highestPower = std::max(out.highestPower, gPlayer->power);
       for (const cFireball* ball : gFireballs)
         if (ball && ball->active) out.farthestFireball = std::max(out.farthestFireball, ball->x);
+      if (gGoalReached && out.goalFrame < 0) out.goalFrame = frame;
       // A death message may come a moment after the fall starts.
       if (out.deathFrame >= 0 && frame >= out.deathFrame + 30) break;
     }
     if (out.deathFrame >= 0) out.deathMessage = gMessageIndex;
     out.livesAtEnd = gLives;
+    out.resultsAtEnd = gResultsShown;
     out.xAtEnd = gPlayer->x;
     return out;
   }
@@ -86,6 +91,19 @@ TEST_F(ReplayTest, TheWholeLevelCanBePlayedToTheBossWithoutALifeLost) {
   // The straight way: through the sea, past both castles, no warp room shortcut.
   for (int message : {5, 11, 12}) EXPECT_TRUE(run.messages.count(message)) << message;
   EXPECT_FALSE(run.messages.count(8));
+  // Past the boss the goal ends the level: the walk on, then the results screen.
+  EXPECT_GT(run.goalFrame, 0);
+  EXPECT_TRUE(run.resultsAtEnd);
+}
+
+TEST_F(ReplayTest, OnlyTheWholeLevelReachesTheGoal) {
+  for (const char* replay : {"death_cracked_bridge.txt", "secret_sky_room.txt",
+                             "stuck_in_the_hole.txt", "lift_to_the_ledge.txt"}) {
+    SCOPED_TRACE(replay);
+    const Outcome run = Play(replay, 2000);
+    EXPECT_EQ(run.goalFrame, -1);
+    EXPECT_FALSE(run.resultsAtEnd);
+  }
 }
 
 TEST_F(ReplayTest, TheWarpRoomIsAShortcutToTheBoss) {
@@ -197,6 +215,13 @@ TEST(ShippedLevel, HoldsEveryUnitBlockTrapAndMessage) {
       if (level.layers[kFileGround][cell] || level.layers[kFileBlock][cell]) lastColumn = column;
     }
   EXPECT_GE(lastColumn, 600);
+  // The goal lies past the boss's greeting and within the level; caves and castles are dark.
+  ASSERT_TRUE(level.hasGoal);
+  EXPECT_GT(level.goal.column0, kBossColumn);
+  EXPECT_LE(level.goal.column1, lastColumn);
+  EXPECT_EQ(BackdropAt(level, 420, 50), kBackdropCave);  // the warp room
+  EXPECT_EQ(BackdropAt(level, 305, 36), kBackdropCastle);
+  EXPECT_EQ(BackdropAt(level, 100, 30), kBackdropSky);
   EXPECT_GT(coins, 100);  // enough for an extra life
   // Units spawned by triggers count too.
   for (const LevelTrigger& trigger : level.triggers)

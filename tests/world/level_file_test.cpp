@@ -309,4 +309,63 @@ TEST(LevelFileTest, WhatIsNotALevelFileIsRefusedUnread) {
   EXPECT_EQ(error, "larger than 16777216 bytes");
 }
 
+// The goal and the backdrop regions follow the warps, each optional; a file may hold either
+// without the other, and older files end before them.
+TEST(LevelFileTest, OptionalGoalAndBackdropSectionsFollowTheWarps) {
+  Bytes file;
+  file.Layers(1, 1).Int(0).Int(0).Trailer();
+  const Bytes plain = file;
+  file.Byte('W').Byte('A').Byte('R').Byte('P').Int(0);
+  file.Byte('G').Byte('O').Byte('A').Byte('L').Int(697).Int(0).Int(698).Int(39);
+  file.Byte('B').Byte('A').Byte('C').Byte('K').Int(2);
+  file.Int(300).Int(44).Int(470).Int(58).Int(1);
+  file.Int(0).Int(0).Int(4095).Int(63).Int(9);
+  file.Byte(0x42);
+
+  LevelData level;
+  std::string error;
+  ASSERT_TRUE(ParseLevel(file.data.data(), file.data.size(), level, error)) << error;
+  ASSERT_TRUE(level.hasGoal);
+  EXPECT_EQ(level.goal, (LevelArea{697, 0, 698, 39}));
+  ASSERT_EQ(level.backdrops.size(), 2u);
+  EXPECT_EQ(level.backdrops[0], (LevelBackdrop{{300, 44, 470, 58}, kBackdropCave}));
+  EXPECT_EQ(level.extra, std::vector<uint8_t>{0x42});
+  EXPECT_EQ(SerializeLevel(level), file.data);
+  // The first region holding a cell decides; a kind the game has no picture for is the sky.
+  EXPECT_EQ(BackdropAt(level, 300, 44), kBackdropCave);
+  EXPECT_EQ(BackdropAt(level, 470, 59), kBackdropSky);
+  EXPECT_EQ(BackdropAt(level, 10, 10), kBackdropSky);
+  EXPECT_TRUE(
+      Has(LevelProblems(level), "backdrop 1: kind 9 is not 0 (sky), 1 (cave) or 2 (castle)"));
+
+  // Backdrops alone, no warps and no goal.
+  Bytes backOnly = plain;
+  backOnly.Byte('B').Byte('A').Byte('C').Byte('K').Int(0);
+  ASSERT_TRUE(ParseLevel(backOnly.data.data(), backOnly.data.size(), level, error)) << error;
+  EXPECT_FALSE(level.hasWarpSection);
+  EXPECT_FALSE(level.hasGoal);
+  EXPECT_TRUE(level.hasBackdropSection);
+  EXPECT_EQ(SerializeLevel(level), backOnly.data);
+
+  // An older file: no goal, the sky everywhere.
+  ASSERT_TRUE(ParseLevel(plain.data.data(), plain.data.size(), level, error)) << error;
+  EXPECT_FALSE(level.hasGoal);
+  EXPECT_TRUE(level.backdrops.empty());
+  EXPECT_EQ(SerializeLevel(level), plain.data);
+
+  Bytes cutGoal = plain;
+  cutGoal.Byte('G').Byte('O').Byte('A').Byte('L').Int(1).Int(2);
+  EXPECT_EQ(ParseError(cutGoal).rfind("truncated: expected", 0), 0u);
+  Bytes tooMany = plain;
+  tooMany.Byte('B').Byte('A').Byte('C').Byte('K').Int(65);
+  EXPECT_EQ(ParseError(tooMany), "bad backdrop count: 65 (0 to 64)");
+  Bytes cutRegion = plain;
+  cutRegion.Byte('B').Byte('A').Byte('C').Byte('K').Int(1).Int(0).Int(0);
+  EXPECT_EQ(ParseError(cutRegion).rfind("truncated: expected", 0), 0u);
+
+  level.hasGoal = true;
+  level.goal = {10, 5, 8, 70};
+  EXPECT_TRUE(Has(LevelProblems(level), "the goal: (10, 5)-(8, 70) is no rectangle on the grid"));
+}
+
 }  // namespace

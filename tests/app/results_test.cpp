@@ -1,0 +1,187 @@
+// The end of a level through the real frame on a small level: the goal, the walk on, the
+// results and their figures, the music around them, the way back to the start screen, and a
+// level without a goal that plays on as before.
+#include "app/results.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <climits>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/game.h"
+#include "app/hud.h"
+#include "app/start_screen.h"
+#include "engine/gl_record.h"
+#include "player/player.h"
+#include "tests/support/fake_music.h"
+#include "tests/support/png.h"
+#include "tools/sim.h"
+#include "world/level_file.h"
+#include "world/map.h"
+#include "world/score.h"
+
+namespace {
+
+constexpr int kGroundRow = 10;
+constexpr int kGoalColumn = 14;
+
+// Ground on row 10, the start at (3, 9), and (if asked) a goal two columns wide at 14.
+std::string MakeLevelDir(bool withGoal) {
+  const std::string dir = TestScratchDir() + (withGoal ? "/goal_level" : "/no_goal_level");
+  std::filesystem::create_directories(dir);
+  LevelData level = EmptyLevel();
+  for (int c = 0; c < 100; ++c) level.layers[kFileGround][size_t(CellIndex(c, kGroundRow))] = 1;
+  level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
+  level.layers[kFileTrigger][size_t(CellIndex(3, kGroundRow - 1))] = 0;
+  level.hasGoal = withGoal;
+  level.goal = {kGoalColumn, 0, kGoalColumn + 1, kGroundRow - 1};
+  const std::vector<uint8_t> bytes = SerializeLevel(level);
+  std::ofstream(dir + "/level", std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  return dir;
+}
+
+class ResultsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr); }
+  void TearDown() override {
+    cSimulation::ReleaseGame();
+    ASSERT_EQ(chdir(cwd), 0);
+  }
+
+  void Start(bool withGoal) {
+    std::string error;
+    ASSERT_TRUE(sim.Start(MakeLevelDir(withGoal), error)) << error;
+  }
+  // Runs a script whose frame numbers count from the next frame.
+  void Run(const std::string& script, int frames) {
+    std::vector<SimEvent> events;
+    std::string error;
+    ASSERT_TRUE(ParseSimScript(script, events, error)) << error;
+    for (SimEvent& event : events) event.frame += sim.FramesRun();  // frames from now
+    for (int i = 0; i < frames; ++i) sim.RunFrame(events);
+  }
+  // Runs until the goal is reached (at most `frames`); the frame it was reached, or -1.
+  int RunToGoal(int frames) {
+    std::vector<SimEvent> events;
+    std::string error;
+    EXPECT_TRUE(ParseSimScript("0 key right down\n", events, error));
+    for (int i = 0; i < frames; ++i) {
+      sim.RunFrame(events);
+      if (gGoalReached) return sim.FramesRun() - 1;
+    }
+    return -1;
+  }
+
+  char cwd[PATH_MAX];
+  cFakeMusic music;  // the device put back after the simulation
+  cSimulation sim;
+};
+
+TEST_F(ResultsTest, ReachingTheGoalWalksOnThenShowsTheFigures) {
+  Start(true);
+  EXPECT_EQ(cFakeMusic::LastPlay(), (std::pair<int, int>{kTunePlay, -1}));
+  EXPECT_NE(sim.TraceLine(false).find("\"completed\":false}"), std::string::npos);
+  gScore = 1234;
+  gCoins = 56;
+  const int goalFrame = RunToGoal(300);
+  ASSERT_GE(goalFrame, 0) << "the goal was never reached";
+  EXPECT_EQ(PixelToCell(int(gPlayer->x) + gPlayer->width / 2), kGoalColumn);
+  EXPECT_NE(sim.TraceLine(false).find("\"completed\":true}"), std::string::npos);
+  EXPECT_EQ(cFakeMusic::LastPlay(), (std::pair<int, int>{kTuneJingle, 0}));
+
+  // The player walks on by itself, even with every key let go, and cannot restart.
+  const float atGoal = gPlayer->x;
+  Run("0 key right up\n0 key restart down\n1 key restart up\n", kWalkOnFrames - 1);
+  EXPECT_FALSE(gResultsShown);
+  EXPECT_GT(gPlayer->x, atGoal + 100);
+  Run("", 1);
+  EXPECT_TRUE(gResultsShown);
+
+  char lines[kResultLines][kResultLineLength];
+  FormatResultLines(lines);
+  const int seconds = (goalFrame + 1) / 30;
+  char time[32];
+  std::snprintf(time, sizeof time, "TIME       %d:%02d", seconds / 60, seconds % 60);
+  EXPECT_STREQ(lines[0], time);
+  EXPECT_STREQ(lines[1], "SCORE      1234");
+  EXPECT_STREQ(lines[2], "COINS      56");
+  EXPECT_STREQ(lines[3], "LIVES LOST 0");
+  // The results stand still: play does not go on behind them.
+  const float x = gPlayer->x;
+  Run("", 5);
+  EXPECT_EQ(gPlayer->x, x);
+  EXPECT_TRUE(gResultsShown);
+}
+
+TEST_F(ResultsTest, APressLeavesTheResultsForTheStartScreenAndANewGameStartsFresh) {
+  Start(true);
+  ASSERT_GE(RunToGoal(300), 0);
+  Run("0 key right up\n", kWalkOnFrames);
+  ASSERT_TRUE(gResultsShown);
+  // A key still held from play does not skip the results at once.
+  Run("0 key jump down\n1 key jump up\n", 2);
+  EXPECT_TRUE(gResultsShown);
+  Run("", 20);
+  Run("0 key jump down\n1 key jump up\n", 2);
+  EXPECT_FALSE(gResultsShown);
+  EXPECT_FALSE(gStartDone);
+  Run("", 1);
+  EXPECT_EQ(cFakeMusic::LastPlay(), (std::pair<int, int>{kTuneTitle, -1}));
+  Run("0 down 0 start\n1 up 0\n", 1);
+  EXPECT_TRUE(gStartDone);
+  EXPECT_FALSE(gGoalReached);
+  EXPECT_EQ(gLives, 5);
+  EXPECT_EQ(gScore, 0);
+  EXPECT_FLOAT_EQ(gPlayer->x, 96.0f);
+  EXPECT_EQ(cFakeMusic::LastPlay(), (std::pair<int, int>{kTunePlay, -1}));
+}
+
+TEST_F(ResultsTest, EveryRetryCountsAsALifeLost) {
+  Start(true);
+  RestartAfterDeath();
+  RestartAfterDeath();
+  char lines[kResultLines][kResultLineLength];
+  FormatResultLines(lines);
+  EXPECT_STREQ(lines[3], "LIVES LOST 2");
+  EXPECT_EQ(gLives, 3);
+}
+
+// The same walk on a level without a goal: nothing ends, the player walks on and on.
+TEST_F(ResultsTest, ALevelWithoutAGoalPlaysOnAsBefore) {
+  Start(false);
+  EXPECT_EQ(RunToGoal(600), -1);
+  EXPECT_FALSE(gResultsShown);
+  EXPECT_GT(gPlayer->x, 60 * 32.0f);
+  EXPECT_NE(sim.TraceLine(false).find("\"completed\":false}"), std::string::npos);
+}
+
+TEST_F(ResultsTest, TheMuteKeyAndTheSpeakerToggleTheSoundAndTheDeathDucksTheMusic) {
+  Start(true);
+  Run("0 key right up\n", 1);
+  // M on the keyboard.
+  Run("0 key mute down\n", 1);
+  EXPECT_TRUE(Muted());
+  Run("0 key mute up\n", 1);
+  EXPECT_TRUE(Muted());
+  EXPECT_FALSE(cFakeMusic::Log().playing);
+  // A touch on the speaker.
+  const std::string touch = "0 down 1 " + std::to_string(kSpeakerX + kSpeakerSize / 2) + " " +
+                            std::to_string(kSpeakerY + kSpeakerSize / 2) + "\n1 up 1\n";
+  Run(touch, 2);
+  EXPECT_FALSE(Muted());
+  EXPECT_TRUE(cFakeMusic::Log().playing);
+  EXPECT_EQ(music.LastVolume(), kMusicFullVolume);
+
+  gPlayer->StartDeath(0);
+  Run("", 1);
+  EXPECT_EQ(music.LastVolume(), kMusicDuckedVolume);
+  RestartAfterDeath();
+  Run("", 1);
+  EXPECT_EQ(music.LastVolume(), kMusicFullVolume);
+}
+
+}  // namespace

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Music in the real game under Xvfb, heard through SDL's disk audio driver (the mixer's output
+# written to a file as it plays): the start screen has its tune, M silences it, M again brings
+# it back, and play has music of its own.
+# Usage: music_test.sh GAME DATA-DIR CLOSE-WINDOW-TOOL
+source "$(dirname "$0")/lib.sh"
+e2e_setup "$1" "$3"
+cp -r "$2"/. "$work/data/"
+audio="$work/audio.raw"
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio" "$work/brinkhop" >"$work/game.log" 2>&1 &
+game_pid=$!
+for _ in $(seq 100); do
+  window=$(xdotool search --name '^Brinkhop$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || fail "no window captioned Brinkhop"
+
+# The loudest sample written during the next second (16-bit signed, little-endian).
+loudest() {
+  local from
+  from=$(stat -c %s "$audio")
+  sleep 1
+  tail -c +"$((from + 1))" "$audio" | od -An -v -td2 -w2 |
+    awk 'BEGIN { m = 0 } { v = $1 < 0 ? -$1 : $1; if (v > m) m = v } END { print m }'
+}
+
+sleep 1
+[ "$(loudest)" -gt 1000 ] || fail "the start screen is silent"
+echo "the start screen has its tune: ok"
+xdotool key --window "$window" m
+sleep 0.5
+[ "$(loudest)" -eq 0 ] || fail "M did not silence the music"
+echo "M mutes: ok"
+xdotool key --window "$window" m
+sleep 0.5
+[ "$(loudest)" -gt 1000 ] || fail "M again did not bring the music back"
+echo "M again unmutes: ok"
+xdotool mousemove --window "$window" 480 526 click 1
+sleep 1
+[ "$(loudest)" -gt 1000 ] || fail "play is silent"
+echo "play has its tune: ok"
+
+e2e_close_expect_zero
