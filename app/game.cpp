@@ -2,6 +2,7 @@
 #include "app/game.h"
 
 #include "app/backdrop.h"
+#include "app/checkpoints.h"
 #include "app/hud.h"
 #include "app/input.h"
 #include "app/resources.h"
@@ -169,6 +170,7 @@ void StartGame() {
   gLives = kStartingLives;
   gScore = 0;
   ResetResults();
+  ForgetCheckpoints();
   PlayTune(kTunePlay, true);
 }
 
@@ -190,6 +192,7 @@ void DrawWorld() {
   for (cBonus* bonus : gBonuses)
     if (bonus) bonus->Draw();
   if (gMap) gMap->UpdateAndDraw();
+  DrawCheckpoints();
   if (gFireField) gFireField->Draw();
   DrawBump();
   DrawUnits();
@@ -207,6 +210,7 @@ void Frame() {
   SteerAfterGoal();
   for (int step = 0; step < kSubStepsPerFrame; ++step) SimulationStep();
   UpdateGoal();
+  UpdateCheckpoints();
   DuckMusic(gPlayer && gPlayer->dying);
   KeepMusicGoing();
 
@@ -253,6 +257,7 @@ void Quit() {
 
 void RestartAfterDeath() {
   if (gMap) gMap->LoadLevel(gMap->levelName.c_str(), 0);
+  PlaceAtCheckpoint();
   --gLives;
   ++gLivesLost;
   if (gPlayer) {
@@ -268,6 +273,7 @@ void RestartAfterDeath() {
 }
 
 void RestartLevel() {
+  ForgetCheckpoints();
   if (gMap) gMap->LoadLevel(gMap->levelName.c_str(), 0);
   if (gPlayer) {
     gPlayer->dying = false;

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "app/button.h"
+#include "app/checkpoints.h"
 #include "app/game.h"
 #include "app/input.h"
 #include "app/results.h"
@@ -296,6 +297,7 @@ std::string cSimulation::TraceLine(bool withUnits) const {
     add("units", units + "]");
   }
   add("completed", flag(gGoalReached));
+  add("checkpoint", std::to_string(gCheckpointReached));
   return line + "}";
 }
 
