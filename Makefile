@@ -1,17 +1,28 @@
 # make play: set up, build and start the game.  make test: set up, build and run every test.
-# Both install the Debian packages the build needs when they are missing.
+# make web: the browser version in build-web/; make web-play serves it on 127.0.0.1.
+# All install the Debian packages the build needs when they are missing.
 
 BUILD ?= build
+WEB ?= build-web
+WEB_PORT ?= 8080
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
 DEBIAN_PACKAGES := cmake ninja-build g++ pkg-config \
-	libsdl1.2-dev libsdl-mixer1.2-dev libstb-dev libgl-dev libgl1-mesa-dri libx11-dev \
+	libsdl2-dev libsdl2-mixer-dev libstb-dev libgl-dev libgl1-mesa-dri libx11-dev \
 	libgtest-dev libbenchmark-dev \
 	xvfb xdotool imagemagick x11-utils
 
-.PHONY: all deps fuzz-deps build play test sanitize-test fuzz bench format clean
+.PHONY: all deps fuzz-deps web-deps web-test-deps build web web-play play test sanitize-test \
+	fuzz bench web-bench format clean
+
+# The browser build: emscripten (with the JS optimiser's acorn) and, for its tests, chromium
+# driven from node by the pinned npm packages in tests/web.
+WEB_PACKAGES := emscripten node-acorn chromium
+# emcc's optimiser finds acorn where Debian installs node modules, whichever node runs it.
+NODE_MODULES_DIR := $(or $(shell dpkg -L node-acorn 2>/dev/null | sed -n 's#/acorn/package.json$$##p' | head -n 1),/usr/share/nodejs)
+EMSCRIPTEN_ENV := NODE_PATH=$(NODE_MODULES_DIR)
 
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 FUZZ_SECONDS ?= 60
@@ -38,6 +49,16 @@ deps:
 fuzz-deps:
 	$(call install_missing,$(FUZZ_PACKAGES))
 
+# node and npm may come from elsewhere than Debian; Debian's are installed only when there are none.
+web-deps:
+	$(call install_missing,$(WEB_PACKAGES))
+	@command -v npm >/dev/null || { $(MAKE) --no-print-directory DEBIAN_PACKAGES="nodejs npm" deps; }
+
+web-test-deps: web-deps tests/web/node_modules/.package-lock.json
+
+tests/web/node_modules/.package-lock.json: tests/web/package.json tests/web/package-lock.json
+	cd tests/web && npm ci --no-audit --no-fund --loglevel=error
+
 $(BUILD)/build.ninja: | deps
 	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
 
@@ -47,7 +68,19 @@ build: deps $(BUILD)/build.ninja
 play: build
 	./$(BUILD)/brinkhop
 
-test: build
+# The browser's pictures and sounds come from the native generators in $(BUILD).
+web: deps web-deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target brinkhop_data
+	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB)/cmake -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+	  -DBRINKHOP_NATIVE_DATA=$(abspath $(BUILD))/data -DBRINKHOP_WEB_SITE=$(abspath $(WEB)) >/dev/null
+	$(EMSCRIPTEN_ENV) cmake --build $(WEB)/cmake -j $(JOBS)
+	@echo "The browser version is in $(WEB)/ ($$(du -cb $(WEB)/index.html $(WEB)/page.js $(WEB)/brinkhop.* $(WEB)/levels/*.gz | tail -n 1 | cut -f1) bytes to download)."
+
+web-play: web
+	@echo "Brinkhop is served at http://127.0.0.1:$(WEB_PORT)/ (Ctrl-C stops it)"
+	cd $(WEB) && python3 -m http.server $(WEB_PORT) --bind 127.0.0.1
+
+test: build web web-test-deps
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # The unit tests again, under AddressSanitizer and UndefinedBehaviorSanitizer.
@@ -68,8 +101,12 @@ bench: build
 	./$(BUILD)/brinkhop_sim_bench
 	./$(BUILD)/brinkhop_units_bench
 
+# The page's download size and its first frame beside a minimal emscripten page.
+web-bench: web web-test-deps
+	node bench/web/first_frame.mjs $(WEB)
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz
+	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz $(WEB)

@@ -34,22 +34,7 @@ Texture* gBackground = nullptr;
 
 namespace {
 
-constexpr uint16_t kAudioFormatS16LSB = 0x8010;
 constexpr uint32_t kWarpFrameWait = 10;  // ms after each frame of a pipe warp
-constexpr int kAudioFrequency = 44100;   // Hz
-constexpr int kAudioChannels = 2;
-constexpr int kAudioChunkSamples = 4096;
-
-// SDL's GL attribute numbers, with the sizes the game asks for.
-constexpr int kGLAttributes[][2] = {
-    {0, 5},   // red size
-    {1, 6},   // green size
-    {2, 5},   // blue size
-    {3, 0},   // alpha size
-    {6, 0},   // depth size
-    {16, 0},  // swap control: no wait for the display
-    {15, 1},  // accelerated visual
-};
 
 }  // namespace
 
@@ -69,7 +54,11 @@ int RunGame() {
   gScreenHeight = kDeviceScreenHeight;
   gScreenWidth = kDeviceScreenWidth;
   ClearFingers();
-  Init();
+  if (!Init()) {
+    // Nothing to show the game on: the device has said what is missing.
+    gPlatform.Exit(1);
+    return 1;
+  }
   CreatePlayerAndBackground();
   CreateObjects();
   gRunning = true;
@@ -92,18 +81,13 @@ void MainLoopPass() {
     Frame();
 }
 
-void Init() {
-  gPlatform.Init(kSdlInitFlags);
-  gPlatform.DeviceInit(0);
-  gPlatform.SetGLAttribute(kGLAttributeESMajorVersion, 1);
-  gPlatform.SetVideoMode(kDeviceScreenWidth, kDeviceScreenHeight);
-  gPlatform.SetOrientation(kOrientationLandscape);
-  gPlatform.OpenAudio(kAudioFrequency, kAudioFormatS16LSB, kAudioChannels, kAudioChunkSamples);
-  for (const auto& attribute : kGLAttributes) gPlatform.SetGLAttribute(attribute[0], attribute[1]);
-  gPlatform.SetCaption("Brinkhop");
+bool Init() {
+  if (!gPlatform.OpenScreen(kDeviceScreenWidth, kDeviceScreenHeight, "Brinkhop")) return false;
+  gPlatform.OpenAudio();
   SetupGL(gScreenWidth, gScreenHeight);
   gPresentWarpFrame = PresentWarpFrame;
   SetScreenInfo(gScreenWidth, gScreenHeight, kOrientationLandscape);
+  return true;
 }
 
 // A frame of a pipe warp: the map and the player sliding into the pipe, no simulation, then
@@ -230,6 +214,10 @@ void Frame() {
 }
 
 void PausedPass() {
+  // The message clock stands still too: a message has the same time left when play goes on.
+  const uint32_t now = gPlatform.GetTicks();
+  gMessageStart += now - gFrameTime;
+  gFrameTime = now;
   HandlePausedInput();
   // The picture stays: show the last frame again without running one.
   gPlatform.SwapBuffers();

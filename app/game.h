@@ -14,11 +14,11 @@ constexpr int32_t kDeviceScreenWidth = 320;   // portrait pixels
 constexpr int32_t kDeviceScreenHeight = 480;  // portrait pixels
 constexpr int32_t kFrameRate = 30;            // frames per second
 constexpr int kSubStepsPerFrame = 2;          // simulation steps per frame
-constexpr uint32_t kSdlInitFlags = 0x100230;  // audio, video, joystick, no parachute
 constexpr float kSkyColour[4] = {119 / 255.0f, 194 / 255.0f, 233 / 255.0f, 1.0f};
 constexpr float kLandscapeTurn = 90.0f;     // degrees, the 2D pass onto the portrait screen
 constexpr float kLandscapeShift = -320.0f;  // pixels, after the turn
 constexpr int32_t kStartingLives = 5;
+constexpr int kOrientationLandscape = 3;  // the screen mode of the turned 2D pass
 
 extern int32_t gScreenWidth;
 extern int32_t gScreenHeight;
@@ -33,10 +33,12 @@ extern Texture* gBackground;
 constexpr int32_t kStartupPlayerLayout[7] = {1, 2, 3, 4, 5, 6, 8};
 constexpr const char* kFirstLevel = "level";
 
-// The entry function's steps; returns only if the platform's exit returns (headless runs).
+// The entry function's steps; returns only if the platform's exit returns (headless runs),
+// with the exit status.
 int RunGame();
 
-void Init();
+// The screen, sound and GL state; false when there is no screen to play on.
+bool Init();
 void CreatePlayerAndBackground();
 void CreateObjects();
 void Frame();

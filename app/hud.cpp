@@ -43,7 +43,7 @@ void DrawMessage() {
   const int length = int(std::strlen(text));
   const int x = (kMessageCentreColumns - length) * kHalfGlyph + std::rand() % kJitter;
   const int y = std::rand() % kJitter + kMessageY;
-  DrawText(int16_t(x), int16_t(y), text);
+  DrawText(x, y, text);
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
 // Input: eleven finger slots read every frame in landscape coordinates and turned into action
-// flags by the on-screen buttons, plus the desktop's keys and gamepad feeding the same flags,
-// and the pause.
+// flags by the on-screen buttons, plus the device's held actions (keys, gamepads) feeding the
+// same flags, and the pause. Everything arrives as the game's own events (platform/platform.h).
 #pragma once
-
-#include <SDL.h>
 
 #include <cstdint>
 
@@ -25,11 +23,15 @@ extern FingerSlot gFingers[kFingerSlots];
 extern bool gTouchControlsVisible;
 
 void ClearFingers();
-// Forgets held keys, gamepad directions, the pause and the hidden buttons (a new game).
-void ResetDesktopInput();
+// Forgets held actions, spent fingers, the pause and the hidden buttons (a new game).
+void ResetHeldInput();
 
 // A portrait device point as a landscape point.
 void DeviceToLandscape(int deviceX, int deviceY, int32_t* x, int32_t* y);
+
+// The finger that pressed START is no touch of play: it counts again once it lifts or presses
+// anew, so a click on START never pushes the player through the button beneath it.
+void SpendFinger(int slot);
 
 // The frame's input step: the event queue, then every finger slot, then the flags.
 void HandleInput();

@@ -111,19 +111,22 @@ void ResultsStep() {
   End2D();
   gPlatform.SwapBuffers();
 
-  SDL_Event event;
+  InputEvent event;
   bool press = false;
   while (gPlatform.PollEvent(&event)) {
-    if (event.type == SDL_QUIT) {
+    if (event.type == InputType::kQuit) {
       Quit();
       return;
     }
-    if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_m) {
-      ToggleMute();
-      continue;
+    if (event.type == InputType::kFingerDown) {
+      press = true;
+    } else if (event.type == InputType::kActionPressed) {
+      // The mute and the full screen are no answer to the results.
+      if (event.action == InputAction::kMute)
+        ToggleMute();
+      else if (event.action != InputAction::kFullScreen)
+        press = true;
     }
-    press |= event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN ||
-             event.type == SDL_JOYBUTTONDOWN;
   }
   if (press && gResultsFrames > kResultsGrace) {
     gResultsShown = false;

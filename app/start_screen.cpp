@@ -13,22 +13,6 @@
 bool gStartDone = false;
 int32_t gBlinkCounter = 0;
 
-namespace {
-
-// Keys that press start on the desktop, as the mouse on the button does.
-bool StartKey(SDLKey key) {
-  return key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_SPACE;
-}
-
-// Lets the pointer read as a landscape point.
-void PointerInLandscape(int32_t* x, int32_t* y) {
-  int deviceX = 0, deviceY = 0;
-  gPlatform.GetMouseState(&deviceX, &deviceY);
-  DeviceToLandscape(deviceX, deviceY, x, y);
-}
-
-}  // namespace
-
 void RunStartScreen() {
   gStartDone = false;
   while (!gStartDone) {
@@ -52,28 +36,32 @@ void StartScreenStep() {
   if (gBlinkCounter < kBlinkShownBelow && gButtons[kButtonStart]) gButtons[kButtonStart]->Draw();
   End2D();
 
-  SDL_Event event;
+  // Every event of the pass belongs to the start screen: the press that starts the game does
+  // not carry into the first frame of play.
+  bool start = false;
+  InputEvent event;
   while (gPlatform.PollEvent(&event)) {
-    bool press = false;
-    if (event.type == SDL_MOUSEBUTTONDOWN) {
+    if (event.type == InputType::kFingerDown) {
       int32_t x, y;
-      PointerInLandscape(&x, &y);
-      press = gButtons[kButtonStart] && gButtons[kButtonStart]->Contains(x, y);
-    } else if (event.type == SDL_KEYDOWN) {
-      if (event.key.keysym.sym == SDLK_m) ToggleMute();
-      press = StartKey(event.key.keysym.sym);
-    } else if (event.type == SDL_JOYBUTTONDOWN) {
-      press = true;
-    } else if (event.type == SDL_QUIT) {
+      DeviceToLandscape(event.x, event.y, &x, &y);
+      if (gButtons[kButtonStart] && gButtons[kButtonStart]->Contains(x, y)) {
+        SpendFinger(event.finger);
+        start = true;
+      }
+    } else if (event.type == InputType::kActionPressed && event.action == InputAction::kStart) {
+      start = true;
+    } else if (event.type == InputType::kActionPressed && event.action == InputAction::kMute) {
+      ToggleMute();
+    } else if (event.type == InputType::kQuit) {
       Quit();
       gStartDone = true;
       return;
     }
-    if (press) {
-      StartGame();
-      gStartDone = true;
-      return;
-    }
+  }
+  if (start) {
+    StartGame();
+    gStartDone = true;
+    return;
   }
   gPlatform.SwapBuffers();
 }

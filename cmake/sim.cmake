@@ -6,7 +6,8 @@ add_executable(brinkhop-sim tools/sim_main.cpp)
 target_link_libraries(brinkhop-sim PRIVATE brinkhop_sim)
 add_dependencies(brinkhop-sim brinkhop_data)
 
-target_sources(brinkhop_tests PRIVATE tests/tools/sim_test.cpp)
+target_sources(brinkhop_tests PRIVATE tests/tools/sim_test.cpp tests/tools/far_column_test.cpp
+  tests/support/scratch_data.cpp)
 target_link_libraries(brinkhop_tests PRIVATE brinkhop_sim)
 target_compile_definitions(brinkhop_tests PRIVATE
   BRINKHOP_SIM_PATH="$<TARGET_FILE:brinkhop-sim>"
@@ -20,3 +21,15 @@ if(BRINKHOP_BENCHMARKS)
   add_dependencies(brinkhop_sim_bench brinkhop_data)
 endif()
 target_sources(brinkhop_tests PRIVATE tests/tools/replay_test.cpp)
+
+# The browser version in headless Chromium (tests/web), against this build's simulator and
+# desktop game. `make test` builds the site into build-web/ and installs the test's npm
+# packages first; without them the test reports itself skipped.
+set(BRINKHOP_WEB_SITE ${CMAKE_SOURCE_DIR}/build-web CACHE PATH "The browser build's site")
+add_test(NAME web.page
+  COMMAND bash -c "[ -f \"$0/index.html\" ] && [ -d \"$1/node_modules\" ] || exit 77; cd \"$1\" && shift && exec node web_test.mjs \"$@\""
+          ${BRINKHOP_WEB_SITE} ${CMAKE_SOURCE_DIR}/tests/web
+          ${BRINKHOP_WEB_SITE} $<TARGET_FILE:brinkhop-sim> ${CMAKE_SOURCE_DIR}/tests/replays
+          ${CMAKE_SOURCE_DIR}/tests/web/desktop_start.sh $<TARGET_FILE:brinkhop>
+          $<TARGET_FILE:brinkhop-close-window> ${BRINKHOP_DATA_DIR})
+set_tests_properties(web.page PROPERTIES TIMEOUT 400 LABELS "web;e2e" RUN_SERIAL TRUE SKIP_RETURN_CODE 77)

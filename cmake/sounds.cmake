@@ -28,3 +28,4 @@ add_dependencies(brinkhop_data brinkhop_sounds)
 target_sources(brinkhop_tests PRIVATE tests/tools/sound_synth_test.cpp tools/sound_synth.cpp)
 target_compile_definitions(brinkhop_tests PRIVATE
   BRINKHOP_SOUNDS_DIR="${CMAKE_SOURCE_DIR}/data/sounds")
+target_link_libraries(brinkhop_tests PRIVATE PkgConfig::SDL)

@@ -1,6 +1,7 @@
 # The units' tests (they join brinkhop_tests) and the benchmark of a frame full of units.
 target_sources(brinkhop_tests PRIVATE
   tests/player/fireball_test.cpp
+  tests/player/player_sim_test.cpp
   tests/units/unit_fixture.cpp
   tests/units/enemy_test.cpp
   tests/units/turtle_test.cpp

@@ -10,14 +10,15 @@ Texture* gFontTexture = nullptr;
 
 namespace {
 
-int16_t TruncateToShort(float value) {
+// Toward zero; positions too far off to draw (or not numbers) come out as 0.
+int32_t TruncatePosition(float value) {
   if (!(value > -1e9f && value < 1e9f)) return 0;
-  return int16_t(uint16_t(uint32_t(int32_t(value))));
+  return int32_t(value);
 }
 
 }  // namespace
 
-void DrawChar(int16_t x, int16_t y, unsigned char c) {
+void DrawChar(int32_t x, int32_t y, unsigned char c) {
   // Control characters have no cell; drawing them would sample left of the image.
   if (c < kFirstGlyph) return;
   constexpr DrawColour kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -26,17 +27,17 @@ void DrawChar(int16_t x, int16_t y, unsigned char c) {
                                    kWhite, 0.0f, 0);
 }
 
-int DrawText(int16_t x, int16_t y, const char* text) {
+int DrawText(int32_t x, int32_t y, const char* text) {
   const size_t length = std::strlen(text);
   for (size_t i = 0; i < length; ++i)
-    DrawChar(int16_t(uint16_t(x + kGlyphSize * int(i))), y, static_cast<unsigned char>(text[i]));
+    DrawChar(int32_t(int64_t(x) + kGlyphSize * int64_t(i)), y, static_cast<unsigned char>(text[i]));
   return 0;
 }
 
 void DrawCharF(float x, float y, unsigned char c) {
-  DrawChar(TruncateToShort(x), TruncateToShort(y), c);
+  DrawChar(TruncatePosition(x), TruncatePosition(y), c);
 }
 
 int DrawTextF(float x, float y, const char* text) {
-  return DrawText(TruncateToShort(x), TruncateToShort(y), text);
+  return DrawText(TruncatePosition(x), TruncatePosition(y), text);
 }

@@ -11,7 +11,7 @@ constexpr int kFirstGlyph = 32;  // the space is the first cell
 // Set by the resource loader.
 extern Texture* gFontTexture;
 
-void DrawChar(int16_t x, int16_t y, unsigned char c);
-int DrawText(int16_t x, int16_t y, const char* text);
+void DrawChar(int32_t x, int32_t y, unsigned char c);
+int DrawText(int32_t x, int32_t y, const char* text);
 void DrawCharF(float x, float y, unsigned char c);
 int DrawTextF(float x, float y, const char* text);

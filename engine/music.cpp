@@ -1,14 +1,13 @@
-// The music state and SDL_mixer's music channel behind the device table.
+// The music state: which tune is wanted, looping or not, ducked or muted; the device plays it.
 #include "engine/music.h"
 
-#include <SDL.h>
-#include <SDL_mixer.h>
+#include "platform/platform.h"
 
 const char* const kTuneFiles[kTuneCount] = {"title.wav", "play.wav", "jingle.wav"};
 
 namespace {
 
-void* gTunes[kTuneCount] = {};
+MusicTune* gTunes[kTuneCount] = {};
 TuneId gCurrent = kTuneNone;
 bool gLooping = false;
 bool gDucked = false;
@@ -18,30 +17,14 @@ int WantedVolume() { return gMuted ? 0 : gDucked ? kMusicDuckedVolume : kMusicFu
 
 void StartCurrent() {
   if (gCurrent == kTuneNone || gMuted || !gTunes[gCurrent]) return;
-  gMusicDevice.Volume(WantedVolume());
-  gMusicDevice.Play(gTunes[gCurrent], gLooping ? -1 : 0);
+  gPlatform.SetMusicVolume(WantedVolume());
+  gPlatform.PlayMusic(gTunes[gCurrent], gLooping ? -1 : 0);
 }
-
-// Without an open audio device there is nothing to load music into.
-void* MixerLoad(const char* fileName) {
-  if (!Mix_QuerySpec(nullptr, nullptr, nullptr)) return nullptr;
-  return Mix_LoadMUS(fileName);
-}
-void MixerPlay(void* tune, int loops) { Mix_PlayMusic(static_cast<Mix_Music*>(tune), loops); }
-void MixerHalt() { Mix_HaltMusic(); }
-void MixerVolume(int volume) { Mix_VolumeMusic(volume); }
-bool MixerPlaying() { return Mix_PlayingMusic() != 0; }
 
 }  // namespace
 
-MusicDevice MixerMusicDevice() {
-  return {MixerLoad, MixerPlay, MixerHalt, MixerVolume, MixerPlaying};
-}
-
-MusicDevice gMusicDevice = MixerMusicDevice();
-
 void LoadMusic() {
-  for (int i = 0; i < kTuneCount; ++i) gTunes[i] = gMusicDevice.Load(kTuneFiles[i]);
+  for (int i = 0; i < kTuneCount; ++i) gTunes[i] = gPlatform.LoadMusic(kTuneFiles[i]);
 }
 
 void PlayTune(TuneId tune, bool loop) {
@@ -57,17 +40,17 @@ void KeepTune(TuneId tune, bool loop) {
 
 void StopMusic() {
   gCurrent = kTuneNone;
-  gMusicDevice.Halt();
+  gPlatform.StopMusic(0);
 }
 
 void DuckMusic(bool ducked) {
   if (ducked == gDucked) return;
   gDucked = ducked;
-  if (!gMuted) gMusicDevice.Volume(WantedVolume());
+  if (!gMuted) gPlatform.SetMusicVolume(WantedVolume());
 }
 
 void KeepMusicGoing() {
-  if (gLooping && !gMuted && gCurrent != kTuneNone && gTunes[gCurrent] && !gMusicDevice.Playing())
+  if (gLooping && !gMuted && gCurrent != kTuneNone && gTunes[gCurrent] && !gPlatform.MusicPlaying())
     StartCurrent();
 }
 
@@ -75,7 +58,7 @@ void SetMuted(bool muted) {
   if (muted == gMuted) return;
   gMuted = muted;
   if (muted)
-    gMusicDevice.Halt();
+    gPlatform.StopMusic(0);
   else if (gLooping)
     StartCurrent();  // a jingle heard halfway is better left unheard
 }

@@ -1,25 +1,13 @@
 // Music and the mute: one tune at a time, looping or once, lowered while the player dies,
-// silenced with the sound effects by the mute. The device is a small table of its own so a
-// test, or another sound library, can stand in for it.
+// silenced with the sound effects by the mute. The tunes play on the device (gPlatform).
 #pragma once
 
 enum TuneId : int { kTuneNone = -1, kTuneTitle, kTunePlay, kTuneJingle, kTuneCount };
 
 extern const char* const kTuneFiles[kTuneCount];  // "title.wav", ...
 
-constexpr int kMusicFullVolume = 128;   // the mixer's scale
+constexpr int kMusicFullVolume = 128;   // the device's scale
 constexpr int kMusicDuckedVolume = 32;  // while the player dies: the death sound stands out
-
-// What music asks of the sound library. A null tune (no file, no device) plays nothing.
-struct MusicDevice {
-  void* (*Load)(const char* fileName);
-  void (*Play)(void* tune, int loops);  // loops -1: for ever
-  void (*Halt)();
-  void (*Volume)(int volume);  // 0 to kMusicFullVolume
-  bool (*Playing)();
-};
-extern MusicDevice gMusicDevice;  // SDL_mixer's music channel
-MusicDevice MixerMusicDevice();
 
 // Loads every tune through the device; again after a device change.
 void LoadMusic();

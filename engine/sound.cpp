@@ -1,20 +1,13 @@
-// SDL_mixer loading and playback.
+// Sound is the device's: this forwards the game's requests to it.
 #include "engine/sound.h"
 
-#include <SDL.h>
-#include <SDL_mixer.h>
-
 #include "engine/music.h"
+#include "platform/platform.h"
 
-Mix_Chunk* LoadSound(const char* name) {
-  SDL_RWops* stream = SDL_RWFromFile(name, "rb");
-  if (!stream) return nullptr;
-  return Mix_LoadWAV_RW(stream, 1);
-}
+SoundChunk* LoadSound(const char* name) { return gPlatform.LoadSound(name); }
 
-void FadeOutMusic(int milliseconds) { Mix_FadeOutMusic(milliseconds); }
+void FadeOutMusic(int milliseconds) { gPlatform.StopMusic(milliseconds); }
 
-void PlaySoundChunk(Mix_Chunk* chunk) {
-  // When every channel is busy the sound is simply not played.
-  if (chunk && !Muted()) Mix_PlayChannelTimed(-1, chunk, 0, -1);
+void PlaySoundChunk(SoundChunk* chunk) {
+  if (chunk && !Muted()) gPlatform.PlaySound(chunk);
 }

@@ -1,10 +1,12 @@
-// Sound chunks through SDL_mixer: loaded once by file name, played on any free channel.
+// Sound chunks and music through the device: loaded once by file name, played on any free
+// channel. The device owns what it loads.
 #pragma once
 
-struct Mix_Chunk;
+struct SoundChunk;
+struct MusicTune;
 
 // Null when the file is missing or there is no audio device; playing null does nothing.
-Mix_Chunk* LoadSound(const char* name);
-void PlaySoundChunk(Mix_Chunk* chunk);
+SoundChunk* LoadSound(const char* name);
+void PlaySoundChunk(SoundChunk* chunk);
 // Fades out whatever music plays; harmless when none does.
 void FadeOutMusic(int milliseconds);

@@ -2,24 +2,26 @@
 #include "engine/sprite_batch.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/gl_api.h"
 #include "engine/texture.h"
 
 namespace {
 
-constexpr float kAlphaTestThreshold = 0.1f;  // fragments at or below are discarded
+constexpr float kLargestExactVertex = 16777216.0f;  // 2^24: floats hold every whole pixel
+constexpr float kAlphaTestThreshold = 0.1f;         // fragments at or below are discarded
 constexpr DrawRect kWholeTexture = {0, 0, 0, 0};
 constexpr DrawColour kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
 
 // Out-of-range components are clamped: converting them to a byte would be undefined.
 uint8_t ColourByte(float component) { return uint8_t(std::clamp(component, 0.0f, 1.0f) * 255.0f); }
 
-// Vertex positions are 16-bit: truncate toward zero, then wrap, as the vertex layout implies.
-// Going through int64 keeps far-off or broken (NaN) positions from being undefined.
-int16_t ToVertexCoordinate(float value) {
-  if (!(value > -1e18f && value < 1e18f)) return 0;
-  return int16_t(uint16_t(uint64_t(int64_t(value))));
+// Vertex positions are whole pixels, truncated toward zero. Positions too far off to draw
+// exactly (or not numbers) go to 0 rather than to a wrong place.
+float ToVertexCoordinate(float value) {
+  if (!(value > -kLargestExactVertex && value < kLargestExactVertex)) return 0.0f;
+  return std::trunc(value);
 }
 
 }  // namespace
@@ -79,7 +81,7 @@ void cSpriteBatch::AddQuad(const Texture* texture, const DrawRect& destination,
                 b = ColourByte(colour.blue), a = ColourByte(colour.alpha);
   auto put = [&](int corner, float u, float v) {
     bucket.vertices[bucket.count++] = {
-        ToVertexCoordinate(cx[corner]), ToVertexCoordinate(cy[corner]), 0, 0, r, g, b, a, u, v};
+        ToVertexCoordinate(cx[corner]), ToVertexCoordinate(cy[corner]), 0.0f, r, g, b, a, u, v};
   };
   put(0, t.uLeft, t.vTop);
   put(1, t.uRight, t.vTop);
@@ -109,7 +111,7 @@ void cSpriteBatch::Flush() {
       mBoundTexture = mBucketTexture[i];
     }
     const SpriteVertex* v = bucket.vertices;
-    gGL.VertexPointer(3, GL_SHORT, sizeof(SpriteVertex), &v->x);
+    gGL.VertexPointer(3, GL_FLOAT, sizeof(SpriteVertex), &v->x);
     gGL.TexCoordPointer(2, GL_FLOAT, sizeof(SpriteVertex), &v->u);
     gGL.ColorPointer(4, GL_UNSIGNED_BYTE, sizeof(SpriteVertex), &v->red);
     gGL.DrawArrays(GL_TRIANGLES, 0, bucket.count);

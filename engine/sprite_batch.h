@@ -14,14 +14,14 @@ constexpr int kBucketVertices = 10240;
 constexpr int kVerticesPerQuad = 6;
 constexpr int32_t kFreeBucket = -1;
 
-// 20 bytes, laid out for glVertexPointer / glColorPointer / glTexCoordPointer.
+// 24 bytes, laid out for glVertexPointer / glColorPointer / glTexCoordPointer. Positions are
+// whole world pixels held as floats: exact up to 2^24, far past the map's 131072 px.
 struct SpriteVertex {
-  int16_t x, y, z;
-  int16_t padding;
+  float x, y, z;
   uint8_t red, green, blue, alpha;
   float u, v;
 };
-static_assert(sizeof(SpriteVertex) == 20, "the GL strides assume a 20-byte vertex");
+static_assert(sizeof(SpriteVertex) == 24, "the GL strides assume a 24-byte vertex");
 
 struct SpriteBucket {
   SpriteVertex vertices[kBucketVertices];

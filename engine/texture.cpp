@@ -1,13 +1,18 @@
-// Texture loading through stb_image; failures leave a zero record and say nothing.
+// Texture loading through stb_image, one record per file name. The picture's declared size is
+// read from its header first, so a small file claiming a huge picture costs nothing.
 #include "engine/texture.h"
 
 #include <stb_image.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstdio>
+#include <map>
 #include <memory>
 
+#include "engine/file_read.h"
 #include "engine/gl_api.h"
 
 namespace {
@@ -17,9 +22,32 @@ const char* const kResourcePrefix = "";
 
 // Textures live until the process ends. They are held here so that a record is never lost
 // when the object that loaded it goes (a replaced player, a test's map).
-std::vector<std::unique_ptr<Texture>>& AllTextures() {
-  static std::vector<std::unique_ptr<Texture>> textures;
+std::map<std::string, std::unique_ptr<Texture>>& AllTextures() {
+  static std::map<std::string, std::unique_ptr<Texture>> textures;
   return textures;
+}
+
+struct RefusalText {
+  int result;
+  const char* text;
+};
+const RefusalText kRefusals[] = {
+    {kImageOutOfMemory, "out of memory"},
+    {kImageUnknownExtension, "not a .png, .bmp or .tga picture"},
+    {kImageCorrupt, "not a picture that can be read"},
+    {kImageUnreadable, "not a regular file, or far too large for a picture"},
+    {kImageTooLarge, "larger than 4096 x 4096 pixels"},
+};
+
+void SayRefused(const std::string& path, int result, const DecodedImage& image) {
+  for (const RefusalText& refusal : kRefusals) {
+    if (refusal.result != result) continue;
+    if (result == kImageTooLarge)
+      std::fprintf(stderr, "%s: the picture is %d x %d pixels, %s\n", path.c_str(), image.width,
+                   image.height, refusal.text);
+    else
+      std::fprintf(stderr, "%s: %s\n", path.c_str(), refusal.text);
+  }
 }
 
 std::string LowerExtension(const std::string& path) {
@@ -40,11 +68,21 @@ int DecodeImage(const std::string& path, DecodedImage& image) {
   if (extension != ".png" && extension != ".bmp" && extension != ".tga")
     return kImageUnknownExtension;
 
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-  if (!file) return kImageCannotOpen;
+  std::string bytes, error;
+  if (const FileReadResult read = ReadWholeFile(path, kMaxPictureFileBytes, bytes, error))
+    return read == kFileCannotOpen ? kImageCannotOpen : kImageUnreadable;
+  const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
+  const int size = int(bytes.size());
 
   int width = 0, height = 0, channels = 0;
-  stbi_uc* pixels = stbi_load_from_file(file.get(), &width, &height, &channels, 4);
+  if (!stbi_info_from_memory(data, size, &width, &height, &channels)) return kImageCorrupt;
+  if (width > kMaxPictureSide || height > kMaxPictureSide) {
+    image.width = width;
+    image.height = height;
+    image.pixels.clear();
+    return kImageTooLarge;
+  }
+  stbi_uc* pixels = stbi_load_from_memory(data, size, &width, &height, &channels, 4);
   if (!pixels) {
     const char* reason = stbi_failure_reason();
     return reason && std::string(reason) == "outofmem" ? kImageOutOfMemory : kImageCorrupt;
@@ -57,9 +95,23 @@ int DecodeImage(const std::string& path, DecodedImage& image) {
 }
 
 Texture* LoadTexture(const std::string& name) {
-  Texture* texture = AllTextures().emplace_back(std::make_unique<Texture>()).get();
+  // Names are relative to the working directory, which the simulator and tests change between
+  // runs: the record is kept under the file's full path.
+  std::string key = kResourcePrefix + name;
+  if (key.empty() || key[0] != '/') {
+    char cwd[PATH_MAX];
+    if (getcwd(cwd, sizeof cwd)) key = std::string(cwd) + "/" + key;
+  }
+  std::unique_ptr<Texture>& record = AllTextures()[key];
+  if (record) return record.get();
+  record = std::make_unique<Texture>();
+  Texture* texture = record.get();
   DecodedImage image;
-  if (DecodeImage(kResourcePrefix + name, image) != kImageOk) return texture;
+  const std::string path = kResourcePrefix + name;
+  if (const int result = DecodeImage(path, image); result != kImageOk) {
+    SayRefused(path, result, image);
+    return texture;
+  }
 
   texture->width = uint32_t(image.width);
   texture->height = uint32_t(image.height);

@@ -1,5 +1,6 @@
-// The desktop device: an SDL 1.2 window in landscape that shows the game's portrait screen
-// upright, the mouse as finger 0, and the data folder found beside the executable.
+// The desktop device: an SDL 2 window in landscape that shows the game's portrait screen
+// upright, touches, mouse, keys and gamepads as the game's events, sound through SDL2_mixer,
+// and the data folder found beside the executable.
 #pragma once
 
 #include <string>

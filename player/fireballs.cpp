@@ -6,6 +6,7 @@
 #include "engine/sprite_batch.h"
 #include "engine/texture.h"
 #include "units/unit_table.h"
+#include "world/camera.h"
 #include "world/map.h"
 #include "world/numbers.h"
 #include "world/sounds.h"
@@ -24,11 +25,10 @@ constexpr float kFloorProbeX = 10.0f;   // px right of the left edge ...
 constexpr float kFloorProbeY = 20.0f;   // ... and below the top
 constexpr float kHopSpeed = -5.0f;      // px per step, before this step's gravity
 constexpr float kGravity = 0.5f;        // px per step per step
-// The range the fireball may fly in is measured against the screen's width, not the
-// camera: world x from -30 to the screen width plus 50.
-constexpr int32_t kRangeLeft = -30;        // px
-constexpr int32_t kScreenWidth = 320;      // px, the device's portrait width
-constexpr int32_t kRangeRightMargin = 50;  // px
+// The range the fireball may fly in is what the camera shows, widened by these margins; so it
+// flies the same anywhere along the map.
+constexpr float kRangeLeftMargin = 30.0f;   // px beyond the view's left edge
+constexpr float kRangeRightMargin = 50.0f;  // px beyond the view's right edge
 
 int32_t Solid(float x, float y) { return gMap ? gMap->SolidAt(Trunc(x), Trunc(y)) : 0; }
 
@@ -61,12 +61,15 @@ void cFireball::Update() {
   y += speedY;
   if (hitFloor) speedY = kHopSpeed;
   speedY += kGravity;
-  rect.x = TruncShort(x);
-  rect.y = TruncShort(y);
-  if (hitWall || rect.x < kRangeLeft || rect.x > kScreenWidth + kRangeRightMargin) active = false;
+  rect.x = Trunc(x);
+  rect.y = Trunc(y);
+  const CameraView view = VisibleView();
+  if (hitWall || float(rect.x) < view.left - kRangeLeftMargin ||
+      float(rect.x) > view.right + kRangeRightMargin)
+    active = false;
   const Texture* picture = textures[Trunc(frame)];
-  rect.w = uint16_t(TextureWidth(picture));
-  rect.h = uint16_t(TextureHeight(picture));
+  rect.w = int32_t(TextureWidth(picture));
+  rect.h = int32_t(TextureHeight(picture));
   // The sweeps run even for a fireball that just went out: its last step still strikes.
   if (StrikeUnitsTouching(rect) > 0) active = false;
 }
@@ -74,8 +77,8 @@ void cFireball::Update() {
 void cFireball::Draw() {
   if (!active) return;
   const Texture* picture = textures[Trunc(frame)];
-  rect.w = uint16_t(TextureWidth(picture));
-  rect.h = uint16_t(TextureHeight(picture));
+  rect.w = int32_t(TextureWidth(picture));
+  rect.h = int32_t(TextureHeight(picture));
   DrawSprite(picture, rect.x, rect.y, rect.w, rect.h, 0);
 }
 

@@ -58,7 +58,7 @@ void cPlayer::FollowCamera() {
 }
 
 void cPlayer::RefreshRect() {
-  rect = {TruncShort(x), TruncShort(y), uint16_t(kPlayerSize), uint16_t(kPlayerSize)};
+  rect = {Trunc(x), Trunc(y), int32_t(kPlayerSize), int32_t(kPlayerSize)};
 }
 
 void cPlayer::Draw(int32_t) {

@@ -32,8 +32,10 @@ constexpr float kWalkSpeed = 4.0f, kRunSpeed = 8.0f;        // px per step
 constexpr int32_t kConveyorShift = 3;                       // px per step
 constexpr int32_t kConveyorLeft = 32, kConveyorRight = 33;  // solid values of conveyor tiles
 constexpr int32_t kHeadBumpInset = 5;                       // px
-constexpr int32_t kFireballDrop = 35;                       // px below the player's top
-constexpr int32_t kFireballSpeed = 3;                       // px per step
+// px below the player's top: the ball's bottom at the feet, so a throw from the ground starts
+// above the floor and hops along it.
+constexpr int32_t kFireballDrop = 16;
+constexpr int32_t kFireballSpeed = 3;  // px per step
 
 int32_t Solid(int32_t x, int32_t y) { return gMap ? gMap->SolidAt(x, y) : 0; }
 

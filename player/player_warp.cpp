@@ -13,8 +13,8 @@ void (*gPresentWarpFrame)() = nullptr;
 namespace {
 
 enum WarpDirection : int32_t { kWarpDown = 1, kWarpRight = 2, kWarpLeft = 3, kWarpUp = 4 };
-constexpr int32_t kEntryInset = 5;                       // px from the warp's left
-constexpr uint16_t kEntryWidth = 10, kEntryHeight = 20;  // px
+constexpr int32_t kEntryInset = 5;                      // px from the warp's left
+constexpr int32_t kEntryWidth = 10, kEntryHeight = 20;  // px
 constexpr int kWarpFrames = 30;
 constexpr float kWarpSlide = 2.0f;  // px per frame
 constexpr int kMusicFadeMilliseconds = 1000;
@@ -26,7 +26,7 @@ void cPlayer::WarpStep() {
   for (int i = 0; i < kWarps; ++i) {
     const WarpRecord& warp = gMap->warps[i];
     if (warp.direction == kWarpDown && !Held(keyDown)) continue;
-    const Rect entry = {TruncShort(double(warp.x) + kEntryInset), TruncShort(warp.y), kEntryWidth,
+    const Rect entry = {Trunc(double(warp.x) + kEntryInset), Trunc(warp.y), kEntryWidth,
                         kEntryHeight};
     if (!RectsOverlap(entry, rect)) continue;
 
@@ -44,5 +44,7 @@ void cPlayer::WarpStep() {
     const std::string fileName = warp.fileName;
     const int32_t startIndex = warp.startIndex;
     gMap->LoadLevel(fileName.c_str(), startIndex);
+    // One pipe a step: the entries now belong to the level just loaded (or to none).
+    return;
   }
 }

@@ -2,13 +2,12 @@
 // block, then the texts), scaled down from 32 px cells by averaging, with markers on top.
 #include "tools/level_render.h"
 
-#include <stb_image.h>
-
 #include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
 
+#include "engine/texture.h"
 #include "tools/level_text.h"
 
 namespace {
@@ -134,14 +133,12 @@ class PictureCache {
     if (!name) return nullptr;
     auto [it, added] = mPictures.emplace(name, nullptr);
     if (added) {
-      int width = 0, height = 0, channels = 0;
-      const std::string path = mDir + "/" + name;
-      if (uint8_t* pixels = stbi_load(path.c_str(), &width, &height, &channels, 4)) {
+      DecodedImage image;
+      if (DecodeImage(mDir + "/" + name, image) == kImageOk) {
         it->second = std::make_unique<Picture>();
-        it->second->width = width;
-        it->second->height = height;
-        it->second->rgba.assign(pixels, pixels + size_t(width) * height * 4);
-        stbi_image_free(pixels);
+        it->second->width = image.width;
+        it->second->height = image.height;
+        it->second->rgba = std::move(image.pixels);
       } else if (mMissing) {
         mMissing->push_back(name);
       }

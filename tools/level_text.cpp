@@ -310,6 +310,13 @@ bool Compiler::Error(int line, int column, const std::string& message) {
 bool Compiler::Tokenize(const SourceLine& line, std::vector<Token>& tokens) {
   tokens.clear();
   const std::string_view text = line.text;
+  // From an opening quote to just past its closing one; npos when it never closes.
+  const auto pastQuote = [&](size_t open) {
+    size_t at = open + 1;
+    for (; at < text.size() && text[at] != '"'; ++at)
+      if (text[at] == '\\') ++at;
+    return at < text.size() ? at + 1 : std::string_view::npos;
+  };
   size_t i = 0;
   while (i < text.size()) {
     const char c = text[i];
@@ -320,17 +327,18 @@ bool Compiler::Tokenize(const SourceLine& line, std::vector<Token>& tokens) {
     if (c == ';') break;  // the rest of the line is a comment
     const size_t start = i;
     if (c == '"') {
-      for (++i; i < text.size() && text[i] != '"'; ++i)
-        if (text[i] == '\\') ++i;
-      if (i >= text.size()) return Error(line.number, int(start) + 1, "the text has no closing \"");
-      ++i;
+      i = pastQuote(i);
     } else if (c == '\'') {
       if (i + 2 >= text.size() || text[i + 2] != '\'')
         return Error(line.number, int(start) + 1, "a legend character is written in quotes: '#'");
       i += 3;
     } else {
-      while (i < text.size() && text[i] != ' ' && text[i] != '\t' && text[i] != '\r') ++i;
+      // A key with a quoted value (file="my level") is one token, spaces and all.
+      while (i < text.size() && text[i] != ' ' && text[i] != '\t' && text[i] != '\r')
+        i = text[i] == '"' ? pastQuote(i) : i + 1;
     }
+    if (i == std::string_view::npos)
+      return Error(line.number, int(start) + 1, "the text has no closing \"");
     tokens.push_back({text.substr(start, i - start), int(start) + 1});
   }
   return true;
@@ -1555,7 +1563,8 @@ constexpr std::string_view kReference =
     "                           message), none; 'count N' keeps N records\n"
     "  [texts]                  INDEX \"TEXT\" [skip=N]; \\\" \\\\ \\xHH escape; 'count N'\n"
     "  [warps]                  INDEX at=C,R (or x=PX y=PY) dir=down|right|left|up start=N\n"
-    "                           file=\"LEVEL\": a pipe into another level's start point N;\n"
+    "                           file=\"LEVEL\": a pipe into another level (start 0: levels\n"
+    "                           have no other; the name may hold spaces);\n"
     "                           'down' pipes need the down action held; 'count N'\n"
     "  [goal]                   from=C,R to=C,R: reaching these cells ends the level\n"
     "  [backdrops]              KIND from=C,R to=C,R, KIND sky, cave or castle: what stands\n"

@@ -7,14 +7,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "engine/file_read.h"
 #include "tools/level_render.h"
 #include "tools/level_text.h"
 
@@ -57,12 +58,8 @@ int Usage(const std::string& message) {
   return kExitUsage;
 }
 
-bool ReadFile(const std::string& path, std::string& out) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  return !file.bad();
-}
+// Level source text: a full level written out is a few megabytes.
+constexpr size_t kMaxSourceBytes = 64 << 20;
 
 bool WriteFile(const std::string& path, const void* data, size_t size) {
   if (path == "-") return std::fwrite(data, 1, size, stdout) == size;
@@ -137,9 +134,9 @@ std::vector<std::string> LevelNotes(const LevelData& level) {
 
 int Build(const std::vector<std::string>& args, std::map<std::string, std::string>& options) {
   const std::string& source = args[0];
-  std::string text;
-  if (!ReadFile(source, text)) {
-    std::fprintf(stderr, "%s: cannot read the file\n", source.c_str());
+  std::string text, error;
+  if (ReadWholeFile(source, kMaxSourceBytes, text, error) != kFileReadOk) {
+    std::fprintf(stderr, "%s: %s\n", source.c_str(), error.c_str());
     return kExitFailed;
   }
   LevelData level;
@@ -197,20 +194,43 @@ std::string Summary(const LevelData& level) {
   return out.str();
 }
 
+// The game loads a warp's level from its own folder: here, the folder the level is in. A pipe
+// into a file that is not there, or that the game would refuse, strands the player.
+std::vector<std::string> WarpTargetProblems(const std::string& path, const LevelData& level) {
+  std::vector<std::string> problems;
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  for (size_t i = 0; i < level.warps.size(); ++i) {
+    const std::string& name = level.warps[i].fileName;
+    if (!WarpFileNameUsable(name)) continue;  // reported as no warp at all
+    const std::string target = (folder / name).string();
+    LevelData targetLevel;
+    std::string error;
+    if (ReadLevelFile(target, targetLevel, error)) continue;
+    const bool opened = std::ifstream(target).good();
+    problems.push_back("warp " + std::to_string(i) + ": level '" + name + "' beside it " +
+                       (opened ? "would be refused: " : "cannot be loaded: ") + error);
+  }
+  return problems;
+}
+
 int Check(const std::vector<std::string>& args, std::map<std::string, std::string>&) {
   const std::string& path = args[0];
   LevelData level;
   std::vector<std::string> clipped;
   std::string error;
   if (!ReadLevelFile(path, level, error, &clipped)) {
-    // A file that is there but malformed is one the game would refuse to load.
-    const bool opened = std::ifstream(path).good();
+    // A file that is there but malformed is one the game would refuse to load. (Asking the
+    // name, not opening it: a FIFO must not block the check.)
+    std::error_code ignored;
+    const bool opened = std::filesystem::is_regular_file(path, ignored);
     std::printf("%s: %s%s\n", path.c_str(), opened ? "refused: " : "", error.c_str());
     return kExitFailed;
   }
   std::vector<std::string> problems = clipped;
   const std::vector<std::string> found = LevelProblems(level);
   problems.insert(problems.end(), found.begin(), found.end());
+  const std::vector<std::string> targets = WarpTargetProblems(path, level);
+  problems.insert(problems.end(), targets.begin(), targets.end());
   for (const std::string& problem : problems)
     std::printf("%s: %s\n", path.c_str(), problem.c_str());
   for (const std::string& note : LevelNotes(level))
@@ -350,8 +370,9 @@ const Command kCommands[] = {
     {"check",
      "usage: brinkhop-level check LEVEL\n"
      "Prints, one a line, why the game would refuse the file or what it would cut or ignore,\n"
-     "with the cell or record. Exit status 1 if there is any such problem; otherwise 0 and a\n"
-     "one-line summary of the level. Notes point at things that are harmless but unusual.\n",
+     "with the cell or record, and the pipe warps whose level, looked for in the same folder,\n"
+     "is missing or would be refused. Exit status 1 if there is any such problem; otherwise 0\n"
+     "and a one-line summary of the level. Notes point at things that are harmless but unusual.\n",
      {},
      1,
      Check},

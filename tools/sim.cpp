@@ -3,12 +3,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <iterator>
+#include <span>
 #include <sstream>
 
 #include "app/button.h"
@@ -16,6 +17,8 @@
 #include "app/game.h"
 #include "app/input.h"
 #include "app/results.h"
+#include "engine/file_read.h"
+#include "engine/music.h"
 #include "engine/sprite_batch.h"
 #include "platform/headless.h"
 #include "player/actions.h"
@@ -25,6 +28,7 @@
 #include "world/blocks.h"
 #include "world/bonus.h"
 #include "world/effects.h"
+#include "world/level_file.h"
 #include "world/map.h"
 #include "world/sounds.h"
 
@@ -38,17 +42,23 @@ const char* const kUsage =
     "                  F down FINGER X Y | BUTTON    F move FINGER X Y | BUTTON\n"
     "                  F up FINGER                    F key ACTION down|up\n"
     "                BUTTON: left right jump restart start retry;\n"
-    "                ACTION: left right jump down fire restart retry\n"
+    "                ACTION: left right jump down fire restart retry mute\n"
     "  --trace       one JSON object per frame\n"
-    "  --units       with --trace, the units of every frame too\n";
+    "  --units       with --trace, the units of every frame too\n"
+    "Exit status: 0; 1 when a level is refused (at the start or through a pipe) or the script\n"
+    "cannot be read; 2 for a bad argument or script line.\n";
+
+// A recording of an hour of play with a key event every frame is a few megabytes.
+constexpr size_t kMaxScriptBytes = 64 << 20;
 
 struct NamedKey {
   const char* name;
-  SDLKey key;
+  InputAction action;
 };
-const NamedKey kScriptKeys[] = {{"left", SDLK_LEFT},   {"right", SDLK_RIGHT}, {"jump", SDLK_SPACE},
-                                {"down", SDLK_DOWN},   {"fire", SDLK_LSHIFT}, {"restart", SDLK_r},
-                                {"retry", SDLK_RETURN}};
+const NamedKey kScriptKeys[] = {{"left", InputAction::kLeft},   {"right", InputAction::kRight},
+                                {"jump", InputAction::kJump},   {"down", InputAction::kDown},
+                                {"fire", InputAction::kFire},   {"restart", InputAction::kRestart},
+                                {"retry", InputAction::kRetry}, {"mute", InputAction::kMute}};
 
 struct NamedButton {
   const char* name;
@@ -71,6 +81,13 @@ std::string Float(float value) {
   std::snprintf(text, sizeof text, "%.9g", double(value));
   return text;
 }
+
+// Orders script events, and finds a frame's, by frame number.
+struct ByFrame {
+  bool operator()(const SimEvent& a, const SimEvent& b) const { return a.frame < b.frame; }
+  bool operator()(const SimEvent& e, int frame) const { return e.frame < frame; }
+  bool operator()(int frame, const SimEvent& e) const { return frame < e.frame; }
+};
 
 }  // namespace
 
@@ -98,7 +115,7 @@ bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std:
       bool found = false;
       for (const NamedKey& k : kScriptKeys)
         if (words[2] == k.name) {
-          event.key = k.key;
+          event.action = k.action;
           found = true;
         }
       if (!found) return fail("unknown key action '" + words[2] + "'");
@@ -135,6 +152,9 @@ bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std:
     }
     events.push_back(event);
   }
+  // Frame order, so a frame's events are found by a search; events of one frame keep the order
+  // they were written in.
+  std::stable_sort(events.begin(), events.end(), ByFrame{});
   return true;
 }
 
@@ -167,10 +187,11 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
     error = "cannot enter " + dataDir;
     return false;
   }
-  if (std::FILE* level = std::fopen(kFirstLevel, "rb")) {
-    std::fclose(level);
-  } else {
-    error = "cannot read " + (dataDir.empty() ? std::string(".") : dataDir) + "/" + kFirstLevel;
+  // A level the game would refuse fails the run, as any unreadable input does; the game
+  // itself would only say so and play on in an empty map.
+  LevelData level;
+  if (!ReadLevelFile(kFirstLevel, level, error)) {
+    error = std::string(kFirstLevel) + ": " + error;
     return false;
   }
 
@@ -179,8 +200,10 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   HeadlessDevice& device = UseHeadlessPlatform();
   device.ticks = kFirstFrameTicks - kFrameTicks;
   ReleaseGame();
+  SetMuted(false);
+  StopMusic();
   ClearActions(kActionCount);
-  ResetDesktopInput();
+  ResetHeldInput();
   gScore = gCoins = gLives = 0;
   HideMessage();
   gFrameTime = gLastFrameEnd = gLastShuffle = 0;
@@ -197,12 +220,12 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   // One pass of the start screen, with a press on its start button.
   const ButtonArea start = ButtonPlace(kButtonStart);
   HeadlessTouch(0, start.x + start.width / 2, start.y + start.height / 2, true);
-  SDL_Event press{};
-  press.type = SDL_MOUSEBUTTONDOWN;
-  press.button.button = SDL_BUTTON_LEFT;
-  device.events.push_back(press);
+  HeadlessFingerEvent(0, InputType::kFingerDown);
   CreateObjects();
+  // The press on START is over before the first frame: a script's first touch of finger 0 is a
+  // touch of play, whatever it is.
   device.fingers[0].down = false;
+  ResetHeldInput();
   mFrame = 0;
   gSoundRecorder = nullptr;
   return true;
@@ -211,33 +234,24 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
 void cSimulation::RunFrame(const std::vector<SimEvent>& events) {
   HeadlessDevice& device = Headless();
   device.ticks = kFirstFrameTicks + kFrameTicks * unsigned(mFrame);
-  for (const SimEvent& e : events) {
-    if (e.frame != mFrame) continue;
-    SDL_Event event{};
-    if (e.kind == SimEvent::kKey) {
-      event.type = e.keyDown ? SDL_KEYDOWN : SDL_KEYUP;
-      event.key.keysym.sym = SDLKey(e.key);
-      device.events.push_back(event);
-      continue;
-    }
+  const auto [first, last] = std::equal_range(events.begin(), events.end(), mFrame, ByFrame{});
+  const std::span<const SimEvent> now(first, last);
+  // Fingers take their places first: as on the phone, a finger's events report where it is
+  // when the frame reads them, not where the script put it on the way.
+  for (const SimEvent& e : now) {
+    if (e.kind == SimEvent::kKey) continue;
     if (e.kind != SimEvent::kUp)
       HeadlessTouch(e.finger, e.x, e.y, true);
     else
       device.fingers[e.finger].down = false;
-    const HeadlessFinger& finger = device.fingers[e.finger];
-    if (e.kind == SimEvent::kMove) {
-      event.type = SDL_MOUSEMOTION;
-      event.motion.which = uint8_t(e.finger);
-      event.motion.x = uint16_t(finger.x);
-      event.motion.y = uint16_t(finger.y);
-    } else {
-      event.type = e.kind == SimEvent::kDown ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-      event.button.which = uint8_t(e.finger);
-      event.button.button = SDL_BUTTON_LEFT;
-      event.button.x = uint16_t(finger.x);
-      event.button.y = uint16_t(finger.y);
-    }
-    device.events.push_back(event);
+  }
+  constexpr InputType kFingerEvents[] = {InputType::kFingerDown, InputType::kFingerMove,
+                                         InputType::kFingerUp};
+  for (const SimEvent& e : now) {
+    if (e.kind == SimEvent::kKey)
+      HeadlessAction(e.action, e.keyDown);
+    else
+      HeadlessFingerEvent(e.finger, kFingerEvents[e.kind]);
   }
 
   std::vector<SoundId> sounds;
@@ -249,8 +263,12 @@ void cSimulation::RunFrame(const std::vector<SimEvent>& events) {
 }
 
 std::string cSimulation::TraceLine(bool withUnits) const {
+  return TraceJson(mFrame - 1, mSounds, withUnits);
+}
+
+std::string TraceJson(int frame, const std::vector<int>& frameSounds, bool withUnits) {
   const cPlayer* p = gPlayer;
-  std::string line = "{\"frame\":" + std::to_string(mFrame - 1);
+  std::string line = "{\"frame\":" + std::to_string(frame);
   auto add = [&](const char* key, const std::string& value) {
     line += ",\"";
     line += key;
@@ -278,9 +296,9 @@ std::string cSimulation::TraceLine(bool withUnits) const {
   add("camX", Float(gCamera[0]));
   add("camY", Float(gCamera[1]));
   std::string sounds = "[";
-  for (size_t i = 0; i < mSounds.size(); ++i) {
+  for (size_t i = 0; i < frameSounds.size(); ++i) {
     if (i) sounds += ",";
-    sounds += "\"" + std::string(kSoundFiles[mSounds[i]]) + "\"";
+    sounds += "\"" + std::string(kSoundFiles[frameSounds[i]]) + "\"";
   }
   add("sounds", sounds + "]");
   if (withUnits) {
@@ -341,17 +359,13 @@ int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostr
   std::vector<SimEvent> events;
   if (!inputPath.empty()) {
     std::string script;
+    std::string error;
     if (inputPath == "-") {
       script.assign(std::istreambuf_iterator<char>(std::cin), {});
-    } else {
-      std::ifstream file(inputPath);
-      if (!file) {
-        err << "brinkhop-sim: cannot read " << inputPath << "\n";
-        return 1;
-      }
-      script.assign(std::istreambuf_iterator<char>(file), {});
+    } else if (ReadWholeFile(inputPath, kMaxScriptBytes, script, error) != kFileReadOk) {
+      err << "brinkhop-sim: " << inputPath << ": " << error << "\n";
+      return 1;
     }
-    std::string error;
     if (!ParseSimScript(script, events, error)) {
       err << "brinkhop-sim: " << (inputPath == "-" ? "stdin" : inputPath) << ":" << error << "\n";
       return 2;
@@ -369,5 +383,6 @@ int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostr
     if (options.trace) out << sim.TraceLine(options.units) << "\n";
   }
   if (!options.trace) out << sim.Summary() << "\n";
-  return 0;
+  // A level refused on the way (a pipe into a broken file) fails the run too.
+  return gMap && gMap->refusedLoads > 0 ? 1 : 0;
 }

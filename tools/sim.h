@@ -7,13 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
+
 struct SimEvent {
   enum Kind { kDown, kMove, kUp, kKey };
   int frame = 0;
   Kind kind = kDown;
   int finger = 0;
-  int x = 0, y = 0;  // landscape px
-  int key = 0;       // an SDLKey, for kKey
+  int x = 0, y = 0;                         // landscape px
+  InputAction action = InputAction::kLeft;  // for kKey
   bool keyDown = false;
   int line = 0;
 };
@@ -36,7 +38,9 @@ class cSimulation {
   // Deletes everything a start made (the map, the player, the units, the effects), as a
   // fresh process has none of it.
   static void ReleaseGame();
-  // Runs one frame with the events of that frame (others are ignored).
+  // Runs one frame with the events of that frame from the script `events`, which is in frame
+  // order as ParseSimScript leaves it: the frame's events are found by a binary search, so a
+  // long run costs time in proportion to its length, not to its length times its events.
   void RunFrame(const std::vector<SimEvent>& events);
   // The frame just run, as one JSON object.
   std::string TraceLine(bool withUnits) const;
@@ -51,5 +55,10 @@ class cSimulation {
   std::vector<int> mSounds;  // of the frame just run
 };
 
-// The whole command line; returns the exit status (0, 1 unreadable file, 2 usage).
+// The game's state after a frame, as one JSON object of the trace: `frame` is its number from
+// 0, `frameSounds` the sounds it asked for (SoundId values). The browser's trace uses it too.
+std::string TraceJson(int frame, const std::vector<int>& frameSounds, bool withUnits);
+
+// The whole command line; returns the exit status (0; 1 an unreadable script or a level refused,
+// at the start or on the way; 2 usage).
 int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostream& err);

@@ -21,10 +21,9 @@ constexpr int32_t kUnitKillerBlume = 10;
 constexpr int32_t kUnitFly = 12;
 constexpr int32_t kUnitHammer = 12;
 
-// The device screen the unit rules were tuned on: a knocked-off enemy is gone below its
-// height, and a stomped bullet comes back one screen width further on.
-constexpr int32_t kUnitScreenWidth = 320;   // px
-constexpr int32_t kUnitScreenHeight = 480;  // px
+// The device screen the unit rules were tuned on: a stomped bullet comes back one screen
+// width further on.
+constexpr int32_t kUnitScreenWidth = 320;  // px
 
 constexpr float kStompBounce = -10.0f;  // px per step: the player's speed after landing on a unit
 
@@ -33,6 +32,12 @@ class cBaseUnit {
   virtual void Update() {}
   virtual void Bump() {}
   virtual void Draw() {}
+  // Where the unit is, in world px (a fire chain's centre); false for a unit of no place.
+  // Eviction asks it of every slot, so it costs the same for every kind.
+  virtual bool Position(float& x, float& y) const {
+    x = y = 0.0f;
+    return false;
+  }
   // The table deletes units through base pointers.
   virtual ~cBaseUnit() = default;
 

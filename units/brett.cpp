@@ -32,8 +32,8 @@ void cBrett::Update() {
     y -= kSpeed;
     --travel;
   }
-  const Rect board{TruncShort(x), TruncShort(y), uint16_t(TextureWidth(gBrettTexture)),
-                   uint16_t(TextureHeight(gBrettTexture))};
+  const Rect board{Trunc(x), Trunc(y), int32_t(TextureWidth(gBrettTexture)),
+                   int32_t(TextureHeight(gBrettTexture))};
 
   // Only a player standing or falling, not one in a jump, is caught; the player's next step
   // then stands on the board without snapping to the cell grid.

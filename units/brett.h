@@ -8,6 +8,11 @@ class cBrett : public cBaseUnit {
   cBrett(float x, float y, int32_t vertical);
   void Update() override;
   void Draw() override;
+  bool Position(float& atX, float& atY) const override {
+    atX = x;
+    atY = y;
+    return true;
+  }
 
   float x, y;           // px, top-left
   int32_t vertical;     // always 1: the board moves up and down

@@ -17,7 +17,7 @@ constexpr double kMuzzleDrop = 9.0;     // px below the cannon's top
 constexpr int32_t kMuzzleReach = 30;    // px beside the cannon where the bullet starts
 constexpr int32_t kBulletSpeed = 3;     // px per step
 constexpr int32_t kStompSlowdown = 3;   // a stomped bullet drifts at a third of its speed
-constexpr uint16_t kBulletSize = 32;    // px
+constexpr int32_t kBulletSize = 32;     // px
 constexpr int32_t kStomperWidth = 32;   // px
 constexpr int32_t kStompBand = 12;      // px: feet within the bullet's top this deep land
 constexpr int32_t kBulletPoints = 150;
@@ -33,7 +33,7 @@ cCannon::cCannon(float x, float y) : x(x), y(y) { type = kUnitCannon; }
 
 void cCannon::Update() {
   ++fireTimer;
-  const Rect bullet{TruncShort(bulletX), TruncShort(bulletY), kBulletSize, kBulletSize};
+  const Rect bullet{Trunc(bulletX), Trunc(bulletY), kBulletSize, kBulletSize};
   if (fireTimer >= kShotInterval) {
     bulletX = Trunc(x);
     bulletY = Trunc(double(y) + kMuzzleDrop);

@@ -9,6 +9,11 @@ class cCannon : public cBaseUnit {
   cCannon(float x, float y);
   void Update() override;
   void Draw() override;
+  bool Position(float& atX, float& atY) const override {
+    atX = x;
+    atY = y;
+    return true;
+  }
 
   float x, y;                // px, top-left
   int32_t fireTimer = 400;   // steps since the last shot; fires at 400

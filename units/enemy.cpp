@@ -5,6 +5,7 @@
 #include "player/player.h"
 #include "units/turtle.h"
 #include "units/unit_textures.h"
+#include "world/camera.h"
 #include "world/effects.h"
 #include "world/map.h"
 #include "world/numbers.h"
@@ -30,7 +31,7 @@ int32_t Solid(float x, float y) { return gMap ? gMap->SolidAt(Trunc(x), Trunc(y)
 
 }  // namespace
 
-cEnemy::cEnemy(float x, float y) : x(x), y(y), rect{TruncShort(x), TruncShort(y), 1, 1} {}
+cEnemy::cEnemy(float x, float y) : x(x), y(y), rect{Trunc(x), Trunc(y), 1, 1} {}
 
 bool cEnemy::PlayerTouchesLeftHalf() const {
   const cPlayer& p = *gPlayer;
@@ -49,8 +50,8 @@ bool cEnemy::PlayerTouchesRightHalf() const {
 }
 
 bool EnemiesOverlap(const cEnemy& a, const cEnemy& b) {
-  const Rect ra{TruncShort(a.x), TruncShort(a.y), uint16_t(a.width), uint16_t(a.height)};
-  const Rect rb{TruncShort(b.x), TruncShort(b.y), uint16_t(b.width), uint16_t(b.height)};
+  const Rect ra{Trunc(a.x), Trunc(a.y), int32_t(a.width), int32_t(a.height)};
+  const Rect rb{Trunc(b.x), Trunc(b.y), int32_t(b.width), int32_t(b.height)};
   return RectsOverlap(ra, rb);
 }
 
@@ -71,9 +72,9 @@ void cEnemy::Update() {
 
     if (knockedOff) {
       // Falls through everything, keeping its sideways speed (no pit turns it back either),
-      // until it has left the bottom of the screen.
+      // until it has left the bottom of the view, or of the map.
       onGround = wallLeft = wallRight = pitAhead = false;
-      if (rect.y >= kUnitScreenHeight) dead = true;
+      if (float(rect.y) >= VisibleView().bottom || rect.y >= kMapRows * kCellSize) dead = true;
     } else if (gPlayer) {
       const cPlayer& p = *gPlayer;
       const float feetOfPlayer = p.y + float(p.height);
@@ -114,8 +115,8 @@ void cEnemy::Update() {
       animCounter = 0;
     }
   }
-  rect.x = TruncShort(x);
-  rect.y = TruncShort(y);
+  rect.x = Trunc(x);
+  rect.y = Trunc(y);
 }
 
 void cEnemy::Bump() {

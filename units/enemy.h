@@ -13,6 +13,11 @@ class cEnemy : public cBaseUnit {
   // Knocked from below, by a shell, a fireball or the invincible player: off the screen.
   void Bump() override;
   void Draw() override;
+  bool Position(float& atX, float& atY) const override {
+    atX = x;
+    atY = y;
+    return true;
+  }
   // The class's own contact with the player and its own per-step behaviour.
   virtual void Touch() {}
   // The player landed on it.

@@ -51,8 +51,8 @@ const Texture* BallPicture(float frame) {
 // The ball i of a chain: its rectangle, sized as the picture.
 Rect Ball(float centerX, float centerY, float stepX, float stepY, int32_t i, float frame) {
   const Texture* picture = BallPicture(frame);
-  return {TruncShort(centerX + stepX * float(i)), TruncShort(centerY + stepY * float(i)),
-          uint16_t(TextureWidth(picture)), uint16_t(TextureHeight(picture))};
+  return {Trunc(centerX + stepX * float(i)), Trunc(centerY + stepY * float(i)),
+          int32_t(TextureWidth(picture)), int32_t(TextureHeight(picture))};
 }
 
 void Aim(float angle, float spacing, float& stepX, float& stepY) {

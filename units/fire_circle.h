@@ -10,6 +10,11 @@ class cFireCircle : public cBaseUnit {
   cFireCircle(float x, float y, int32_t ballCount);
   void Update() override;
   void Draw() override;
+  bool Position(float& atX, float& atY) const override {
+    atX = centerX;
+    atY = centerY;
+    return true;
+  }
 
   float centerX, centerY;  // px
   int32_t ballCount;
@@ -25,6 +30,11 @@ class cFireCircle2 : public cBaseUnit {
   cFireCircle2(float x, float y, int32_t ballCount);
   void Update() override;
   void Draw() override;
+  bool Position(float& atX, float& atY) const override {
+    atX = centerX;
+    atY = centerY;
+    return true;
+  }
 
   float centerX, centerY;
   int32_t ballCount;
@@ -43,6 +53,11 @@ class cFireCircle3 : public cBaseUnit {
   cFireCircle3(float x, float y, int32_t ballCount);
   void Update() override;
   void Draw() override;
+  bool Position(float& atX, float& atY) const override {
+    atX = centerX;
+    atY = centerY;
+    return true;
+  }
 
   float centerX, centerY;
   float topY, bottomY;  // px: the centre rides between them
@@ -60,6 +75,11 @@ class cFly : public cBaseUnit {
   cFly(float x, float y, int32_t ballCount);
   void Update() override;
   void Draw() override;
+  bool Position(float& atX, float& atY) const override {
+    atX = centerX;
+    atY = centerY;
+    return true;
+  }
 
   int32_t ballCount;
   float centerX, centerY;

@@ -31,8 +31,8 @@ void cHammer::Update() {
   // Turns only once past an end, so it may overshoot by up to a step.
   y += speedY;
   if (y < minY || y > maxY) speedY = -speedY;
-  rect = {TruncShort(x), TruncShort(y), uint16_t(TextureWidth(gHammerTexture)),
-          uint16_t(TextureHeight(gHammerTexture))};
+  rect = {Trunc(x), Trunc(y), int32_t(TextureWidth(gHammerTexture)),
+          int32_t(TextureHeight(gHammerTexture))};
   if (gPlayer && !gPlayer->dying && RectsOverlap(gPlayer->rect, rect)) HurtPlayer();
   spin += kSpinStep;
   if (spin >= kFullTurn) spin = 0.0f;

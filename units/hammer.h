@@ -9,6 +9,11 @@ class cHammer : public cBaseUnit {
   cHammer(float x, float y, int32_t range);
   void Update() override;
   void Draw() override;
+  bool Position(float& atX, float& atY) const override {
+    atX = x;
+    atY = y;
+    return true;
+  }
 
   int32_t range;  // cells of travel above the spawn point
   float x, y;     // px, top-left

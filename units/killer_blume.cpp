@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr uint16_t kPlantSize = 32;  // px
+constexpr int32_t kPlantSize = 32;   // px
 constexpr float kAnimStep = 0.05f;   // per step: the picture changes every 20 steps
 constexpr int32_t kRisenAt = 45;     // phases up to this rise 1 px a step
 constexpr int32_t kSinksFrom = 200;  // phases from this one sink 1 px a step
@@ -18,11 +18,11 @@ constexpr int32_t kLastOutPhase = 242;
 constexpr int32_t kHiddenPhase = -150;  // steps hidden before it waits for room
 constexpr float kMove = 1.0f;           // px per step
 // The zone round the plant that the player must leave before it comes out again.
-constexpr int16_t kZoneLeft = 32, kZoneAbove = 64;  // px
-constexpr uint16_t kZoneWidth = 96, kZoneHeight = 232;
+constexpr int32_t kZoneLeft = 32, kZoneAbove = 64;  // px
+constexpr int32_t kZoneWidth = 96, kZoneHeight = 232;
 // A hidden plant's box is parked at the far left of the world, where neither the player nor
 // a fireball can reach it.
-constexpr int16_t kParkedX = INT16_MIN;
+constexpr int32_t kParkedX = -32768;  // px
 
 }  // namespace
 
@@ -30,7 +30,7 @@ cKillerBlume::cKillerBlume(float x, float y) : x(x), y(y) { type = kUnitKillerBl
 
 void cKillerBlume::Update() {
   if (dead) return;
-  rect = {TruncShort(x), TruncShort(y), kPlantSize, kPlantSize};
+  rect = {Trunc(x), Trunc(y), kPlantSize, kPlantSize};
   if (phase >= 1) {
     animTime += kAnimStep;
     ++phase;
@@ -44,7 +44,7 @@ void cKillerBlume::Update() {
   }
   if (phase < 0) ++phase;
   if (phase == 0) {
-    rect = {int16_t(rect.x - kZoneLeft), int16_t(rect.y - kZoneAbove), kZoneWidth, kZoneHeight};
+    rect = {rect.x - kZoneLeft, rect.y - kZoneAbove, kZoneWidth, kZoneHeight};
     if (!gPlayer || !RectsOverlap(gPlayer->rect, rect)) {
       phase = 1;
       animTime = 0.0f;

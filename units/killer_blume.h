@@ -10,6 +10,11 @@ class cKillerBlume : public cBaseUnit {
   cKillerBlume(float x, float y);
   void Update() override;
   void Draw() override;
+  bool Position(float& atX, float& atY) const override {
+    atX = x;
+    atY = y;
+    return true;
+  }
 
   float x, y;         // px, top-left
   int32_t phase = 1;  // 1 and more: out (steps); below 0: hidden; 0: waiting for room

@@ -105,8 +105,8 @@ void cTurtle::Touch() {
 
 void cTurtle::Render() {
   if (dead) return;
-  rect.w = uint16_t(width);
-  rect.h = uint16_t(height);
+  rect.w = int32_t(width);
+  rect.h = int32_t(height);
   if (InShell())
     DrawSprite(gShellTextures[animFrame], rect.x, rect.y, width, height, 0);
   else
@@ -147,8 +147,8 @@ void cTurtleFly::Stomp() {
 void cTurtleFly::Render() {
   if (dead) return;
   // Drawn twice the size, centred on the body, so the wings spread round it.
-  rect.w = uint16_t(2 * width);
-  rect.h = uint16_t(2 * height);
+  rect.w = int32_t(2 * width);
+  rect.h = int32_t(2 * height);
   const Texture* picture = gFlyTextures[animFrame == 0 ? 1 : 0];
   DrawSprite(picture, rect.x - width / 2, rect.y - width / 2, 2 * width, 2 * height,
              speedX < 0 ? 1 : 0);

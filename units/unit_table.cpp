@@ -189,22 +189,4 @@ void StrikeUnitsUnderShell(const cTurtle& shell) {
     }
 }
 
-bool UnitPosition(const cBaseUnit& unit, float& x, float& y) {
-  auto read = [&](const auto* u) {
-    if (!u) return false;
-    if constexpr (requires { u->centerX; }) {
-      x = u->centerX;
-      y = u->centerY;
-    } else {
-      x = u->x;
-      y = u->y;
-    }
-    return true;
-  };
-  return read(dynamic_cast<const cEnemy*>(&unit)) ||
-         read(dynamic_cast<const cFireCircle*>(&unit)) ||
-         read(dynamic_cast<const cFireCircle2*>(&unit)) ||
-         read(dynamic_cast<const cFireCircle3*>(&unit)) || read(dynamic_cast<const cFly*>(&unit)) ||
-         read(dynamic_cast<const cCannon*>(&unit)) || read(dynamic_cast<const cHammer*>(&unit)) ||
-         read(dynamic_cast<const cKillerBlume*>(&unit)) || read(dynamic_cast<const cBrett*>(&unit));
-}
+bool UnitPosition(const cBaseUnit& unit, float& x, float& y) { return unit.Position(x, y); }

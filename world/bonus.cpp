@@ -58,7 +58,7 @@ void cBonus::Spawn(int32_t column, int32_t row, int32_t newKind) {
 
 void cBonus::Update() {
   if (!active) return;
-  rect = {TruncShort(x), TruncShort(y), 32, 32};
+  rect = {Trunc(x), Trunc(y), 32, 32};
   if (riseCounter < kRiseSteps) {
     ++riseCounter;
     y -= 1.0f;

@@ -28,9 +28,9 @@ constexpr float kLiveTop = 0.0f, kLiveBottom = 2048.0f;  // px: pieces live stri
 constexpr float kPopupDrop = 20.0f;                      // px below the point asked for
 constexpr int32_t kPopupFrames = 50;
 constexpr int32_t kFireDrop = 15;  // px below the cell's top
-constexpr uint16_t kFireBuiltSize[2] = {40, 50};
-constexpr uint16_t kFireSize = 70;  // px, the hit box and the picture
-constexpr int kBurstSize = 30;      // particles per burst
+constexpr int32_t kFireBuiltSize[2] = {40, 50};
+constexpr int32_t kFireSize = 70;  // px, the hit box and the picture
+constexpr int kBurstSize = 30;     // particles per burst
 constexpr int32_t kLastBurstStart = 470;
 constexpr int32_t kBurstSteps = 40;   // a spray shows this long
 constexpr int32_t kBurstSpread = 40;  // px
@@ -103,7 +103,7 @@ void cPopups::Draw() {
   for (Popup& p : popups) {
     if (!(p.x > 0) || p.age >= kPopupFrames) continue;
     p.y -= 1.0f;
-    DrawText(TruncShort(p.x), TruncShort(p.y), p.text);
+    DrawText(Trunc(p.x), Trunc(p.y), p.text);
     ++p.age;
   }
 }
@@ -123,7 +123,7 @@ void cFireField::Clear() { count = 0; }
 
 void cFireField::Update() {
   for (int i = 0; i < count; ++i) {
-    box = {TruncShort(fireX[i]), TruncShort(fireY[i]), kFireSize, kFireSize};
+    box = {Trunc(fireX[i]), Trunc(fireY[i]), kFireSize, kFireSize};
     if (!gPlayer || !RectsOverlap(gPlayer->rect, box)) continue;
     // Fire ignores invincibility: a small player dies, a bigger one shrinks.
     if (gPlayer->power == kPowerSmall)

@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+
+#include "engine/file_read.h"
 
 const char* const kLevelLayerNames[kFileLayerCount] = {"ground",  "coin",  "block",  "unit",
                                                        "trigger", "label", "reveal", "deco"};
@@ -213,20 +214,10 @@ bool ParseLevel(const uint8_t* bytes, size_t size, LevelData& out, std::string& 
 
 bool ReadLevelFile(const std::string& path, LevelData& out, std::string& error,
                    std::vector<std::string>* clipped) {
-  std::ifstream file(path, std::ios::binary | std::ios::ate);
-  if (!file) {
-    error = "cannot open the file";
-    return false;
-  }
-  const std::streamoff size = file.tellg();
-  std::vector<uint8_t> bytes(size > 0 ? size_t(size) : 0);
-  file.seekg(0);
-  if (size < 0 ||
-      !file.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()))) {
-    error = "cannot read the file";
-    return false;
-  }
-  return ParseLevel(bytes.data(), bytes.size(), out, error, clipped);
+  std::string bytes;
+  if (ReadWholeFile(path, kMaxLevelFileBytes, bytes, error) != kFileReadOk) return false;
+  return ParseLevel(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), out, error,
+                    clipped);
 }
 
 std::vector<uint8_t> SerializeLevel(const LevelData& level) {
@@ -334,8 +325,11 @@ std::vector<std::string> LevelProblems(const LevelData& level) {
                     w.direction);
       problems.push_back(text);
     }
-    if (w.startIndex < 0 || w.startIndex >= kMaxWarps) {
-      std::snprintf(text, sizeof text, "warp %zu: start point %d is not 0 to 31", i, w.startIndex);
+    if (w.startIndex != 0) {
+      std::snprintf(text, sizeof text,
+                    "warp %zu: start point %d does not exist; levels have only start point 0, "
+                    "which the game uses instead",
+                    i, w.startIndex);
       problems.push_back(text);
     }
     if (!WarpFileNameUsable(w.fileName)) {

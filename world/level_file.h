@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@ constexpr int kMaxWarpNameLength = 127;
 // The optional pipe-warp section after the trailer starts with these four bytes; files without
 // it (all older ones) simply end after the trailer.
 constexpr char kWarpSectionMagic[4] = {'W', 'A', 'R', 'P'};
+// A full level is a little over 8 MB; a file twice that size is refused unread.
+constexpr size_t kMaxLevelFileBytes = 16 << 20;
 // Then, each optional in this order: where the level ends ("GOAL" and a cell rectangle) and
 // which backdrop stands behind which cells ("BACK", a count, and rectangles with a kind).
 constexpr char kGoalSectionMagic[4] = {'G', 'O', 'A', 'L'};
@@ -127,7 +130,8 @@ LevelData EmptyLevel();
 bool ParseLevel(const uint8_t* bytes, size_t size, LevelData& out, std::string& error,
                 std::vector<std::string>* clipped = nullptr);
 
-// Reads a whole file; false with "cannot open" or a parse error.
+// Reads a whole file; false with the reason the file cannot be read ("not a regular file",
+// "larger than 16777216 bytes", ...) or a parse error.
 bool ReadLevelFile(const std::string& path, LevelData& out, std::string& error,
                    std::vector<std::string>* clipped = nullptr);
 

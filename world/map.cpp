@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <map>
 
 #include "engine/texture.h"
 #include "player/player.h"
@@ -105,6 +104,9 @@ void cMap::ResetMap() {
   DeactivateBonuses();
   tileTextureCount = 1;
   ClearLayers();
+  // No pipe stays from an earlier level, even when the next one cannot be loaded: an old
+  // entry in the emptied map would take the player again and again.
+  for (WarpRecord& warp : warps) warp = WarpRecord{};
   hasGoal = false;
   backdrops.clear();
   checkpoints.clear();
@@ -115,16 +117,17 @@ void cMap::ResetMap() {
 }
 
 void cMap::AddTileTexture(const char* name) {
-  // Every load asks for the same five pictures; loading them once keeps restarts from piling
-  // up textures.
-  static std::map<std::string, Texture*> loaded;
+  // Every load asks for the same five pictures; LoadTexture hands back the records it made
+  // the first time.
   if (tileTextureCount < 0 || tileTextureCount >= kTileTextureSlots) return;
-  Texture*& texture = loaded[name];
-  if (!texture) texture = LoadTexture(name);
-  tileTextures[tileTextureCount++] = texture;
+  tileTextures[tileTextureCount++] = LoadTexture(name);
 }
 
-bool cMap::LoadLevel(const char* fileName, int32_t startIndex) {
+bool cMap::LoadLevel(const char* fileName, int32_t) {
+  // Restarts reload the first level, and they must be able to name it even when this load is
+  // refused. The name may be levelName itself, so it is copied before levelName is replaced.
+  const std::string name = fileName;
+  levelName = kRestartLevelName;
   ResetMap();
   if (gPlayer) {
     gPlayer->speedX = 0.0f;
@@ -135,8 +138,9 @@ bool cMap::LoadLevel(const char* fileName, int32_t startIndex) {
 
   LevelData level;
   std::string error;
-  if (!ReadLevelFile(fileName, level, error)) {
-    std::fprintf(stderr, "%s: %s\n", fileName, error.c_str());
+  if (!ReadLevelFile(name, level, error)) {
+    std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
+    ++refusedLoads;
     return false;
   }
 
@@ -147,8 +151,6 @@ bool cMap::LoadLevel(const char* fileName, int32_t startIndex) {
     const LevelTrigger& t = level.triggers[i];
     triggers[i] = {true, t.column0, t.row0, t.column1, t.row1, t.onlyCode, t.kind, t.unitType};
   }
-  // A level without a warp section has no pipes: nothing stays from an earlier level.
-  for (WarpRecord& warp : warps) warp = WarpRecord{};
   for (size_t i = 0; i < level.warps.size() && i < size_t(kWarps); ++i) {
     const LevelWarp& w = level.warps[i];
     if (WarpFileNameUsable(w.fileName))
@@ -189,10 +191,10 @@ bool cMap::LoadLevel(const char* fileName, int32_t startIndex) {
       if (unit > 0) SpawnUnit(column, row, unit - 1);
     }
 
-  levelName = kRestartLevelName;
   if (gPlayer) {
-    const bool known = startIndex >= 0 && startIndex < kStartPoints;
-    const StartPoint start = known ? startPoints[startIndex] : StartPoint{0, 0};
+    // Levels mark only start point 0; a warp naming another comes out there too rather than
+    // in the top-left corner.
+    const StartPoint start = startPoints[0];
     gPlayer->x = float(start.x);
     gPlayer->y = float(start.y);
   }

@@ -82,7 +82,8 @@ class cMap {
 
   void ResetMap();
   void AddTileTexture(const char* name);
-  // False when the file was refused; the map is then left reset and stderr says why.
+  // False when the file was refused; the map is then left reset and stderr says why. Levels
+  // have only start point 0, so every start index places the player there.
   bool LoadLevel(const char* fileName, int32_t startIndex);
   void FireTrigger(int32_t column, int32_t row);
   void RevealCell(int32_t column, int32_t row);
@@ -104,6 +105,7 @@ class cMap {
   int32_t shellHit = 0;
   float coinFrame = 30.0f;
   std::string levelName;
+  int32_t refusedLoads = 0;  // level files refused since the map was made (the tools ask)
   int32_t tileTextureCount = 1;
   int32_t groundLayer[kMapCells];
   int32_t decoLayer[kMapCells];

@@ -77,8 +77,7 @@ void cMap::UpdateAndDraw() {
 
       if (coinLayer[cell] != 0 && revealed) {
         DrawCell(TableEntry(blockTextures, kBlockTextureSlots, int32_t(coinFrame)), c, r);
-        const Rect cellRect = {int16_t(c * kCellSize), int16_t(r * kCellSize), kCellSize,
-                               kCellSize};
+        const Rect cellRect = {c * kCellSize, r * kCellSize, kCellSize, kCellSize};
         if (gPlayer && RectsOverlap(cellRect, gPlayer->rect)) {
           coinLayer[cell] = 0;
           PlaySound(kSoundCoin);

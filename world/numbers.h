@@ -9,6 +9,3 @@ inline int32_t Trunc(double value) {
   if (!(value < 2147483647.0)) return INT32_MAX;
   return int32_t(value);
 }
-
-// The 16-bit wrap of a truncated position, as every Rect holds it.
-inline int16_t TruncShort(double value) { return int16_t(uint16_t(uint32_t(Trunc(value)))); }

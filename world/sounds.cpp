@@ -9,7 +9,7 @@ const char* const kSoundFiles[kSoundCount] = {
     "shrink.wav",   "output.wav", "tock.wav",  "stomp_1.wav", "cannon.wav",
 };
 
-Mix_Chunk* gSounds[kSoundCount] = {};
+SoundChunk* gSounds[kSoundCount] = {};
 unsigned gSoundPlays[kSoundCount] = {};
 std::vector<SoundId>* gSoundRecorder = nullptr;
 

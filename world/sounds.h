@@ -3,7 +3,7 @@
 
 #include <vector>
 
-struct Mix_Chunk;
+struct SoundChunk;
 
 enum SoundId : int {
   kSoundGrow,
@@ -27,7 +27,7 @@ enum SoundId : int {
 };
 
 extern const char* const kSoundFiles[kSoundCount];  // "grow.wav", ... in load order
-extern Mix_Chunk* gSounds[kSoundCount];
+extern SoundChunk* gSounds[kSoundCount];
 // How often each sound was asked for since start-up, played or not: the simulator's trace
 // and the tests read it.
 extern unsigned gSoundPlays[kSoundCount];

@@ -34,6 +34,8 @@ class FrameTest : public ::testing::Test {
     gScore = gCoins = gLives = 0;
     for (bool& action : gActions) action = false;
     ClearFingers();
+    ResetHeldInput();
+    HideMessage();
     UseHeadlessPlatform();
   }
 
@@ -44,16 +46,23 @@ class FrameTest : public ::testing::Test {
 };
 
 TEST_F(FrameTest, InitStartsThePortraitScreenAndItsPerspective) {
-  Init();
-  EXPECT_EQ(device.videoWidth, 320);
-  EXPECT_EQ(device.videoHeight, 480);
-  EXPECT_EQ(device.orientation, 3);
+  EXPECT_TRUE(Init());
+  EXPECT_EQ(device.screenWidth, 320);
+  EXPECT_EQ(device.screenHeight, 480);
   EXPECT_EQ(device.caption, "Brinkhop");
   EXPECT_TRUE(device.audioOpen);
   EXPECT_EQ(GetScreenInfo().mode, 3);
   EXPECT_EQ(gl.viewport[2], 320);
   EXPECT_EQ(gl.viewport[3], 480);
   EXPECT_EQ(gl.CountCalls("Frustum"), 1);
+}
+
+TEST_F(FrameTest, WithoutAScreenTheGameEndsAtOnceWithStatusOne) {
+  device.noScreen = true;
+  EXPECT_EQ(RunGame(), 1);
+  EXPECT_EQ(device.exitStatus, 1);
+  EXPECT_EQ(device.swaps, 0);
+  EXPECT_EQ(gl.CountCalls("Frustum"), 0);
 }
 
 TEST_F(FrameTest, AFrameWithNoInputStillStepsTwiceDrawsAndSwaps) {
@@ -160,6 +169,31 @@ TEST_F(FrameTest, TheLoopRunsAtThirtyFramesASecondOnTheFakeClock) {
   EXPECT_EQ(device.swaps, 30);
   EXPECT_EQ(device.ticks, 30u * 33u);
   EXPECT_EQ(gSimulationSteps, 60u);
+}
+
+TEST_F(FrameTest, APauseStopsTheMessageClock) {
+  auto frameAt = [&](uint32_t ticks) {
+    device.ticks = ticks;
+    if (GamePaused())
+      PausedPass();
+    else
+      Frame();
+  };
+  frameAt(10000);
+  ShowMessage(2);
+  frameAt(14000);  // two seconds left
+  HeadlessAction(InputAction::kPause, true);
+  HeadlessAction(InputAction::kPause, false);
+  frameAt(14033);
+  ASSERT_TRUE(GamePaused());
+  for (uint32_t t = 14066; t <= 24066; t += 33) frameAt(t);  // ten seconds paused
+  HeadlessAction(InputAction::kPause, true);
+  frameAt(24099);
+  ASSERT_FALSE(GamePaused());
+  frameAt(24132 + 1900);
+  EXPECT_EQ(gMessageIndex, 2);
+  frameAt(24132 + 2100);
+  EXPECT_EQ(gMessageIndex, kNoMessage);
 }
 
 TEST_F(FrameTest, QuitClosesAudioAndEndsWithStatusZero) {

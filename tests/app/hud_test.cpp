@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/button.h"
+#include "app/input.h"
 #include "app/start_screen.h"
 #include "engine/font.h"
 #include "engine/sprite_batch.h"
@@ -91,22 +92,53 @@ TEST_F(HudTest, TheStartButtonBlinksAndAPressOnItStartsTheGame) {
 
   // A press on the border does nothing; moving over the button does nothing either.
   HeadlessTouch(0, 148, 260, true);
-  SDL_Event press{};
-  press.type = SDL_MOUSEBUTTONDOWN;
-  device.events.push_back(press);
+  HeadlessFingerEvent(0, InputType::kFingerDown);
   gStartDone = false;
   StartScreenStep();
   EXPECT_FALSE(gStartDone);
   HeadlessTouch(0, 200, 260, true);
-  SDL_Event motion{};
-  motion.type = SDL_MOUSEMOTION;
-  device.events.push_back(motion);
+  HeadlessFingerEvent(0, InputType::kFingerMove);
   StartScreenStep();
   EXPECT_FALSE(gStartDone);
   for (cButton*& button : gButtons) {
     delete button;
     button = nullptr;
   }
+  UseHeadlessPlatform();
+}
+
+TEST_F(HudTest, ThePressThatStartsTheGameDoesNotCarryIntoPlay) {
+  HeadlessDevice& device = UseHeadlessPlatform();
+  CreateButtons(Texture{1, 256, 256, 256, 256}, Texture{2, 256, 256, 256, 256});
+  ResetHeldInput();
+  // START overlaps the right button here; the finger stays on it into the first frame.
+  HeadlessTouch(0, 170, 260, true);
+  HeadlessFingerEvent(0, InputType::kFingerDown);
+  gStartDone = false;
+  StartScreenStep();
+  ASSERT_TRUE(gStartDone);
+  HandleInput();
+  EXPECT_FALSE(gActions[kActionRight]);
+
+  // A pad's Start stands for start, pause and retry at once: the game starts unpaused.
+  device.fingers[0].down = false;
+  HeadlessAction(InputAction::kStart, true, InputSource::kPad);
+  HeadlessAction(InputAction::kPause, true, InputSource::kPad);
+  HeadlessAction(InputAction::kRetry, true, InputSource::kPad);
+  gStartDone = false;
+  StartScreenStep();
+  ASSERT_TRUE(gStartDone);
+  HandleInput();
+  EXPECT_FALSE(GamePaused());
+
+  for (cButton*& button : gButtons) {
+    delete button;
+    button = nullptr;
+  }
+  delete gPlayer;
+  gPlayer = nullptr;
+  ResetHeldInput();
+  ClearActions(kActionCount);
   UseHeadlessPlatform();
 }
 

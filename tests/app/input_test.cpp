@@ -1,5 +1,6 @@
 // Input: finger slots in landscape, the buttons' strict borders, flags rebuilt every frame,
-// restart and retry on release, and the desktop's keys, gamepad and pause.
+// restart and retry on release, held actions from keys and pads, the spent START finger and
+// the pause, all as the game's own events.
 #include "app/input.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,7 @@ namespace {
 class InputTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetDesktopInput();  // keys another test left held must not leak in
+    ResetHeldInput();  // keys another test left held must not leak in
     ClearActions(kActionCount);
     CreateButtons(Texture{1, 256, 256, 256, 256}, Texture{2, 256, 64, 256, 64});
     gMap = map.get();
@@ -46,23 +47,13 @@ class InputTest : public ::testing::Test {
     gMap = nullptr;
     ClearFingers();
     ClearActions(kActionCount);
-    ResetDesktopInput();
+    ResetHeldInput();
     UseHeadlessPlatform();
   }
-  void Push(uint8_t type, uint8_t which = 0) {
-    SDL_Event event{};
-    event.type = type;
-    if (type == SDL_MOUSEMOTION)
-      event.motion.which = which;
-    else
-      event.button.which = which;
-    device.events.push_back(event);
-  }
-  void Key(SDLKey key, bool down) {
-    SDL_Event event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.keysym.sym = key;
-    device.events.push_back(event);
+  // A finger's event at its current place on the device.
+  void Push(InputType type, int finger = 0) { HeadlessFingerEvent(finger, type); }
+  void Key(InputAction action, bool down, InputSource source = InputSource::kKeyboard) {
+    HeadlessAction(action, down, source);
   }
   bool Reloaded() {
     const bool atStart = gPlayer->x == 160.0f && gPlayer->y == 160.0f;
@@ -94,10 +85,10 @@ TEST_F(InputTest, FingersAreReadInLandscapeAndKeepTheirPlaceWhenLifted) {
 
   // Events move their slot; the poll has the last word on down.
   HeadlessTouch(0, 100, 200, false);
-  Push(SDL_MOUSEBUTTONDOWN);
-  Push(SDL_MOUSEBUTTONDOWN, 11);  // past the slots: dropped
-  Push(SDL_MOUSEMOTION, 200);
-  Push(SDL_QUIT);  // ignored during play
+  Push(InputType::kFingerDown);
+  Push(InputType::kFingerDown, 11);  // past the slots: dropped
+  Push(InputType::kFingerMove, -1);
+  device.events.push_back(InputEvent{});  // a quit request: ignored during play
   HandleInput();
   EXPECT_TRUE(device.events.empty());
   EXPECT_EQ(gFingers[0].x, 100);
@@ -128,23 +119,23 @@ TEST_F(InputTest, ButtonsSetTheirFlagsOnlyInsideTheirBorders) {
 TEST_F(InputTest, RestartAndRetryActOnReleaseEachInItsState) {
   // Lifting on the restart button while alive reloads the level; pressing does nothing.
   HeadlessTouch(0, 440, 40, true);
-  Push(SDL_MOUSEBUTTONDOWN);
+  Push(InputType::kFingerDown);
   HandleInput();
   EXPECT_FALSE(Reloaded());
   HeadlessTouch(0, 440, 40, false);
-  Push(SDL_MOUSEBUTTONUP);
+  Push(InputType::kFingerUp);
   HandleInput();
   EXPECT_TRUE(Reloaded());
   EXPECT_EQ(gLives, 5);
 
   // The retry button does nothing while alive; the restart button nothing while dying.
   HeadlessTouch(0, 240, 180, false);
-  Push(SDL_MOUSEBUTTONUP);
+  Push(InputType::kFingerUp);
   HandleInput();
   EXPECT_FALSE(Reloaded());
   gPlayer->dying = true;
   HeadlessTouch(0, 440, 40, false);
-  Push(SDL_MOUSEBUTTONUP);
+  Push(InputType::kFingerUp);
   HandleInput();
   EXPECT_FALSE(Reloaded());
   EXPECT_EQ(gLives, 5);
@@ -152,93 +143,140 @@ TEST_F(InputTest, RestartAndRetryActOnReleaseEachInItsState) {
   // Retrying costs a life, even the last one.
   gLives = 0;
   HeadlessTouch(0, 240, 180, false);
-  Push(SDL_MOUSEBUTTONUP);
+  Push(InputType::kFingerUp);
   HandleInput();
   EXPECT_TRUE(Reloaded());
   EXPECT_FALSE(gPlayer->dying);
   EXPECT_EQ(gLives, -1);
 }
 
-TEST_F(InputTest, KeysAndGamepadFeedTheSameFlagsAndHideTheButtons) {
-  Key(SDLK_a, true);
-  Key(SDLK_SPACE, true);
-  Key(SDLK_LSHIFT, true);
+TEST_F(InputTest, HeldActionsFeedTheSameFlagsAndHideTheButtons) {
+  Key(InputAction::kLeft, true);
+  Key(InputAction::kJump, true);
+  Key(InputAction::kFire, true);
   HandleInput();
   EXPECT_TRUE(gActions[kActionLeft]);
   EXPECT_TRUE(gActions[kActionJump]);
   EXPECT_TRUE(gActions[kActionFire]);
   EXPECT_FALSE(gTouchControlsVisible);
-  Key(SDLK_a, false);
+  Key(InputAction::kLeft, false);
   HandleInput();
   EXPECT_FALSE(gActions[kActionLeft]);  // rebuilt every frame
   EXPECT_TRUE(gActions[kActionJump]);   // still held
 
-  // Two keys for one action: releasing one keeps the action held.
-  Key(SDLK_RIGHT, true);
-  Key(SDLK_d, true);
-  Key(SDLK_RIGHT, false);
+  // A touch brings the buttons back; a pad hides them again.
+  Push(InputType::kFingerDown);
+  HandleInput();
+  EXPECT_TRUE(gTouchControlsVisible);
+  Key(InputAction::kDown, true, InputSource::kPad);
+  Key(InputAction::kRight, true, InputSource::kPad);
+  HandleInput();
+  EXPECT_TRUE(gActions[kActionDown]);
+  EXPECT_FALSE(gTouchControlsVisible);
+
+  // The keyboard and a pad hold right each on their own: letting go of one keeps it held.
+  Key(InputAction::kRight, true);
+  Key(InputAction::kRight, false, InputSource::kPad);
   HandleInput();
   EXPECT_TRUE(gActions[kActionRight]);
+  Key(InputAction::kRight, false);
+  HandleInput();
+  EXPECT_FALSE(gActions[kActionRight]);
 
-  // A touch brings the buttons back.
-  Push(SDL_MOUSEBUTTONDOWN);
+  // Restart and retry are no held actions: they hide nothing and set no flag.
+  Push(InputType::kFingerDown);
+  Key(InputAction::kRestart, true);
+  Key(InputAction::kStart, true, InputSource::kPad);
   HandleInput();
   EXPECT_TRUE(gTouchControlsVisible);
 
-  SDL_Event stick{};
-  stick.type = SDL_JOYAXISMOTION;
-  stick.jaxis.axis = 1;
-  stick.jaxis.value = 30000;
-  device.events.push_back(stick);
-  SDL_Event button{};
-  button.type = SDL_JOYBUTTONDOWN;
-  button.jbutton.button = 1;
-  device.events.push_back(button);
-  HandleInput();
-  EXPECT_TRUE(gActions[kActionDown]);
-  EXPECT_TRUE(gActions[kActionFire]);
-  EXPECT_FALSE(gTouchControlsVisible);
-
-  // R restarts on release while alive; Enter retries on release while dying.
-  Key(SDLK_r, true);
-  HandleInput();
-  EXPECT_FALSE(Reloaded());
-  Key(SDLK_r, false);
+  // Restart acts on release while alive; retry on release while dying, from any source.
+  Key(InputAction::kRestart, false);
   HandleInput();
   EXPECT_TRUE(Reloaded());
   gPlayer->dying = true;
-  Key(SDLK_RETURN, true);
-  Key(SDLK_RETURN, false);
+  Key(InputAction::kRetry, true, InputSource::kPad);
+  HandleInput();
+  EXPECT_FALSE(Reloaded());
+  Key(InputAction::kRetry, false, InputSource::kPad);
   HandleInput();
   EXPECT_TRUE(Reloaded());
   EXPECT_EQ(gLives, 4);
+  // A release that was never pressed does nothing.
+  gPlayer->dying = true;
+  Key(InputAction::kRetry, false);
+  HandleInput();
+  EXPECT_FALSE(Reloaded());
+}
+
+TEST_F(InputTest, TheFingerThatPressedStartIsNoTouchOfPlayUntilItLifts) {
+  // START overlaps the right button: a finger still on it must not push the player.
+  HeadlessTouch(0, 150, 250, true);
+  SpendFinger(0);
+  HandleInput();
+  EXPECT_FALSE(gFingers[0].down);
+  EXPECT_FALSE(gActions[kActionRight]);
+  // Lifted, then pressed again: a touch like any other.
+  device.fingers[0].down = false;
+  HandleInput();
+  HeadlessTouch(0, 150, 250, true);
+  HandleInput();
+  EXPECT_TRUE(gActions[kActionRight]);
+
+  // A new press of the same finger counts at once, even in the frame after START.
+  SpendFinger(0);
+  Push(InputType::kFingerDown);
+  HandleInput();
+  EXPECT_TRUE(gActions[kActionRight]);
+  // Other fingers are never spent.
+  SpendFinger(3);
+  HeadlessTouch(1, 150, 250, true);
+  device.fingers[0].down = false;
+  HandleInput();
+  EXPECT_TRUE(gActions[kActionRight]);
 }
 
 TEST_F(InputTest, ThePauseKeyAndLostFocusStopTheFrames) {
-  Key(SDLK_p, true);
-  Key(SDLK_p, false);
+  Key(InputAction::kPause, true);
+  Key(InputAction::kPause, false);
   HandleInput();
   EXPECT_TRUE(GamePaused());
-  // While paused only events are read: the picture is shown again, no frame runs.
+  // While paused only events are read: the picture is shown again, no frame runs, and a
+  // release of restart waits for play.
+  Key(InputAction::kRestart, true);
+  HandleInput();
   const uint32_t steps = gSimulationSteps;
+  Key(InputAction::kRestart, false);
   PausedPass();
   EXPECT_EQ(gSimulationSteps, steps);
   EXPECT_EQ(device.swaps, 1);
-  Key(SDLK_p, true);
+  EXPECT_FALSE(Reloaded());
+  Key(InputAction::kPause, true);
   HandlePausedInput();
   EXPECT_FALSE(GamePaused());
+  Key(InputAction::kPause, false);
 
-  SDL_Event focus{};
-  focus.type = SDL_ACTIVEEVENT;
-  focus.active.state = SDL_APPINPUTFOCUS;
-  focus.active.gain = 0;
+  InputEvent focus;
+  focus.type = InputType::kFocusLost;
   device.events.push_back(focus);
   HandleInput();
   EXPECT_TRUE(GamePaused());
-  focus.active.gain = 1;
+  focus.type = InputType::kFocusGained;
   device.events.push_back(focus);
   HandlePausedInput();
   EXPECT_FALSE(GamePaused());
+
+  // The death screen waits for a retry: a pad's Start, which pauses in play, does not pause.
+  gPlayer->dying = true;
+  Key(InputAction::kPause, true, InputSource::kPad);
+  Key(InputAction::kRetry, true, InputSource::kPad);
+  HandleInput();
+  EXPECT_FALSE(GamePaused());
+  Key(InputAction::kPause, false, InputSource::kPad);
+  Key(InputAction::kRetry, false, InputSource::kPad);
+  HandleInput();
+  EXPECT_TRUE(Reloaded());
+  EXPECT_FALSE(gPlayer->dying);
 }
 
 }  // namespace

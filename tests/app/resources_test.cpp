@@ -24,10 +24,12 @@ TEST(ResourcesTest, BlockEntriesShareRecordsWhereTheTableSaysSo) {
   for (int code : {4, 5, 6, 7, 8, 10, 16, 21, 22}) EXPECT_EQ(t[code], t[2]) << code;
   for (int code : {9, 15, 34}) EXPECT_EQ(t[code], t[3]) << code;
   for (int code : {20, 23, 24}) EXPECT_EQ(t[code], t[1]) << code;
-  // Files loaded again are records of their own.
-  EXPECT_NE(t[12], t[1]);
-  EXPECT_NE(t[18], t[14]);
-  EXPECT_NE(t[19], t[18]);
+  // A file named again shares the record it was decoded into.
+  EXPECT_EQ(t[12], t[1]);
+  EXPECT_EQ(t[18], t[14]);
+  EXPECT_EQ(t[19], t[14]);
+  map->AddTileTexture("tile.png");  // the ground's first picture is the same file
+  EXPECT_EQ(map->tileTextures[1], t[1]);
   for (int code : {1, 2, 3, 11, 12, 14, 18, 19, 30, 31, 32, 33}) EXPECT_NE(t[code], nullptr);
   for (int code : {0, 13, 17, 25, 29, 35, 40}) EXPECT_EQ(t[code], nullptr) << code;
 

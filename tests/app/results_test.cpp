@@ -3,7 +3,6 @@
 // level without a goal that plays on as before.
 #include "app/results.h"
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -78,13 +77,13 @@ class ResultsTest : public ::testing::Test {
   }
 
   char cwd[PATH_MAX];
-  cFakeMusic music;  // before the simulation starts, so the tunes load through it
+  cFakeMusic music;  // the device put back after the simulation
   cSimulation sim;
 };
 
 TEST_F(ResultsTest, ReachingTheGoalWalksOnThenShowsTheFigures) {
   Start(true);
-  EXPECT_EQ(cFakeMusic::Log().plays.back(), (std::pair<int, int>{kTunePlay, -1}));
+  EXPECT_EQ(cFakeMusic::LastPlay(), (std::pair<int, int>{kTunePlay, -1}));
   EXPECT_NE(sim.TraceLine(false).find("\"completed\":false,"), std::string::npos);
   gScore = 1234;
   gCoins = 56;
@@ -92,7 +91,7 @@ TEST_F(ResultsTest, ReachingTheGoalWalksOnThenShowsTheFigures) {
   ASSERT_GE(goalFrame, 0) << "the goal was never reached";
   EXPECT_EQ(PixelToCell(int(gPlayer->x) + gPlayer->width / 2), kGoalColumn);
   EXPECT_NE(sim.TraceLine(false).find("\"completed\":true,"), std::string::npos);
-  EXPECT_EQ(cFakeMusic::Log().plays.back(), (std::pair<int, int>{kTuneJingle, 0}));
+  EXPECT_EQ(cFakeMusic::LastPlay(), (std::pair<int, int>{kTuneJingle, 0}));
 
   // The player walks on by itself, even with every key let go, and cannot restart.
   const float atGoal = gPlayer->x;
@@ -131,14 +130,14 @@ TEST_F(ResultsTest, APressLeavesTheResultsForTheStartScreenAndANewGameStartsFres
   EXPECT_FALSE(gResultsShown);
   EXPECT_FALSE(gStartDone);
   Run("", 1);
-  EXPECT_EQ(cFakeMusic::Log().plays.back(), (std::pair<int, int>{kTuneTitle, -1}));
-  Run("0 key retry down\n", 1);  // Return presses start
+  EXPECT_EQ(cFakeMusic::LastPlay(), (std::pair<int, int>{kTuneTitle, -1}));
+  Run("0 down 0 start\n1 up 0\n", 1);
   EXPECT_TRUE(gStartDone);
   EXPECT_FALSE(gGoalReached);
   EXPECT_EQ(gLives, 5);
   EXPECT_EQ(gScore, 0);
   EXPECT_FLOAT_EQ(gPlayer->x, 96.0f);
-  EXPECT_EQ(cFakeMusic::Log().plays.back(), (std::pair<int, int>{kTunePlay, -1}));
+  EXPECT_EQ(cFakeMusic::LastPlay(), (std::pair<int, int>{kTunePlay, -1}));
 }
 
 TEST_F(ResultsTest, EveryRetryCountsAsALifeLost) {
@@ -164,14 +163,9 @@ TEST_F(ResultsTest, TheMuteKeyAndTheSpeakerToggleTheSoundAndTheDeathDucksTheMusi
   Start(true);
   Run("0 key right up\n", 1);
   // M on the keyboard.
-  std::vector<SimEvent> events;
-  SimEvent m;
-  m.kind = SimEvent::kKey;
-  m.key = SDLK_m;
-  m.keyDown = true;
-  m.frame = sim.FramesRun();
-  events.push_back(m);
-  sim.RunFrame(events);
+  Run("0 key mute down\n", 1);
+  EXPECT_TRUE(Muted());
+  Run("0 key mute up\n", 1);
   EXPECT_TRUE(Muted());
   EXPECT_FALSE(cFakeMusic::Log().playing);
   // A touch on the speaker.

@@ -26,7 +26,7 @@ e2e_setup() {
   cp "$1" "$work/brinkhop"
   closer=$2
   mkdir -p "$work/data"
-  Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
+  Xvfb -displayfd 5 -screen 0 1920x1200x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
   xvfb_pid=$!
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
   [ -s "$work/display" ] || fail "Xvfb did not start"

@@ -58,13 +58,15 @@ TEST_F(FontTest, SpacesDrawButControlCharactersAndEmptyTextDoNot) {
   EXPECT_EQ(Quads(), 3);
 }
 
-TEST_F(FontTest, PositionsTruncateAndWrapAtSixteenBits) {
+TEST_F(FontTest, PositionsTruncateAndReachTheMapsFarEnd) {
   DrawTextF(-3.7f, 10.9f, "X");
   EXPECT_EQ(Corner(0, 0).x, -3);
   EXPECT_EQ(Corner(0, 0).y, 10);
   DrawText(32760, 0, "AB");
   EXPECT_EQ(Corner(1, 0).x, 32760);
-  EXPECT_EQ(Corner(2, 0).x, int16_t(32776 - 65536));
+  EXPECT_EQ(Corner(2, 0).x, 32776);          // past 16 bits, no wrap
+  DrawTextF(4000 * 32 + 0.5f, 608.0f, "C");  // a text at column 4000
+  EXPECT_EQ(Corner(3, 0).x, 128000);
 }
 
 TEST_F(FontTest, WithoutAFontNothingIsQueued) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "engine/gl_record.h"
 #include "engine/texture.h"
 
@@ -166,8 +168,14 @@ TEST_F(SpriteBatchTest, ColoursAndFarPositionsAreConvertedSafely) {
   EXPECT_EQ(v.red, 127);
   EXPECT_EQ(v.green, 255);
   EXPECT_EQ(v.blue, 0);
-  EXPECT_EQ(v.x, int16_t(40000 - 65536));  // 16-bit positions wrap
+  EXPECT_EQ(v.x, 40000);  // no 16-bit wrap
   EXPECT_EQ(v.y, -5);
+  // The map's last pixel, and positions beyond any picture, which go to 0.
+  batch.AddQuad(&t, {131071, 0, 1, 1}, kWhole, {1, 1, 1, 1}, 0, 0);
+  EXPECT_EQ(batch.Bucket(0).vertices[6].x, 131071);
+  EXPECT_EQ(batch.Bucket(0).vertices[7].x, 131072);
+  batch.AddQuad(&t, {INT32_MAX - 1, 0, 1, 1}, kWhole, {1, 1, 1, 1}, 0, 0);
+  EXPECT_EQ(batch.Bucket(0).vertices[12].x, 0);
 }
 
 TEST_F(SpriteBatchTest, FlushSetsUpTheArraysAndAlphaTestAndLeavesThemOff) {
@@ -180,10 +188,10 @@ TEST_F(SpriteBatchTest, FlushSetsUpTheArraysAndAlphaTestAndLeavesThemOff) {
   EXPECT_TRUE(gl.draws[0].alphaTest);
   EXPECT_TRUE(gl.draws[0].texture2D);
   EXPECT_EQ(gl.draws[0].mode, GLenum(GL_TRIANGLES));
-  EXPECT_EQ(gl.CountCalls("AlphaFunc 516 0.1"), 1);  // GL_GREATER
-  EXPECT_EQ(gl.CountCalls("VertexPointer 3 5122 20"), 1);
-  EXPECT_EQ(gl.CountCalls("TexCoordPointer 2 5126 20"), 1);
-  EXPECT_EQ(gl.CountCalls("ColorPointer 4 5121 20"), 1);
+  EXPECT_EQ(gl.CountCalls("AlphaFunc 516 0.1"), 1);        // GL_GREATER
+  EXPECT_EQ(gl.CountCalls("VertexPointer 3 5126 24"), 1);  // floats
+  EXPECT_EQ(gl.CountCalls("TexCoordPointer 2 5126 24"), 1);
+  EXPECT_EQ(gl.CountCalls("ColorPointer 4 5121 24"), 1);
   EXPECT_FALSE(gl.IsEnabled(GL_BLEND));
   EXPECT_FALSE(gl.IsEnabled(GL_ALPHA_TEST));
   EXPECT_TRUE(gl.clientArrays.empty());

@@ -1,9 +1,12 @@
-// Texture loading: decoded sizes and pixels, the GL upload, and every way a file can fail
-// leaving a zero record.
+// Texture loading: decoded sizes and pixels, the GL upload once a file, the size limit with
+// the memory it spares, and every way a file can fail leaving a zero record.
 #include "engine/texture.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "engine/gl_record.h"
@@ -12,7 +15,6 @@
 namespace {
 
 std::string Scratch(const std::string& name) { return TestScratchDir() + "/" + name; }
-
 
 TEST(TextureTest, APngDecodesToRgbaAndUploadsWithNearestFiltering) {
   cGlRecorder gl;
@@ -41,10 +43,9 @@ TEST(TextureTest, APngDecodesToRgbaAndUploadsWithNearestFiltering) {
   EXPECT_EQ(gl.CountCalls("TexParameteri 3553 10241 9728"), 1);  // minifying: nearest
   EXPECT_EQ(gl.CountCalls("TexParameteri 3553 10240 9728"), 1);  // magnifying: nearest
 
-  // Two loads of one file are two records with two names.
-  Texture* again = LoadTexture(path);
-  EXPECT_NE(again, texture);
-  EXPECT_NE(again->glName, texture->glName);
+  // A file is decoded and uploaded once; asking again shares its record.
+  EXPECT_EQ(LoadTexture(path), texture);
+  EXPECT_EQ(gl.uploads.size(), 1u);
 }
 
 TEST(TextureTest, UnusableFilesLeaveAZeroRecordAndNoGLWork) {
@@ -60,6 +61,7 @@ TEST(TextureTest, UnusableFilesLeaveAZeroRecordAndNoGLWork) {
   std::ofstream(garbage) << "this is not a picture";
   EXPECT_EQ(DecodeImage(garbage, image), kImageCorrupt);
 
+  testing::internal::CaptureStderr();
   for (const std::string& name : {std::string(), Scratch("missing.png"), garbage}) {
     Texture* texture = LoadTexture(name);
     EXPECT_EQ(texture->glName, 0u);
@@ -68,8 +70,65 @@ TEST(TextureTest, UnusableFilesLeaveAZeroRecordAndNoGLWork) {
     EXPECT_EQ(texture->imageWidth, 0);
     EXPECT_EQ(texture->imageHeight, 0);
   }
+  // Only the file that is there but unusable is worth a line.
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), garbage + ": not a picture that can be read\n");
   EXPECT_EQ(gl.CountCalls("GenTextures"), 0);
   EXPECT_EQ(TextureWidth(nullptr), 0u);
+}
+
+// Peak resident memory of this process so far, in bytes.
+size_t PeakResidentBytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return size_t(usage.ru_maxrss) * 1024;
+}
+
+TEST(TextureTest, PicturesLargerThan4096SquareAreRefusedBeforeDecoding) {
+  cGlRecorder gl;
+  // A 100 KB file that decodes to 4097 x 4097: 64 MB of pixels, more counting the copies.
+  const std::string huge = WriteBlankPng(Scratch("huge.png"), 4097, 4097);
+  const size_t peakBefore = PeakResidentBytes();
+  testing::internal::CaptureStderr();
+  Texture* texture = LoadTexture(huge);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            huge + ": the picture is 4097 x 4097 pixels, larger than 4096 x 4096 pixels\n");
+  EXPECT_LT(PeakResidentBytes() - peakBefore, size_t(16) << 20);
+  EXPECT_EQ(texture->glName, 0u);
+  EXPECT_EQ(texture->width, 0u);
+  EXPECT_EQ(gl.CountCalls("GenTextures"), 0);
+  // Asked again (tile.png is three block codes), it is neither read nor reported again.
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(LoadTexture(huge), texture);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+  DecodedImage image;
+  EXPECT_EQ(DecodeImage(huge, image), kImageTooLarge);
+  EXPECT_EQ(image.width, 4097);
+  EXPECT_TRUE(image.pixels.empty());
+  // The limit is on each side: a long strip is refused, one at the limit is drawn.
+  const auto white = [](int, int) { return 0xffffffffu; };
+  EXPECT_EQ(DecodeImage(WriteTestPng(Scratch("wide.png"), 4097, 1, white), image), kImageTooLarge);
+  EXPECT_EQ(DecodeImage(WriteTestPng(Scratch("tall.png"), 1, 4097, white), image), kImageTooLarge);
+  ASSERT_EQ(DecodeImage(WriteTestPng(Scratch("edge.png"), 4096, 2, white), image), kImageOk);
+  EXPECT_EQ(image.pixels.size(), 4096u * 2 * 4);
+  // The run-length picture itself is a real one: a smaller one decodes to black.
+  ASSERT_EQ(DecodeImage(WriteBlankPng(Scratch("blank.png"), 300, 200), image), kImageOk);
+  EXPECT_EQ(image.width, 300);
+  EXPECT_EQ(image.pixels[(199 * 300 + 299) * 4], 0);
+  EXPECT_EQ(image.pixels[(199 * 300 + 299) * 4 + 3], 255);
+}
+
+TEST(TextureTest, FoldersAndFifosNamedLikePicturesAreRefusedWithOneLine) {
+  const std::string dir = Scratch("folder.png");
+  std::filesystem::create_directories(dir);
+  const std::string fifo = Scratch("fifo.png");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {dir, fifo}) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(LoadTexture(path)->glName, 0u);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              path + ": not a regular file, or far too large for a picture\n");
+  }
 }
 
 TEST(TextureTest, ExtensionsAreComparedInLowerCase) {

@@ -1,5 +1,5 @@
-// The two fireballs: throws, the flight's hop, walls, the range measured against the screen
-// width, and the sweeps that knock off what they touch.
+// The two fireballs: throws, the flight's hop, walls, the range measured against the camera's
+// view, and the sweeps that knock off what they touch.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include "units/enemy.h"
 #include "units/killer_blume.h"
 #include "units/turtle.h"
+#include "world/camera.h"
 #include "world/score.h"
 
 namespace {
@@ -31,7 +32,7 @@ TEST_F(FireballTest, AThrowTakesTheFirstIdleFireballAndAThirdDoesNothing) {
   EXPECT_EQ(Plays(kSoundFireball), 2u);
   EXPECT_FALSE(gFireballs[0]->Launch(1, 1, 3));
 
-  // The fire-powered player throws from 35 px below its top, the way it faces.
+  // The fire-powered player throws from 16 px below its top, the way it faces.
   gFireballs[0]->active = gFireballs[1]->active = false;
   player->power = kPowerFire;
   player->facingRight = true;
@@ -39,8 +40,30 @@ TEST_F(FireballTest, AThrowTakesTheFirstIdleFireballAndAThirdDoesNothing) {
   gActions[player->keyFire] = true;
   player->Update();
   EXPECT_TRUE(gFireballs[0]->active);
-  EXPECT_FLOAT_EQ(gFireballs[0]->y, kTestGroundY - 96 + 35);
+  EXPECT_FLOAT_EQ(gFireballs[0]->y, kTestGroundY - 96 + 16);
   EXPECT_FLOAT_EQ(gFireballs[0]->speedX, 9.0f);
+}
+
+// A throw from a player standing on the ground starts above the floor, so it flies and hops.
+TEST_F(FireballTest, AThrowFromTheGroundHopsAlongTheFloor) {
+  player->power = kPowerFire;
+  player->facingRight = true;
+  PlacePlayer(120.0f, kTestGroundY - kPlayerSize);
+  gActions[player->keyFire] = true;
+  player->Update();
+  ASSERT_TRUE(player->onGround);
+  cFireball& ball = *gFireballs[0];
+  ASSERT_TRUE(ball.active);
+  float highest = ball.y, lowest = ball.y;
+  for (int i = 0; i < 20; ++i) {
+    ball.Update();
+    highest = std::min(highest, ball.y);
+    lowest = std::max(lowest, ball.y);
+  }
+  EXPECT_TRUE(ball.active);
+  EXPECT_FLOAT_EQ(ball.x, 120.0f + 20 * 9.0f);
+  EXPECT_LE(lowest + 16, kTestGroundY + 4);    // at most a probe's depth into the floor
+  EXPECT_LT(highest, kTestGroundY - 16 - 16);  // a hop of more than its own height
 }
 
 TEST_F(FireballTest, AFireballHopsAlongTheGroundAndGoesOutAtWallsAndRangeEnds) {
@@ -62,21 +85,31 @@ TEST_F(FireballTest, AFireballHopsAlongTheGroundAndGoesOutAtWallsAndRangeEnds) {
   EXPECT_TRUE(ball.active);
   EXPECT_EQ(ball.rect.w, 16);
 
-  // Out past the screen width plus 50 in world x, and below -30.
+  // Out 50 px past the view's right edge and 30 px past its left; the fixture's camera sees
+  // 259.8 px either side of x 160, a camera 5000 px further on 5000 px further on.
   ball.active = false;
-  ASSERT_TRUE(ball.Launch(362, 100, 3));  // its first step reaches 371
-  ball.Update();
-  EXPECT_FALSE(ball.active);
-  ASSERT_TRUE(ball.Launch(361, 100, 3));
-  ball.Update();
-  EXPECT_TRUE(ball.active);  // at 370 exactly it flies on
-  ball.active = false;
-  ASSERT_TRUE(ball.Launch(-22, 100, -3));
-  ball.Update();
-  EXPECT_FALSE(ball.active);
+  for (const float cameraShift : {0.0f, 5000.0f}) {
+    SCOPED_TRACE(cameraShift);
+    gCamera[0] = gCamera[3] = 160.0f + cameraShift;
+    const int shift = int(cameraShift);
+    ASSERT_TRUE(ball.Launch(shift + 462, 100, 3));  // its first step reaches 471
+    ball.Update();
+    EXPECT_FALSE(ball.active);
+    ASSERT_TRUE(ball.Launch(shift + 460, 100, 3));
+    ball.Update();
+    EXPECT_TRUE(ball.active);  // at 469 it flies on
+    ball.active = false;
+    ASSERT_TRUE(ball.Launch(shift - 122, 100, -3));  // reaches -131
+    ball.Update();
+    EXPECT_FALSE(ball.active);
+    ASSERT_TRUE(ball.Launch(shift - 120, 100, -3));  // reaches -129
+    ball.Update();
+    EXPECT_TRUE(ball.active);
+    ball.active = false;
+  }
+  gCamera[0] = gCamera[3] = 160.0f;
 
-  // A wall cell at its height puts it out; so does starting inside the ground, which is what
-  // a throw from a 32-high player standing on the ground does.
+  // A wall cell at its height puts it out; so does starting inside the ground.
   map->groundLayer[CellIndex(6, 5)] = 1;
   ASSERT_TRUE(ball.Launch(180, 165, 3));
   ball.Update();

@@ -1,5 +1,6 @@
-// A music device that only counts: which tune was started with how many loops, halts,
-// volumes, and whether something plays. Installed for a test's life, the mixer put back after.
+// The headless device's music record, read as tunes: which tune was started with how many
+// loops, the stops, the volumes, and whether something plays. Installed for a test's life with
+// the tunes loaded through it; the device before it is put back after.
 #pragma once
 
 #include <string>
@@ -7,57 +8,55 @@
 #include <vector>
 
 #include "engine/music.h"
+#include "platform/headless.h"
 
 class cFakeMusic {
  public:
-  cFakeMusic() {
-    Log() = {};
-    mSaved = gMusicDevice;
-    gMusicDevice = {Load, Play, Halt, Volume, Playing};
+  cFakeMusic() : mSaved(gPlatform), mSavedDevice(Headless()) {
+    UseHeadlessPlatform();
     LoadMusic();
     SetMuted(false);
     StopMusic();
-    Log() = {};
+    HeadlessMusic& log = Log();
+    log.plays.clear();
+    log.stopFades.clear();
+    log.volumes.clear();
+    log.playing = false;
   }
   ~cFakeMusic() {
     SetMuted(false);
     StopMusic();
-    gMusicDevice = mSaved;
+    Headless() = mSavedDevice;
+    gPlatform = mSaved;
     LoadMusic();
   }
 
-  struct Record {
-    std::vector<std::pair<int, int>> plays;  // tune, loops
-    int halts = 0;
-    std::vector<int> volumes;
-    bool playing = false;
-  };
-  static Record& Log() {
-    static Record record;
-    return record;
+  // The device's record; a test may end a tune by setting `playing` false.
+  static HeadlessMusic& Log() { return Headless().music; }
+  // Every play as (tune, loops); a file that is no tune counts as kTuneNone.
+  static std::vector<std::pair<int, int>> Plays() {
+    std::vector<std::pair<int, int>> plays;
+    for (const auto& [file, loops] : Log().plays) {
+      int tune = kTuneNone;
+      for (int i = 0; i < kTuneCount; ++i)
+        if (file == kTuneFiles[i]) tune = i;
+      plays.emplace_back(tune, loops);
+    }
+    return plays;
   }
-  int LastVolume() const { return Log().volumes.empty() ? -1 : Log().volumes.back(); }
+  static std::pair<int, int> LastPlay() {
+    const auto plays = Plays();
+    return plays.empty() ? std::pair<int, int>{kTuneNone, 0} : plays.back();
+  }
+  // Stops without a fade: the mute's and the music's own.
+  static int Halts() {
+    int halts = 0;
+    for (int fade : Log().stopFades) halts += fade == 0;
+    return halts;
+  }
+  static int LastVolume() { return Log().volumes.empty() ? -1 : Log().volumes.back(); }
 
  private:
-  static int* Tokens() {
-    static int tokens[kTuneCount];
-    return tokens;
-  }
-  static void* Load(const char* name) {
-    for (int i = 0; i < kTuneCount; ++i)
-      if (std::string(name) == kTuneFiles[i]) return &Tokens()[i];
-    return nullptr;
-  }
-  static void Play(void* tune, int loops) {
-    Log().plays.emplace_back(int(static_cast<int*>(tune) - Tokens()), loops);
-    Log().playing = true;
-  }
-  static void Halt() {
-    ++Log().halts;
-    Log().playing = false;
-  }
-  static void Volume(int volume) { Log().volumes.push_back(volume); }
-  static bool Playing() { return Log().playing; }
-
-  MusicDevice mSaved;
+  PlatformApi mSaved;
+  HeadlessDevice mSavedDevice;
 };

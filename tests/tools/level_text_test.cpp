@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <stb_image.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -296,7 +297,9 @@ TEST(LevelRenderTest, CellsUseTheGamePicturesOrAPlainColourAndLongLevelsWrap) {
 
 // Runs the tool; returns its exit status and what it printed on both streams.
 int RunTool(const std::string& arguments, std::string* output = nullptr) {
-  const std::string command = std::string(BRINKHOP_LEVEL_TOOL) + " " + arguments + " 2>&1";
+  // Bounded, so a tool that waits on a FIFO fails the test instead of hanging it.
+  const std::string command =
+      "timeout 60 " + std::string(BRINKHOP_LEVEL_TOOL) + " " + arguments + " 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   std::string text;
   char buffer[4096];
@@ -412,6 +415,99 @@ TEST(LevelTextTest, WarpsBuildFromTheirSectionAndDumpBack) {
   ASSERT_FALSE(bad.empty());
   EXPECT_EQ(bad[0], "test.txt:2:14: dir is down, right, left, up or a number");
   EXPECT_EQ(CompileErrors("[warps]\n40 at=1,1\n")[0], "test.txt:2:1: a warp index is 0 to 31");
+}
+
+// A pipe into a level the game cannot load would strand the player: check looks for every
+// warp's file beside the level and names the ones that are missing or would be refused.
+TEST(LevelToolTest, CheckNamesWarpsWhoseLevelIsMissingOrRefused) {
+  const std::string dir = TestScratchDir() + "/warp_targets";
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir + "/broken", std::ios::binary) << std::string("\x01\x00", 2);
+  const std::string level = dir + "/level";
+  std::string out;
+  ASSERT_EQ(RunTool("build " +
+                        Scratch("warps.txt",
+                                "[map 0]\n11 ...\n12 ###\n[links 0]\n11 0\n[triggers]\n0 start\n"
+                                "[warps]\n0 at=1,11 dir=down file=\"missing\"\n"
+                                "1 at=2,11 dir=down file=\"broken\"\n"
+                                "2 at=0,11 dir=left file=\"level\"\n") +
+                        " -o " + level,
+                    &out),
+            0)
+      << out;
+  EXPECT_EQ(RunTool("check " + level, &out), 1);
+  EXPECT_NE(out.find(level + ": warp 0: level 'missing' beside it cannot be loaded: "),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find(level + ": warp 1: level 'broken' beside it would be refused: truncated"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(out.find("warp 2"), std::string::npos) << out;  // back into itself: fine
+
+  // With both files in place the level passes.
+  std::filesystem::copy_file(level, dir + "/missing");
+  std::filesystem::copy_file(level, dir + "/broken",
+                             std::filesystem::copy_options::overwrite_existing);
+  EXPECT_EQ(RunTool("check " + level, &out), 0) << out;
+}
+
+// Every level check accepts dumps and builds back to the same bytes, whatever its warps name.
+TEST(LevelToolTest, WarpFileNamesWithSpacesAndQuotesSurviveDumpAndBuild) {
+  LevelData level = EmptyLevel();
+  level.triggers = {LevelTrigger{kKindStart, 0, 0, 0, 0, 0, 0}};
+  level.layers[kFileTrigger][size_t(CellIndex(2, 10))] = 0;
+  level.warps = {LevelWarp{64, 320, 1, 0, "my level"},
+                 LevelWarp{96, 320, 2, 0, "say \"hi\" \\ twice;  ok"},
+                 LevelWarp{128, 320, 4, 0, " tab\tand spaces "}};
+  const std::vector<uint8_t> bytes = SerializeLevel(level);
+  // The targets are there, and levels themselves.
+  const std::string path = Scratch("spaced_warps.level");
+  for (const std::string& name :
+       {path, Scratch(level.warps[0].fileName), Scratch(level.warps[1].fileName),
+        Scratch(level.warps[2].fileName)})
+    std::ofstream(name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+
+  std::string out;
+  ASSERT_EQ(RunTool("check " + path, &out), 0) << out;
+  const std::string dumped = Scratch("spaced_warps.txt");
+  ASSERT_EQ(RunTool("dump " + path + " -o " + dumped, &out), 0) << out;
+  const std::string rebuilt = Scratch("spaced_warps_again.level");
+  ASSERT_EQ(RunTool("build " + dumped + " -o " + rebuilt, &out), 0) << out;
+  std::ifstream again(rebuilt, std::ios::binary);
+  EXPECT_TRUE(std::vector<uint8_t>(std::istreambuf_iterator<char>(again), {}) == bytes);
+
+  // An unclosed quote after a key is a fault with its place, not a cut-off name.
+  const std::vector<std::string> errors =
+      CompileErrors("[warps]\n0 at=1,1 dir=down start=0 file=\"my level\n");
+  ASSERT_FALSE(errors.empty());
+  EXPECT_EQ(errors[0], "test.txt:2:27: the text has no closing \"");
+}
+
+// A folder, a FIFO or a huge file where a level or its source should be: one line and status
+// 1 from every command, never an abort or a wait.
+TEST(LevelToolTest, FoldersFifosAndHugeFilesAreRefusedByEveryCommand) {
+  const std::string dir = Scratch("level_as_folder");
+  std::filesystem::create_directories(dir);
+  const std::string fifo = Scratch("level_as_fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string out = Scratch("hostile_out");
+  std::string said;
+  for (const std::string& path : {dir, fifo}) {
+    for (const std::string& command :
+         {"check " + path, "dump " + path, "stats " + path,
+          "render " + path + " -o " + out + ".png", "build " + path + " -o " + out}) {
+      EXPECT_EQ(RunTool(command, &said), 1) << command;
+      EXPECT_EQ(said, path + ": not a regular file\n") << command;
+    }
+  }
+  const std::string huge = Scratch("huge.level");
+  std::ofstream(huge).close();
+  std::filesystem::resize_file(huge, uint64_t(1) << 30);
+  EXPECT_EQ(RunTool("check " + huge, &said), 1);
+  EXPECT_EQ(said, huge + ": refused: larger than 16777216 bytes\n");
+  EXPECT_EQ(RunTool("build " + huge + " -o " + out, &said), 1);
+  EXPECT_EQ(said, huge + ": larger than 67108864 bytes\n");
 }
 
 TEST(LevelTextTest, TheGoalAndBackdropRegionsBuildFromTheirSectionsAndDumpBack) {

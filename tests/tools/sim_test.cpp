@@ -3,6 +3,8 @@
 #include "tools/sim.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <climits>
@@ -115,6 +117,25 @@ TEST_F(SimTest, TheJumpButtonMakesAFullJumpThroughTheWholeFrame) {
   EXPECT_NE(sim.TraceLine(false).find("\"jumpTimer\":400"), std::string::npos);
 }
 
+TEST_F(SimTest, AFingersEventsInOneFrameReportWhereItIsWhenTheFrameReadsThem) {
+  std::string error;
+  ASSERT_TRUE(sim.Start(MakeLevelDir(), error)) << error;
+  // Finger 0, which pressed START, plays from the first frame like any other.
+  Run("0 move 0 right\n", 10);
+  EXPECT_GT(gPlayer->x, 96.0f);
+  Run("10 up 0\n", 30);
+  ASSERT_TRUE(gPlayer->onGround);
+  // Put on jump and slid to the left button in one frame: only left is held.
+  const float ground = gPlayer->y, x = gPlayer->x;
+  EXPECT_FLOAT_EQ(Run("40 down 1 jump\n40 move 1 left\n", 10), ground);
+  EXPECT_LT(gPlayer->x, x);
+  Run("50 up 1\n", 30);
+  // A finger touched and lifted in one frame presses nothing.
+  const float still = gPlayer->x;
+  Run("80 down 2 right\n80 up 2\n", 10);
+  EXPECT_FLOAT_EQ(gPlayer->x, still);
+}
+
 TEST_F(SimTest, FallingIntoAPitKillsAndTheRetryButtonStartsAgain) {
   std::string error;
   ASSERT_TRUE(sim.Start(MakeLevelDir(), error)) << error;
@@ -203,6 +224,120 @@ TEST_F(SimTest, APipeWarpCarriesThePlayerIntoAnotherLevel) {
   EXPECT_NE(sim.TraceLine(false).find("pipe.wav"), std::string::npos);
   EXPECT_EQ(gMap->levelName, "level");  // a restart goes back to the first level
   EXPECT_TRUE(gMap->warps[0].fileName.empty());
+}
+
+// The small level with a pipe going right at cell (8, 9) into `target`, start point `start`.
+std::string MakeLevelWithPipe(const std::string& target, int32_t start) {
+  const std::string dir = MakeLevelDir();
+  LevelData level;
+  std::string error;
+  EXPECT_TRUE(ReadLevelFile(dir + "/level", level, error)) << error;
+  level.warps = {LevelWarp{8 * 32, 9 * 32, 2, start, target}};
+  const std::vector<uint8_t> bytes = SerializeLevel(level);
+  std::ofstream(dir + "/level", std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  return dir;
+}
+
+TEST_F(SimTest, APipeToAStartPointNoLevelHasLeadsToStartZero) {
+  const std::string dir = MakeLevelWithPipe("level", 2);
+  std::string error;
+  ASSERT_TRUE(sim.Start(dir, error)) << error;
+  std::vector<SimEvent> events;
+  ASSERT_TRUE(ParseSimScript("0 key right down\n", events, error));
+  bool warped = false;
+  for (int frame = 0; frame < 80 && !warped; ++frame) {
+    sim.RunFrame(events);
+    warped = sim.TraceLine(false).find("pipe.wav") != std::string::npos;
+  }
+  ASSERT_TRUE(warped);
+  // Back at the level's start (3, 9), not the top-left corner.
+  EXPECT_NEAR(gPlayer->x, 96.0f, 1.0f);
+  EXPECT_NEAR(gPlayer->y, 288.0f, 4.0f);
+}
+
+TEST_F(SimTest, APipeIntoAFolderIsRefusedWithOneLineAndPlayGoesOn) {
+  const std::string dir = MakeLevelWithPipe("folder", 0);
+  std::filesystem::create_directories(dir + "/folder");
+  std::string error;
+  ASSERT_TRUE(sim.Start(dir, error)) << error;
+  testing::internal::CaptureStderr();
+  Run("0 key right down\n", 60);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "folder: not a regular file\n");
+  EXPECT_EQ(sim.FramesRun(), 60);
+  EXPECT_EQ(gMap->levelName, "level");
+}
+
+// Whatever order a script lists its events in, each acts on its own frame, once.
+TEST_F(SimTest, ScriptEventsActOnTheirFramesInAnyOrder) {
+  const std::string dir = MakeLevelDir();
+  std::string error;
+  std::vector<std::string> traces[2];
+  const char* const scripts[2] = {"2 key right down\n12 key right up\n14 key left down\n",
+                                  "14 key left down\n12 key right up\n2 key right down\n"};
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_TRUE(sim.Start(dir, error)) << error;
+    std::vector<SimEvent> events;
+    ASSERT_TRUE(ParseSimScript(scripts[i], events, error)) << error;
+    for (int frame = 0; frame < 30; ++frame) {
+      sim.RunFrame(events);
+      traces[i].push_back(sim.TraceLine(false));
+    }
+  }
+  EXPECT_EQ(traces[0], traces[1]);
+  // Standing until right is pressed, then moving: the events did act.
+  EXPECT_NE(traces[0][1].find("\"vx\":0,"), std::string::npos) << traces[0][1];
+  EXPECT_EQ(traces[0][11].find("\"vx\":0,"), std::string::npos) << traces[0][11];
+}
+
+// A level the game refuses, or an input that cannot be read, is exit status 1 with one line.
+TEST_F(SimTest, RefusedLevelsAndUnreadableInputsAreExitStatusOne) {
+  const auto run = [](const std::string& arguments, std::string& said) {
+    // Two frames unless the arguments say otherwise: the last --frames counts.
+    const std::string command = "timeout 60 " + std::string(BRINKHOP_SIM_PATH) + " --frames 2 " +
+                                arguments + " 2>&1 >/dev/null";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    said.clear();
+    char buffer[4096];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) said.append(buffer, n);
+    const int result = pclose(pipe);
+    return WIFEXITED(result) ? WEXITSTATUS(result) : -1;
+  };
+  const std::string good = MakeLevelDir();
+  std::string said;
+  ASSERT_EQ(run("--data " + good, said), 0) << said;
+
+  const std::string cut = TestScratchDir() + "/sim_cut_level";
+  std::filesystem::create_directories(cut);
+  std::filesystem::copy_file(good + "/level", cut + "/level",
+                             std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::resize_file(cut + "/level", 1000);
+  EXPECT_EQ(run("--data " + cut, said), 1);
+  EXPECT_EQ(said, "brinkhop-sim: level: truncated: expected 8388616 bytes of layers, found 1000\n");
+
+  const std::string folder = TestScratchDir() + "/sim_folder_level";
+  std::filesystem::create_directories(folder + "/level");
+  EXPECT_EQ(run("--data " + folder, said), 1);
+  EXPECT_EQ(said, "brinkhop-sim: level: not a regular file\n");
+
+  const std::string fifo = TestScratchDir() + "/sim_fifo_level";
+  std::filesystem::create_directories(fifo);
+  ASSERT_EQ(mkfifo((fifo + "/level").c_str(), 0600), 0);
+  EXPECT_EQ(run("--data " + fifo, said), 1);
+  EXPECT_EQ(said, "brinkhop-sim: level: not a regular file\n");
+
+  // Refused mid-run: the run goes on to its end and then fails.
+  const std::string piped = MakeLevelWithPipe("folder", 0);
+  std::filesystem::create_directories(piped + "/folder");
+  const std::string script = TestScratchDir() + "/sim_right_script";
+  std::ofstream(script) << "0 key right down\n";
+  EXPECT_EQ(run("--data " + piped + " --frames 60 --input " + script, said), 1);
+  EXPECT_EQ(said, "folder: not a regular file\n");
+
+  for (const std::string& input : {folder, fifo + "/level"}) {
+    EXPECT_EQ(run("--data " + good + " --input " + input, said), 1) << input;
+    EXPECT_EQ(said, "brinkhop-sim: " + input + ": not a regular file\n");
+  }
 }
 
 }  // namespace

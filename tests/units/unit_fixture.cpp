@@ -30,6 +30,7 @@ struct UnitTest::Saved {
   Texture* brett;
   unsigned sounds[kSoundCount];
   float camera[6];
+  float cameraDistance;
   float metersMoved;
 };
 
@@ -59,9 +60,15 @@ void UnitTest::SetUp() {
   s.brett = gBrettTexture;
   std::copy(std::begin(gSoundPlays), std::end(gSoundPlays), s.sounds);
   std::copy(std::begin(gCamera), std::end(gCamera), s.camera);
+  s.cameraDistance = gCameraDistance;
   s.metersMoved = gMetersMoved;
 
   std::fill(std::begin(gUnits), std::end(gUnits), nullptr);
+  // The camera over the first screen, as the game's own distance sets it: it sees world x
+  // -99.8 to 419.8 and y 66.8 to 413.2.
+  const float camera[6] = {160.0f, 240.0f, -450.0f, 160.0f, 240.0f, 0.0f};
+  std::copy(std::begin(camera), std::end(camera), gCamera);
+  gCameraDistance = camera[2];
   gMap = map.get();
   Ground(0, 200);
   const int32_t* k = kGamePlayerLayout;
@@ -120,6 +127,7 @@ void UnitTest::TearDown() {
   gBrettTexture = s.brett;
   std::copy(std::begin(s.sounds), std::end(s.sounds), std::begin(gSoundPlays));
   std::copy(std::begin(s.camera), std::end(s.camera), std::begin(gCamera));
+  gCameraDistance = s.cameraDistance;
   gMetersMoved = s.metersMoved;
   ClearActions(kActionCount);
 }

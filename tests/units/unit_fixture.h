@@ -1,5 +1,6 @@
 // A small world for unit tests: ground on row 10 of a fresh map, a 32 x 32 player parked far
-// away, pictures of known sizes, and every global the units touch put back afterwards.
+// away, the camera over the first screen, pictures of known sizes, and every global the units
+// touch put back afterwards.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -3,10 +3,15 @@
 #include "world/level_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/png.h"
 
 namespace {
 
@@ -269,10 +274,39 @@ TEST(LevelFileTest, AnOptionalWarpSectionFollowsTheTrailer) {
   cut.Byte('W').Byte('A').Byte('R').Byte('P').Int(1).Int(0).Int(0);
   EXPECT_EQ(ParseError(cut).rfind("truncated: expected", 0), 0u);
 
-  level.warps = {LevelWarp{0, 0, 7, 40, "level"}};
+  // Levels have only start point 0: any other, in the old table's range or not, is named.
+  level.warps = {LevelWarp{0, 0, 7, 40, "level"}, LevelWarp{0, 0, 1, 1, "bonus"},
+                 LevelWarp{0, 0, 1, 0, "bonus"}};
   const std::vector<std::string> problems = LevelProblems(level);
   EXPECT_TRUE(Has(problems, "warp 0: direction 7 is not 1 (down) to 4 (up)"));
-  EXPECT_TRUE(Has(problems, "warp 0: start point 40 is not 0 to 31"));
+  EXPECT_TRUE(Has(problems,
+                  "warp 0: start point 40 does not exist; levels have only start point 0, which "
+                  "the game uses instead"));
+  EXPECT_TRUE(Has(problems,
+                  "warp 1: start point 1 does not exist; levels have only start point 0, which "
+                  "the game uses instead"));
+}
+
+TEST(LevelFileTest, WhatIsNotALevelFileIsRefusedUnread) {
+  LevelData level;
+  std::string error;
+  // A folder's size is meaningless (huge on some file systems); it must never be allocated.
+  const std::string dir = TestScratchDir() + "/level_folder";
+  std::filesystem::create_directories(dir);
+  EXPECT_FALSE(ReadLevelFile(dir, level, error));
+  EXPECT_EQ(error, "not a regular file");
+
+  const std::string fifo = TestScratchDir() + "/level_fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(ReadLevelFile(fifo, level, error));
+  EXPECT_EQ(error, "not a regular file");
+
+  // Twice a full level: no level is that large.
+  const std::string huge = TestScratchDir() + "/huge_level";
+  std::ofstream(huge).close();
+  std::filesystem::resize_file(huge, 2 * kMaxLevelFileBytes);
+  EXPECT_FALSE(ReadLevelFile(huge, level, error));
+  EXPECT_EQ(error, "larger than 16777216 bytes");
 }
 
 // The goal and the backdrop regions follow the warps, each optional; a file may hold either

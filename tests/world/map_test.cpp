@@ -4,11 +4,16 @@
 #include "world/map.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <climits>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 
+#include "app/game.h"
 #include "engine/sprite_batch.h"
 #include "engine/texture.h"
 #include "player/player.h"
@@ -102,11 +107,12 @@ TEST_F(MapTest, AFullLevelFillsEveryLayerAndPlacesThePlayerAtItsStart) {
   EXPECT_NE(map->tileTextures[5], nullptr);
   EXPECT_EQ(map->tileTextureCount, 6);
 
-  // Only start point 0 is ever set; others, in range or not, are the top-left corner.
-  ASSERT_TRUE(Load(level, 1));
-  EXPECT_FLOAT_EQ(gPlayer->x, 0.0f);
-  ASSERT_TRUE(Load(level, 99));
-  EXPECT_FLOAT_EQ(gPlayer->y, 0.0f);
+  // Levels mark only start point 0; a warp naming another, in range or not, lands there too.
+  for (int32_t startIndex : {1, 31, 99, -1}) {
+    ASSERT_TRUE(Load(level, startIndex));
+    EXPECT_FLOAT_EQ(gPlayer->x, 128.0f) << startIndex;
+    EXPECT_FLOAT_EQ(gPlayer->y, 352.0f) << startIndex;
+  }
 }
 
 TEST_F(MapTest, ASmallLevelFillsOnlyItsFirstCells) {
@@ -149,6 +155,40 @@ TEST_F(MapTest, ARefusedFileLeavesTheMapResetAndSaysWhy) {
   testing::internal::CaptureStderr();
   EXPECT_FALSE(map->LoadLevel((TestScratchDir() + "/no_such_level").c_str(), 0));
   EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot open"), std::string::npos);
+}
+
+TEST_F(MapTest, AFolderOrFifoWhereALevelShouldBeIsRefusedWithOneLine) {
+  const std::string dir = TestScratchDir() + "/folder_level";
+  std::filesystem::create_directories(dir);
+  const std::string fifo = TestScratchDir() + "/fifo_level";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {dir, fifo}) {
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(map->LoadLevel(path.c_str(), 0));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), path + ": not a regular file\n");
+  }
+}
+
+// Restarts and retries reload the first level by name, even after its own load was refused.
+TEST_F(MapTest, RetryAfterARefusedFirstLevelNamesTheFile) {
+  char cwd[PATH_MAX];
+  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+  const std::string dir = TestScratchDir() + "/no_level_here";
+  std::filesystem::create_directories(dir);
+  ASSERT_EQ(chdir(dir.c_str()), 0);
+  auto fresh = std::make_unique<cMap>();
+  gMap = fresh.get();
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(fresh->LoadLevel(kFirstLevel, 0));
+  RestartAfterDeath();
+  RestartLevel();
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(said,
+            "level: cannot open the file\nlevel: cannot open the file\nlevel: cannot open the "
+            "file\n");
+  EXPECT_EQ(fresh->levelName, "level");
+  gMap = map.get();
+  ASSERT_EQ(chdir(cwd), 0);
 }
 
 TEST_F(MapTest, TriggerLinksFireOnceKeepDisarmAndRearm) {

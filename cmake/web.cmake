@@ -1,0 +1,103 @@
+# The browser build, configured with emcmake: the same game code, the browser device, and a
+# static site in BRINKHOP_WEB_SITE (index.html, brinkhop.js, brinkhop.wasm, brinkhop.data).
+# Pictures, sounds and levels come from a native build's data folder (BRINKHOP_NATIVE_DATA), made
+# by the same generators; the levels, 8 MB of almost nothing each, travel gzipped and the page
+# inflates them before the game starts.
+
+set(BRINKHOP_NATIVE_DATA "" CACHE PATH "The data folder of a native build (build/data)")
+set(BRINKHOP_WEB_SITE ${CMAKE_BINARY_DIR}/site CACHE PATH "Where the static site goes")
+if(NOT EXISTS "${BRINKHOP_NATIVE_DATA}/BG.png")
+  message(FATAL_ERROR "BRINKHOP_NATIVE_DATA must name a native build's data folder (make web "
+                      "builds one first); '${BRINKHOP_NATIVE_DATA}' has no BG.png")
+endif()
+file(MAKE_DIRECTORY ${BRINKHOP_WEB_SITE})
+
+add_compile_options(-Wall -Wextra -Werror)
+set(CMAKE_EXECUTABLE_SUFFIX .js)
+
+add_library(brinkhop_core STATIC ${BRINKHOP_CORE_SOURCES})
+target_include_directories(brinkhop_core PUBLIC ${CMAKE_SOURCE_DIR})
+# stb_image's header only: the browser device compiles its implementation (no system library).
+target_include_directories(brinkhop_core SYSTEM PUBLIC /usr/include/stb)
+
+# The simulator's script and trace, exactly as the tool uses them.
+add_library(brinkhop_sim STATIC tools/sim.cpp)
+target_link_libraries(brinkhop_sim PUBLIC brinkhop_core)
+
+# What the page downloads besides code: the pictures and sounds under /data, and every level
+# gzipped (levels/NAME.gz; the page writes it inflated to /data/NAME).
+set(web_pack ${CMAKE_BINARY_DIR}/pack)
+file(GLOB web_level_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/levels/*.txt)
+set(web_levels)
+set(web_level_files)
+foreach(source ${web_level_sources})
+  get_filename_component(name ${source} NAME_WE)
+  list(APPEND web_levels "'${name}'")
+  list(APPEND web_level_files ${BRINKHOP_WEB_SITE}/levels/${name}.gz)
+  add_custom_command(OUTPUT ${BRINKHOP_WEB_SITE}/levels/${name}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${BRINKHOP_WEB_SITE}/levels
+    COMMAND sh -c "gzip -9nc \"$1\" > \"$2\"" sh ${BRINKHOP_NATIVE_DATA}/${name}
+            ${BRINKHOP_WEB_SITE}/levels/${name}.gz
+    DEPENDS ${BRINKHOP_NATIVE_DATA}/${name}
+    COMMENT "Compressing the level ${name}"
+    VERBATIM)
+endforeach()
+list(JOIN web_levels ", " BRINKHOP_WEB_LEVELS)
+add_custom_command(OUTPUT ${web_pack}/stamp
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${web_pack}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${web_pack}
+  COMMAND sh -c "cp \"$1\"/*.png \"$1\"/*.wav \"$2\"/" sh ${BRINKHOP_NATIVE_DATA} ${web_pack}
+  # The tunes are megabytes of samples, far past the page's budget: the browser plays none yet.
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${web_pack}/title.wav ${web_pack}/play.wav ${web_pack}/jingle.wav
+  COMMAND ${CMAKE_COMMAND} -E touch ${web_pack}/stamp
+  DEPENDS ${BRINKHOP_NATIVE_DATA}/BG.png ${BRINKHOP_NATIVE_DATA}/jump.wav
+  COMMENT "Gathering the pictures and sounds for the page"
+  VERBATIM)
+add_custom_target(brinkhop_web_pack DEPENDS ${web_pack}/stamp ${web_level_files})
+
+add_executable(brinkhop
+  platform/browser.cpp
+  platform/browser_audio.cpp
+  platform/browser_gl.cpp
+  platform/browser_image.cpp
+  platform/browser_main.cpp
+)
+target_link_libraries(brinkhop PRIVATE brinkhop_sim)
+add_dependencies(brinkhop brinkhop_web_pack)
+set_target_properties(brinkhop PROPERTIES
+  RUNTIME_OUTPUT_DIRECTORY ${BRINKHOP_WEB_SITE}
+  LINK_DEPENDS ${web_pack}/stamp)
+# The game's blocking loop runs as written: the device's waits yield to the browser's
+# animation frames through Asyncify. The fixed-function GL goes through the legacy emulation.
+set(web_link_options
+  -sASYNCIFY
+  "-sASYNCIFY_IMPORTS=['brinkhop_wait_frame','brinkhop_wait_for_levels','brinkhop_hold_forever']"
+  -sLEGACY_GL_EMULATION
+  -sMIN_WEBGL_VERSION=1
+  -sMAX_WEBGL_VERSION=1
+  -sALLOW_MEMORY_GROWTH
+  -sINITIAL_MEMORY=64MB
+  -sENVIRONMENT=web
+  -sEXIT_RUNTIME=0
+  "-sEXPORTED_FUNCTIONS=['_main','_brinkhop_trace','_brinkhop_frame']"
+  "-sEXPORTED_RUNTIME_METHODS=['UTF8ToString','FS']"
+  --preload-file ${web_pack}@/data
+  --exclude-file ${web_pack}/stamp
+)
+target_link_options(brinkhop PRIVATE ${web_link_options})
+
+# The page and its script, and the replays the page can play with ?replay=.
+configure_file(${CMAKE_SOURCE_DIR}/web/index.html ${BRINKHOP_WEB_SITE}/index.html COPYONLY)
+configure_file(${CMAKE_SOURCE_DIR}/web/page.js ${BRINKHOP_WEB_SITE}/page.js @ONLY)
+file(GLOB web_replays CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/replays/*.txt)
+file(COPY ${web_replays} DESTINATION ${BRINKHOP_WEB_SITE}/replays)
+
+# The smallest page the same toolchain makes: a GL context and one cleared frame. The first
+# frame benchmark measures the game's page beside it.
+add_executable(brinkhop_minimal bench/web/minimal.cpp)
+set_target_properties(brinkhop_minimal PROPERTIES
+  RUNTIME_OUTPUT_DIRECTORY ${BRINKHOP_WEB_SITE}/bench OUTPUT_NAME minimal)
+target_link_options(brinkhop_minimal PRIVATE -sENVIRONMENT=web -sMIN_WEBGL_VERSION=1
+  -sMAX_WEBGL_VERSION=1)
+configure_file(${CMAKE_SOURCE_DIR}/bench/web/minimal.html ${BRINKHOP_WEB_SITE}/bench/minimal.html
+  COPYONLY)

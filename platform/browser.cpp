@@ -1,0 +1,412 @@
+// The browser device: the page's canvas as the portrait screen (the page turns it upright),
+// input through emscripten's html5 events, and a clock that moves with the animation frames.
+// The game's blocking loop yields to the browser in Delay (Asyncify), never spinning.
+#include "platform/browser.h"
+
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <deque>
+#include <iterator>
+
+#include "platform/platform.h"
+#include "platform/view.h"
+
+// Resolves when the browser next paints or the page's visibility changes, with the time.
+EM_JS(double, brinkhop_wait_frame, (), {
+  return Asyncify.handleSleep(function(wakeUp) {
+    var done = false;
+    var wake = function(stamp) {
+      if (done) return;
+      done = true;
+      Module.brinkhopWake = null;
+      wakeUp(typeof stamp == 'number' ? stamp : performance.now());
+    };
+    // A hidden page gets no frames: the page wakes the game once so that it sees the pause.
+    Module.brinkhopWake = function() { setTimeout(wake, 0); };
+    requestAnimationFrame(wake);
+  });
+});
+
+// A game that has ended stays where it is; the page says so.
+EM_JS(void, brinkhop_hold_forever, (int status), {
+  if (Module.onGameEnded) Module.onGameEnded(status);
+  return Asyncify.handleSleep(function(){});
+});
+
+EM_JS(int, brinkhop_create_context, (int width, int height), {
+  var canvas = Module.canvas;
+  if (!canvas) return 0;
+  canvas.width = width;
+  canvas.height = height;
+  var ctx = Browser.createContext(canvas, true, true, {
+    antialias : false,
+    alpha : false,
+    depth : true,
+    stencil : false,
+    preserveDrawingBuffer : false,
+    majorVersion : 1
+  });
+  if (!ctx && Module.onNoWebGL) Module.onNoWebGL();
+  return ctx ? 1 : 0;
+});
+
+// Until the page has written the levels into /data (page.js unpacks them after the first
+// frame).
+EM_JS(void, brinkhop_wait_for_levels, (), {
+  return Asyncify.handleSleep(function(wakeUp) {
+    var levels = Module.brinkhopLevels ? Module.brinkhopLevels() : Promise.resolve();
+    levels.then(
+        function() { wakeUp(); }, function() { wakeUp(); });
+  });
+});
+
+EM_JS(void, brinkhop_first_frame_drawn, (), {
+  requestAnimationFrame(function() {
+    if (Module.onFirstFrame) Module.onFirstFrame();
+  });
+});
+
+// The landscape box's place in the window (CSS pixels): left, top, width, height.
+EM_JS(void, brinkhop_stage_rect, (double* out), {
+  var box = document.getElementById('stage');
+  var r = box ? box.getBoundingClientRect() : {left : 0, top : 0, width : 480, height : 320};
+  HEAPF64[out >> 3] = r.left;
+  HEAPF64[(out >> 3) + 1] = r.top;
+  HEAPF64[(out >> 3) + 2] = r.width;
+  HEAPF64[(out >> 3) + 3] = r.height;
+});
+
+EM_JS(int, brinkhop_page_portrait, (), { return window.innerWidth < window.innerHeight ? 1 : 0; });
+
+namespace {
+
+constexpr const char* kStage = "#stage";
+constexpr int kMouseId = -1;             // the mouse's touch identifier: no touch has it
+constexpr double kStickDeadZone = 0.49;  // of full tilt, as the desktop's 16000 of 32767
+constexpr int kMaxPads = 4;
+
+// The desktop's keys, by the position-based code the browser reports.
+struct KeyBinding {
+  const char* code;
+  InputAction action;
+};
+constexpr KeyBinding kKeyBindings[] = {
+    {"ArrowLeft", InputAction::kLeft},    {"KeyA", InputAction::kLeft},
+    {"ArrowRight", InputAction::kRight},  {"KeyD", InputAction::kRight},
+    {"Space", InputAction::kJump},        {"ArrowUp", InputAction::kJump},
+    {"KeyW", InputAction::kJump},         {"ArrowDown", InputAction::kDown},
+    {"KeyS", InputAction::kDown},         {"ShiftLeft", InputAction::kFire},
+    {"KeyX", InputAction::kFire},         {"KeyR", InputAction::kRestart},
+    {"Enter", InputAction::kRetry},       {"NumpadEnter", InputAction::kRetry},
+    {"KeyP", InputAction::kPause},        {"Enter", InputAction::kStart},
+    {"NumpadEnter", InputAction::kStart}, {"Space", InputAction::kStart},
+    {"KeyM", InputAction::kMute},
+};
+constexpr int kKeyCount = int(std::size(kKeyBindings));
+
+// The standard gamepad layout, as on the desktop: A jumps (and retries, and starts), X or B
+// fire, the d-pad or the left stick moves, Start starts, pauses and retries, Back restarts.
+enum StandardButton {
+  kPadA = 0,
+  kPadB = 1,
+  kPadX = 2,
+  kPadBack = 8,
+  kPadStart = 9,
+  kPadDown = 13,
+  kPadLeft = 14,
+  kPadRight = 15,
+};
+struct PadBinding {
+  int button;
+  InputAction action;
+};
+constexpr PadBinding kPadBindings[] = {
+    {kPadLeft, InputAction::kLeft},   {kPadRight, InputAction::kRight},
+    {kPadDown, InputAction::kDown},   {kPadA, InputAction::kJump},
+    {kPadA, InputAction::kRetry},     {kPadA, InputAction::kStart},
+    {kPadX, InputAction::kFire},      {kPadB, InputAction::kFire},
+    {kPadStart, InputAction::kStart}, {kPadStart, InputAction::kPause},
+    {kPadStart, InputAction::kRetry}, {kPadBack, InputAction::kRestart},
+};
+
+constexpr int kActions = int(InputAction::kCount);
+
+struct Finger {
+  bool used = false;  // a touch (or the mouse) holds this slot
+  long id = 0;
+  bool pressSeen = false;  // went down since the game last read the slot
+  int x = 0, y = 0;        // portrait device pixels
+};
+
+struct Browser {
+  std::deque<InputEvent> events;
+  Finger fingers[kFingerSlots];
+  bool keyDown[kKeyCount] = {};
+  int keyHolds[kActions] = {};  // keys holding each action
+  bool padHeld[kActions] = {};
+  bool hidden = false, blurred = false, portrait = false;
+  bool focusLostSent = false;
+  double stamp = 0;  // the last animation frame's time, ms
+  double hiddenSince = 0;
+  double hiddenTotal = 0;  // ms the page spent hidden: the clock skips them
+  bool firstFrameAnnounced = false;
+  bool levelsReady = false;
+};
+
+Browser gBrowser;
+
+void Push(InputType type, InputSource source, InputAction action = InputAction::kLeft) {
+  InputEvent e;
+  e.type = type;
+  e.source = source;
+  e.action = action;
+  gBrowser.events.push_back(e);
+}
+
+// Play stops while the page is hidden, the window unfocused or the phone held upright.
+void UpdateFocus() {
+  const bool lost = gBrowser.hidden || gBrowser.blurred || gBrowser.portrait;
+  if (lost == gBrowser.focusLostSent) return;
+  gBrowser.focusLostSent = lost;
+  Push(lost ? InputType::kFocusLost : InputType::kFocusGained, InputSource::kTouch);
+}
+
+void ClientToDevice(double clientX, double clientY, int* deviceX, int* deviceY) {
+  double rect[4];
+  brinkhop_stage_rect(rect);
+  LandscapeView view{};
+  view.windowWidth = int(rect[2]);
+  view.windowHeight = int(rect[3]);
+  view.width = view.windowWidth;
+  view.height = view.windowHeight;
+  view.scale = rect[2] > 0 ? float(rect[2] / kLandscapeWidth) : 1.0f;
+  int x, y;
+  WindowToLandscape(view, int(std::floor(clientX - rect[0])), int(std::floor(clientY - rect[1])),
+                    &x, &y);
+  LandscapeToDevice(x, y, deviceX, deviceY);
+}
+
+int SlotOf(long id) {
+  for (int i = 0; i < kFingerSlots; ++i)
+    if (gBrowser.fingers[i].used && gBrowser.fingers[i].id == id) return i;
+  return -1;
+}
+
+void FingerEvent(InputType type, long id, double clientX, double clientY) {
+  int slot = SlotOf(id);
+  if (type == InputType::kFingerDown && slot < 0) {
+    // The lowest free slot, as the phone numbers its fingers; a twelfth finger is ignored.
+    for (int i = 0; i < kFingerSlots && slot < 0; ++i)
+      if (!gBrowser.fingers[i].used) slot = i;
+    if (slot < 0) return;
+    gBrowser.fingers[slot].used = true;
+    gBrowser.fingers[slot].id = id;
+  }
+  if (slot < 0) return;
+  Finger& f = gBrowser.fingers[slot];
+  ClientToDevice(clientX, clientY, &f.x, &f.y);
+  if (type == InputType::kFingerDown) f.pressSeen = true;
+  if (type == InputType::kFingerUp) f.used = false;
+  InputEvent e;
+  e.type = type;
+  e.source = InputSource::kTouch;
+  e.finger = slot;
+  e.x = f.x;
+  e.y = f.y;
+  gBrowser.events.push_back(e);
+}
+
+EM_BOOL OnTouch(int eventType, const EmscriptenTouchEvent* event, void*) {
+  const InputType type = eventType == EMSCRIPTEN_EVENT_TOUCHSTART  ? InputType::kFingerDown
+                         : eventType == EMSCRIPTEN_EVENT_TOUCHMOVE ? InputType::kFingerMove
+                                                                   : InputType::kFingerUp;
+  for (int i = 0; i < event->numTouches; ++i) {
+    const EmscriptenTouchPoint& t = event->touches[i];
+    if (t.isChanged) FingerEvent(type, t.identifier, double(t.clientX), double(t.clientY));
+  }
+  // Handled here: no scrolling, zooming, long-press menu or mouse events made from touches.
+  return EM_TRUE;
+}
+
+EM_BOOL OnMouse(int eventType, const EmscriptenMouseEvent* event, void*) {
+  if (event->button != 0 && eventType != EMSCRIPTEN_EVENT_MOUSEMOVE) return EM_FALSE;
+  const bool held = SlotOf(kMouseId) >= 0;
+  if (eventType == EMSCRIPTEN_EVENT_MOUSEDOWN)
+    FingerEvent(InputType::kFingerDown, kMouseId, double(event->clientX), double(event->clientY));
+  else if (eventType == EMSCRIPTEN_EVENT_MOUSEUP && held)
+    FingerEvent(InputType::kFingerUp, kMouseId, double(event->clientX), double(event->clientY));
+  else if (eventType == EMSCRIPTEN_EVENT_MOUSEMOVE && held)
+    FingerEvent(InputType::kFingerMove, kMouseId, double(event->clientX), double(event->clientY));
+  return eventType == EMSCRIPTEN_EVENT_MOUSEDOWN ? EM_TRUE : EM_FALSE;
+}
+
+EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
+  const bool down = eventType == EMSCRIPTEN_EVENT_KEYDOWN;
+  bool ours = false;
+  for (int i = 0; i < kKeyCount; ++i) {
+    if (std::strcmp(kKeyBindings[i].code, event->code) != 0) continue;
+    ours = true;
+    if (gBrowser.keyDown[i] == down) continue;  // the key's own repeat
+    gBrowser.keyDown[i] = down;
+    // A second key for a held action sends nothing; the last one up releases it.
+    int& holds = gBrowser.keyHolds[int(kKeyBindings[i].action)];
+    holds += down ? 1 : -1;
+    if ((down && holds == 1) || (!down && holds == 0))
+      Push(down ? InputType::kActionPressed : InputType::kActionReleased, InputSource::kKeyboard,
+           kKeyBindings[i].action);
+  }
+  // The game's keys do not scroll the page.
+  return ours ? EM_TRUE : EM_FALSE;
+}
+
+EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
+  const double now = emscripten_get_now();
+  if (event->hidden && !gBrowser.hidden) gBrowser.hiddenSince = now;
+  if (!event->hidden && gBrowser.hidden) gBrowser.hiddenTotal += now - gBrowser.hiddenSince;
+  gBrowser.hidden = event->hidden;
+  UpdateFocus();
+  EM_ASM({
+    if (Module.brinkhopWake) Module.brinkhopWake();
+  });
+  return EM_FALSE;
+}
+
+EM_BOOL OnFocus(int eventType, const EmscriptenFocusEvent*, void*) {
+  gBrowser.blurred = eventType == EMSCRIPTEN_EVENT_BLUR;
+  UpdateFocus();
+  return EM_FALSE;
+}
+
+EM_BOOL OnResize(int, const EmscriptenUiEvent*, void*) {
+  gBrowser.portrait = brinkhop_page_portrait() != 0;
+  UpdateFocus();
+  return EM_FALSE;
+}
+
+void ReleaseMouseAndTouches() {
+  for (Finger& f : gBrowser.fingers) f.used = false;
+}
+
+// The pads' held actions, compared with the last poll; changes become events.
+void PollPads() {
+  if (emscripten_sample_gamepad_data() != EMSCRIPTEN_RESULT_SUCCESS) return;
+  bool held[kActions] = {};
+  const int pads = std::min(emscripten_get_num_gamepads(), kMaxPads);
+  for (int p = 0; p < pads; ++p) {
+    EmscriptenGamepadEvent pad;
+    if (emscripten_get_gamepad_status(p, &pad) != EMSCRIPTEN_RESULT_SUCCESS || !pad.connected)
+      continue;
+    for (const PadBinding& b : kPadBindings)
+      if (b.button < pad.numButtons && pad.digitalButton[b.button]) held[int(b.action)] = true;
+    if (pad.numAxes >= 2) {
+      if (pad.axis[0] < -kStickDeadZone) held[int(InputAction::kLeft)] = true;
+      if (pad.axis[0] > kStickDeadZone) held[int(InputAction::kRight)] = true;
+      if (pad.axis[1] > kStickDeadZone) held[int(InputAction::kDown)] = true;
+    }
+  }
+  for (int a = 0; a < kActions; ++a) {
+    if (held[a] == gBrowser.padHeld[a]) continue;
+    gBrowser.padHeld[a] = held[a];
+    Push(held[a] ? InputType::kActionPressed : InputType::kActionReleased, InputSource::kPad,
+         InputAction(a));
+  }
+}
+
+void ListenToThePage() {
+  emscripten_set_touchstart_callback(kStage, nullptr, EM_TRUE, OnTouch);
+  emscripten_set_touchmove_callback(kStage, nullptr, EM_TRUE, OnTouch);
+  emscripten_set_touchend_callback(kStage, nullptr, EM_TRUE, OnTouch);
+  emscripten_set_touchcancel_callback(kStage, nullptr, EM_TRUE, OnTouch);
+  emscripten_set_mousedown_callback(kStage, nullptr, EM_TRUE, OnMouse);
+  // Moves and releases anywhere in the window belong to a press that started on the stage.
+  emscripten_set_mousemove_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnMouse);
+  emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnMouse);
+  emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnKey);
+  emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnKey);
+  emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, OnVisibility);
+  emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnFocus);
+  emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnFocus);
+  emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnResize);
+  EmscriptenVisibilityChangeEvent visibility;
+  if (emscripten_get_visibility_status(&visibility) == EMSCRIPTEN_RESULT_SUCCESS)
+    OnVisibility(0, &visibility, nullptr);
+  OnResize(0, nullptr, nullptr);
+}
+
+uint32_t Ticks() { return uint32_t(std::max(0.0, gBrowser.stamp - gBrowser.hiddenTotal)); }
+
+PlatformApi BrowserTable() {
+  PlatformApi api{};
+  api.OpenScreen = [](int width, int height, const char*) {
+    if (!OpenBrowserScreen(width, height)) return false;
+    ListenToThePage();
+    return true;
+  };
+  api.OpenAudio = OpenBrowserAudio;
+  api.CloseAudio = CloseBrowserAudio;
+  api.GetTicks = Ticks;
+  // The wait ends on an animation frame, whose time is the clock: 30 frames a second are then
+  // every other frame of a 60 Hz display, without drift.
+  api.Delay = [](uint32_t) { WaitForAnimationFrame(); };
+  api.PollEvent = [](InputEvent* event) {
+    if (gBrowser.events.empty()) PollPads();
+    if (gBrowser.events.empty()) return false;
+    // Any press may start the game, which reads the level at once.
+    WaitForLevels();
+    *event = gBrowser.events.front();
+    gBrowser.events.pop_front();
+    return true;
+  };
+  api.ReadFinger = [](int slot, int* x, int* y) {
+    if (slot < 0 || slot >= kFingerSlots) return false;
+    Finger& f = gBrowser.fingers[slot];
+    if (x) *x = f.x;
+    if (y) *y = f.y;
+    const bool down = f.used || f.pressSeen;
+    f.pressSeen = false;
+    return down;
+  };
+  api.SwapBuffers = [] {
+    // The browser shows the canvas when the game next yields.
+    AnnounceFirstFrame();
+  };
+  api.LoadSound = LoadBrowserSound;
+  api.PlaySound = PlayBrowserSound;
+  api.LoadMusic = LoadBrowserMusic;
+  api.PlayMusic = PlayBrowserMusic;
+  api.StopMusic = StopBrowserMusic;
+  api.SetMusicVolume = SetBrowserMusicVolume;
+  api.MusicPlaying = BrowserMusicPlaying;
+  api.Exit = [](int status) {
+    ReleaseMouseAndTouches();
+    brinkhop_hold_forever(status);
+  };
+  return api;
+}
+
+}  // namespace
+
+bool OpenBrowserScreen(int portraitWidth, int portraitHeight) {
+  gBrowser.stamp = emscripten_get_now();
+  return brinkhop_create_context(portraitWidth, portraitHeight) != 0;
+}
+
+void WaitForAnimationFrame() { gBrowser.stamp = brinkhop_wait_frame(); }
+
+void WaitForLevels() {
+  if (gBrowser.levelsReady) return;
+  brinkhop_wait_for_levels();
+  gBrowser.levelsReady = true;
+}
+
+void AnnounceFirstFrame() {
+  if (gBrowser.firstFrameAnnounced) return;
+  gBrowser.firstFrameAnnounced = true;
+  brinkhop_first_frame_drawn();
+}
+
+void UseBrowserPlatform() { gPlatform = BrowserTable(); }

@@ -1,0 +1,307 @@
+// The browser version in a real headless Chromium: the page's download, its start screen beside
+// the desktop's, touches (one and two fingers), keys, a pad, the mouse, audio after the first
+// touch, a hidden page and a portrait phone pausing, the replay equal to brinkhop-sim's, the
+// sentence shown where WebGL or WebAssembly is missing, and no errors logged by the page.
+// Usage: node web_test.mjs SITE SIM REPLAYS DESKTOP-SHOT-SCRIPT GAME CLOSER DATA [SHOTS-DIR]
+import { execFileSync, spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { launchBrowser, serve, sleep, Stage } from './lib.mjs';
+
+const [site, sim, replays, desktopShot, game, closer, data, shotsDir] = process.argv.slice(2);
+if (!data) {
+  console.error('usage: node web_test.mjs SITE SIM REPLAYS DESKTOP-SHOT-SCRIPT GAME CLOSER DATA [SHOTS-DIR]');
+  process.exit(2);
+}
+
+const kMaxDownload = 1.5 * 1000 * 1000; // bytes, as served, uncompressed
+const kPhone = { width: 844, height: 390, deviceScaleFactor: 2, isMobile: true, hasTouch: true, isLandscape: true };
+// Of the 960 x 640 picture, at most this share of pixels may differ from the desktop's by more
+// than kChannelFuzz in a channel: the two GLs may round a texel edge differently, nothing more.
+const kMaxDifferentShare = 0.002;
+const kChannelFuzz = '3%';
+
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'brinkhop-web-'));
+const server = await serve(site);
+const base = `http://127.0.0.1:${server.address().port}/`;
+const browser = await launchBrowser();
+const pageErrors = [];
+let failures = 0;
+
+function check(condition, what) {
+  if (!condition) throw new Error(what);
+}
+
+async function test(name, body) {
+  try {
+    await body();
+    console.log(`ok: ${name}`);
+  } catch (error) {
+    failures++;
+    console.log(`FAIL: ${name}: ${error.message}`);
+  }
+}
+
+// A fresh page that records what it downloads and every error it logs.
+async function openPage(query = '', viewport = kPhone, before = null) {
+  const page = await browser.newPage();
+  const bytes = new Map();
+  // As served, uncompressed: the test's server sends every file's length.
+  page.on('response', (response) => {
+    bytes.set(response.url(), Number(response.headers()['content-length'] || 0));
+  });
+  page.on('console', (message) => {
+    if (message.type() === 'error') pageErrors.push(`${query || '/'}: ${message.text()}`);
+  });
+  page.on('pageerror', (error) => pageErrors.push(`${query || '/'}: ${error.message}`));
+  await page.setViewport(viewport);
+  if (before) await before(page);
+  const navigated = Date.now();
+  await page.goto(base + query);
+  const stage = new Stage(page);
+  return { page, bytes, navigated, stage };
+}
+
+async function waitForFrames(page, count, timeout = 20000) {
+  await page.waitForFunction((n) => window.brinkhop.frame() >= n, { timeout, polling: 50 }, count);
+}
+
+const trace = (page) => page.evaluate(() => window.brinkhop.trace());
+const shot = async (page, name) => {
+  if (shotsDir) await page.screenshot({ path: path.join(shotsDir, name) });
+};
+
+await test('the page downloads at most 1.5 MB and shows its first frame', async () => {
+  const { page, bytes, navigated } = await openPage();
+  await page.evaluate(() => window.brinkhop.ready);
+  const readyAfter = Date.now() - navigated;
+  await sleep(300);
+  const total = [...bytes.values()].reduce((a, b) => a + b, 0);
+  console.log(`  downloaded ${total} bytes in ${bytes.size} files; first frame after ${readyAfter} ms`);
+  check(total <= kMaxDownload, `${total} bytes downloaded, more than ${kMaxDownload}`);
+  check(bytes.size >= 4, `only ${bytes.size} files were fetched`);
+  await page.close();
+});
+
+await test('the start screen matches the desktop start screen', async () => {
+  const desktop = path.join(work, 'desktop.png');
+  execFileSync('bash', [desktopShot, game, closer, data, desktop], { stdio: 'inherit' });
+  const { page, stage } = await openPage('', { width: 960, height: 640, deviceScaleFactor: 1 });
+  await page.evaluate(() => window.brinkhop.ready);
+  // The full-screen button lies over the picture when there are no bars; the desktop has none.
+  await page.evaluate(() => {
+    document.getElementById('fullscreen').style.visibility = 'hidden';
+  });
+  // The START button blinks: some shot catches the same phase as the desktop's.
+  let best = Infinity;
+  for (let attempt = 0; attempt < 10 && best > kMaxDifferentShare; attempt++) {
+    const browserShot = path.join(work, `browser-${attempt}.png`);
+    await page.screenshot({ path: browserShot });
+    best = Math.min(best, differentShare(desktop, browserShot));
+    await sleep(230);
+  }
+  console.log(`  ${(best * 100).toFixed(3)}% of pixels differ beyond ${kChannelFuzz}`);
+  check(best <= kMaxDifferentShare, `${(best * 100).toFixed(2)}% of the pixels differ from the desktop's`);
+  // The mouse is a finger: a click on START starts the game here too.
+  await stage.click(148 + 92, 240 + 23);
+  await waitForFrames(page, 5);
+  await page.close();
+});
+
+function differentShare(a, b) {
+  // compare prints the count of differing pixels on its error stream, whatever its status.
+  const run = spawnSync('compare', ['-metric', 'AE', '-fuzz', kChannelFuzz, a, b, 'null:']);
+  const count = parseFloat(run.stderr.toString());
+  if (run.status > 1 || Number.isNaN(count)) throw new Error(`compare failed: ${run.stderr}`);
+  return count / (960 * 640);
+}
+
+await test('a touch on START starts the game; audio runs after that first touch', async () => {
+  const { page, stage } = await openPage();
+  await page.evaluate(() => window.brinkhop.ready);
+  await shot(page, 'web-start.png');
+  check((await page.evaluate(() => window.brinkhop.audio().state)) !== 'running',
+        'audio ran before any gesture');
+  await stage.touch([{ x: 240, y: 263 }]);
+  await sleep(100);
+  await stage.release();
+  await waitForFrames(page, 10);
+  const t = await trace(page);
+  check(t.lives === 5 && t.score === 0 && !t.dying, `the game did not start fresh: ${JSON.stringify(t)}`);
+  await page.waitForFunction(() => window.brinkhop.audio().state === 'running', { timeout: 5000 });
+  await page.close();
+});
+
+await test('two fingers at once, on right and on jump, run and jump; sounds play', async () => {
+  const { page, stage } = await openPage();
+  await page.evaluate(() => window.brinkhop.ready);
+  await stage.touch([{ x: 240, y: 263 }]);
+  await stage.release();
+  await waitForFrames(page, 30); // the player lands on the hill
+  const before = await trace(page);
+  check(before.onGround, 'the player is not standing before the test');
+  const startFrame = await page.evaluate(() => window.brinkhop.frame());
+  await stage.touch([{ x: 160, y: 262 }]); // right
+  await sleep(200);
+  await stage.touch([{ x: 160, y: 262 }, { x: 432, y: 262, id: 1 }]); // right and jump together
+  let highest = before.y;
+  let leftGround = false;
+  let during = null;
+  for (let i = 0; i < 12; i++) {
+    await sleep(60);
+    during = await trace(page);
+    if (!during.onGround) leftGround = true;
+    highest = Math.max(highest, during.y);
+  }
+  await shot(page, 'web-two-fingers.png');
+  await stage.release();
+  const after = await trace(page);
+  check(after.frame > startFrame, 'no frames ran');
+  check(after.x > before.x + 8, `the player did not run right: x ${before.x} -> ${after.x}`);
+  check(leftGround, 'the player never left the ground');
+  check(during.vx > 0, `the player was not moving right while jumping (vx ${during.vx})`);
+  const audio = await page.evaluate(() => window.brinkhop.audio());
+  check(audio.state === 'running' && audio.started > 0, `no sound played: ${JSON.stringify(audio)}`);
+  await page.close();
+});
+
+await test('keyboard play: Enter starts, Right runs, Space jumps', async () => {
+  const { page } = await openPage('', { width: 960, height: 640, deviceScaleFactor: 1 });
+  await page.evaluate(() => window.brinkhop.ready);
+  await page.keyboard.press('Enter');
+  await waitForFrames(page, 30);
+  const before = await trace(page);
+  await page.keyboard.down('ArrowRight');
+  await sleep(500);
+  await page.keyboard.down('Space');
+  let leftGround = false;
+  for (let i = 0; i < 8; i++) {
+    await sleep(50);
+    if (!(await trace(page)).onGround) leftGround = true;
+  }
+  await page.keyboard.up('Space');
+  await page.keyboard.up('ArrowRight');
+  const after = await trace(page);
+  check(after.x > before.x + 8, `Right did not run: x ${before.x} -> ${after.x}`);
+  check(leftGround, 'Space did not jump');
+  await shot(page, 'web-keyboard.png');
+  await page.close();
+});
+
+await test('a standard gamepad plays: A starts, the d-pad runs', async () => {
+  // Chromium offers no pad without one plugged in: the page's Gamepad API answers with one.
+  const padScript = () => {
+    const buttons = Array.from({ length: 17 }, () => ({ pressed: false, value: 0 }));
+    const pad = { id: 'test pad', index: 0, connected: true, mapping: 'standard', axes: [0, 0, 0, 0], buttons, timestamp: 0 };
+    window.testPad = pad;
+    navigator.getGamepads = () => [pad];
+  };
+  const { page } = await openPage('', kPhone, (p) => p.evaluateOnNewDocument(padScript));
+  await page.evaluate(() => window.brinkhop.ready);
+  const press = (button, pressed) =>
+    page.evaluate((b, on) => { window.testPad.buttons[b] = { pressed: on, value: on ? 1 : 0 }; window.testPad.timestamp++; }, button, pressed);
+  // Held until play starts: a loaded machine may skip a poll or two of a short press.
+  await press(0, true);
+  await waitForFrames(page, 1);
+  await press(0, false);
+  await waitForFrames(page, 30);
+  const before = await trace(page);
+  await press(15, true); // d-pad right
+  await sleep(600);
+  await press(15, false);
+  const after = await trace(page);
+  check(after.x > before.x + 8, `the d-pad did not run: x ${before.x} -> ${after.x}`);
+  await page.close();
+});
+
+await test('a hidden page pauses without a catch-up, and play goes on when it shows again', async () => {
+  const { page, stage } = await openPage();
+  await page.evaluate(() => window.brinkhop.ready);
+  await stage.touch([{ x: 240, y: 263 }]);
+  await stage.release();
+  await waitForFrames(page, 10);
+  const other = await browser.newPage();
+  await other.bringToFront();
+  await sleep(200);
+  const hiddenAt = await page.evaluate(() => [document.visibilityState, window.brinkhop.frame()]);
+  await sleep(1500);
+  const stillAt = await page.evaluate(() => window.brinkhop.frame());
+  check(hiddenAt[0] === 'hidden', 'the page did not become hidden');
+  check(stillAt <= hiddenAt[1] + 1, `frames ran while hidden: ${hiddenAt[1]} -> ${stillAt}`);
+  await page.bringToFront();
+  await other.close();
+  await sleep(300);
+  const back = await page.evaluate(() => window.brinkhop.frame());
+  // 300 ms at 30 frames a second is about 9 frames; a catch-up of 1.5 s would be 45 more.
+  check(back > stillAt, 'play did not go on after the page showed again');
+  check(back < stillAt + 25, `a burst of ${back - stillAt} frames came after the pause`);
+  await page.close();
+});
+
+await test('a portrait viewport asks to turn the phone and pauses the game', async () => {
+  const { page, stage } = await openPage();
+  await page.evaluate(() => window.brinkhop.ready);
+  await stage.touch([{ x: 240, y: 263 }]);
+  await stage.release();
+  await waitForFrames(page, 10);
+  await page.setViewport({ ...kPhone, width: 390, height: 844, isLandscape: false });
+  await sleep(300);
+  const at = await page.evaluate(() => window.brinkhop.frame());
+  await sleep(600);
+  const later = await page.evaluate(() => window.brinkhop.frame());
+  const shown = await page.evaluate(() => getComputedStyle(document.getElementById('turn')).display);
+  await shot(page, 'web-portrait.png');
+  check(shown !== 'none', 'no turn-the-phone notice');
+  check(later <= at + 1, `the game ran on in portrait: ${at} -> ${later}`);
+  await page.setViewport(kPhone);
+  await sleep(400);
+  check((await page.evaluate(() => window.brinkhop.frame())) > later, 'the game did not go on in landscape');
+  await page.close();
+});
+
+await test('?replay= of tests/replays/complete.txt ends as brinkhop-sim does', async () => {
+  const frames = 3600;
+  const script = path.join(replays, 'complete.txt');
+  const lines = execFileSync(sim, ['--input', script, '--frames', String(frames), '--trace'], {
+    maxBuffer: 64 * 1024 * 1024,
+  }).toString().trim().split('\n');
+  const expected = JSON.parse(lines[lines.length - 1]);
+  const { page } = await openPage(`?replay=replays/complete.txt&frames=${frames}&speed=60`);
+  await page.evaluate(() => window.brinkhop.ready);
+  await waitForFrames(page, frames, 120000);
+  await sleep(200);
+  const got = await trace(page);
+  await shot(page, 'web-replay-end.png');
+  check(JSON.stringify(got) === JSON.stringify(expected),
+        `the replay ended in\n    ${JSON.stringify(got)}\n  the simulator in\n    ${JSON.stringify(expected)}`);
+  check((await page.evaluate(() => window.brinkhop.frame())) === frames, 'the replay ran past its frames');
+  await page.close();
+});
+
+await test('one clear sentence where WebAssembly or WebGL is missing', async () => {
+  const cases = [
+    [() => { delete window.WebAssembly; }, /WebAssembly/],
+    [() => { HTMLCanvasElement.prototype.getContext = () => null; }, /WebGL/],
+  ];
+  for (const [strip, sentence] of cases) {
+    const page = await browser.newPage();
+    await page.evaluateOnNewDocument(strip);
+    await page.goto(base);
+    const says = () => page.evaluate(() => document.getElementById('note').textContent);
+    await page
+      .waitForFunction((source) => new RegExp(source).test(document.getElementById('note').textContent),
+                       { timeout: 20000 }, sentence.source)
+      .catch(async () => check(false, `the page says "${await says()}"`));
+    await page.close();
+  }
+});
+
+await test('the page logged no errors', async () => {
+  check(pageErrors.length === 0, pageErrors.join('\n  '));
+});
+
+await browser.close();
+server.close();
+fs.rmSync(work, { recursive: true, force: true });
+process.exit(failures ? 1 : 0);
