@@ -603,4 +603,37 @@ TEST(LevelRenderTest, BackdropRegionsAndTheGoalShowInTheOverview) {
   EXPECT_EQ(pixel(8, 0, 0, 4), (std::array<int, 3>{255, 215, 0}));  // the goal's frame
 }
 
+// The shipped level as its designer sees it through the tool: two checkpoints on the ground
+// at about a third and two thirds of the way to the goal, both reported by stats with the goal,
+// and no sign too high to read.
+TEST(LevelToolTest, TheShippedLevelsStatsReportItsCheckpointsAndGoal) {
+  const std::string level = Scratch("shipped.level");
+  std::string out;
+  ASSERT_EQ(RunTool("build " + std::string(BRINKHOP_LEVEL_SOURCE) + " -o " + level, &out), 0)
+      << out;
+  EXPECT_EQ(out.find("warning"), std::string::npos) << out;
+  ASSERT_EQ(RunTool("stats " + level, &out), 0);
+  EXPECT_NE(out.find("\ncheckpoints: 2: (236, 39) (466, 39)\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("\ngoal: (697, 0)-(698, 39)\n"), std::string::npos) << out;
+  // The check looks for the money room beside the level, as the game does.
+  const std::string source = BRINKHOP_LEVEL_SOURCE;
+  const std::string bonus = source.substr(0, source.rfind('/') + 1) + "bonus.txt";
+  ASSERT_EQ(RunTool("build " + bonus + " -o " + Scratch("bonus"), &out), 0) << out;
+  EXPECT_EQ(out.find("warning"), std::string::npos) << out;
+  ASSERT_EQ(RunTool("check " + level, &out), 0) << out;
+  EXPECT_EQ(out.find("warning"), std::string::npos) << out;
+
+  LevelData data;
+  std::string error;
+  ASSERT_TRUE(ReadLevelFile(level, data, error)) << error;
+  ASSERT_EQ(data.checkpoints.size(), 2u);
+  const double goal = data.goal.column0;
+  EXPECT_NEAR(data.checkpoints[0].column / goal, 1.0 / 3, 0.05);
+  EXPECT_NEAR(data.checkpoints[1].column / goal, 2.0 / 3, 0.05);
+  for (const LevelCell& cell : data.checkpoints) {
+    EXPECT_EQ(At(data, kFileGround, cell.column, cell.row), 0);      // a cell to stand in ...
+    EXPECT_NE(At(data, kFileGround, cell.column, cell.row + 1), 0);  // ... on the ground
+  }
+}
+
 }  // namespace
