@@ -47,10 +47,13 @@ add_custom_command(OUTPUT ${web_pack}/stamp
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${web_pack}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${web_pack}
   COMMAND sh -c "cp \"$1\"/*.png \"$1\"/*.wav \"$2\"/" sh ${BRINKHOP_NATIVE_DATA} ${web_pack}
-  # The tunes are megabytes of samples, far past the page's budget: the browser plays none yet.
+  # The tunes are megabytes of samples, far past the page's budget: the page makes them from
+  # their scores instead.
   COMMAND ${CMAKE_COMMAND} -E rm -f ${web_pack}/title.wav ${web_pack}/play.wav ${web_pack}/jingle.wav
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/data/sounds/music.txt ${web_pack}/music.txt
   COMMAND ${CMAKE_COMMAND} -E touch ${web_pack}/stamp
   DEPENDS ${BRINKHOP_NATIVE_DATA}/BG.png ${BRINKHOP_NATIVE_DATA}/jump.wav
+          ${CMAKE_SOURCE_DIR}/data/sounds/music.txt
   COMMENT "Gathering the pictures and sounds for the page"
   VERBATIM)
 add_custom_target(brinkhop_web_pack DEPENDS ${web_pack}/stamp ${web_level_files})
@@ -61,6 +64,7 @@ add_executable(brinkhop
   platform/browser_gl.cpp
   platform/browser_image.cpp
   platform/browser_main.cpp
+  tools/sound_synth.cpp
 )
 target_link_libraries(brinkhop PRIVATE brinkhop_sim)
 add_dependencies(brinkhop brinkhop_web_pack)

@@ -351,7 +351,10 @@ PlatformApi BrowserTable() {
   api.GetTicks = Ticks;
   // The wait ends on an animation frame, whose time is the clock: 30 frames a second are then
   // every other frame of a 60 Hz display, without drift.
-  api.Delay = [](uint32_t) { WaitForAnimationFrame(); };
+  api.Delay = [](uint32_t) {
+    MakeWantedTune();
+    WaitForAnimationFrame();
+  };
   api.PollEvent = [](InputEvent* event) {
     if (gBrowser.events.empty()) PollPads();
     if (gBrowser.events.empty()) return false;

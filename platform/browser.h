@@ -36,3 +36,5 @@ void PlayBrowserMusic(MusicTune* tune, int loops);
 void StopBrowserMusic(int fadeMilliseconds);
 void SetBrowserMusicVolume(int volume);
 bool BrowserMusicPlaying();
+// Once a frame: makes the samples of the tune the game wants, if they wait on the audio.
+void MakeWantedTune();

@@ -1,11 +1,16 @@
-// The browser's sound and music: Web Audio buffers decoded from the game's WAV files. Browsers
-// start audio only after a gesture, so the context starts on the first touch, click or key;
-// with no Web Audio, or a context that never runs, every sound is simply skipped.
+// The browser's sound and music: Web Audio buffers decoded from the game's WAV files, and the
+// tunes synthesized from their scores. Browsers start audio only after a gesture, so the
+// context starts on the first touch, click or key; with no Web Audio, or a context that never
+// runs, every sound is simply skipped.
 #include <emscripten.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
+#include "engine/file_read.h"
 #include "platform/browser.h"
+#include "tools/sound_synth.h"
 
 // The context is made at the first gesture, not before: a context made earlier would only
 // wait suspended, and making one costs the first frame a good part of a second.
@@ -19,6 +24,7 @@ EM_JS(void, brinkhop_audio_open, (), {
   var Context = window.AudioContext || window.webkitAudioContext;
   if (!Context) return;
   var decode = function(index) {
+    if (!audio.files[index]) return;  // a tune made from its score
     audio.context.decodeAudioData(
         audio.files[index].slice(0),
         function(buffer) {
@@ -90,6 +96,37 @@ EM_JS(int, brinkhop_audio_load, (const char* file), {
   audio.buffers.push(null);
   if (audio.context) audio.decode(index);
   return index + 1;
+});
+
+// A place for a tune whose samples come later (brinkhop_audio_set_samples); its number.
+EM_JS(int, brinkhop_audio_reserve, (), {
+  var audio = Module.brinkhopAudio;
+  if (!audio) return 0;
+  audio.files.push(null);
+  audio.buffers.push(null);
+  return audio.files.length;
+});
+
+EM_JS(int, brinkhop_audio_running, (), {
+  var audio = Module.brinkhopAudio;
+  return audio && audio.context && audio.context.state == 'running' ? 1 : 0;
+});
+
+EM_JS(int, brinkhop_music_wanted, (), {
+  var audio = Module.brinkhopAudio;
+  return audio && !audio.music.source ? audio.music.want : 0;
+});
+
+// 16-bit mono samples at `rate` into the sound's buffer; a wanted tune starts at once.
+EM_JS(void, brinkhop_audio_set_samples, (int sound, const int16_t* samples, int count, int rate), {
+  var audio = Module.brinkhopAudio;
+  if (!audio || !audio.context || count <= 0) return;
+  var buffer = audio.context.createBuffer(1, count, rate);
+  var channel = buffer.getChannelData(0);
+  var first = samples >> 1;
+  for (var i = 0; i < count; i++) channel[i] = HEAP16[first + i] / 32768;
+  audio.buffers[sound - 1] = buffer;
+  audio.startMusic();
 });
 
 // As the mixer's channels: when eight sounds play, another is not played.
@@ -181,9 +218,58 @@ void PlayBrowserSound(SoundChunk* chunk) {
   brinkhop_audio_play(int(reinterpret_cast<uintptr_t>(chunk)));
 }
 
-// A tune is a sound's number like a chunk, decoded the same way.
+namespace {
+
+// The tunes' samples are megabytes, their scores a few kilobytes: the page carries the scores
+// and makes a tune's samples when it is first wanted with the audio running.
+constexpr const char* kScoresFile = "music.txt";
+constexpr size_t kMaxScoresBytes = 1 << 20;
+
+struct ScoredTune {
+  SoundDefinition score;
+  int sound = 0;
+  bool made = false;
+};
+std::vector<ScoredTune> gScoredTunes;
+std::vector<SoundDefinition> gScores;
+bool gScoresRead = false;
+
+const SoundDefinition* FindScore(const char* file) {
+  if (!gScoresRead) {
+    gScoresRead = true;
+    std::string text, error;
+    if (ReadWholeFile(kScoresFile, kMaxScoresBytes, text, error) == kFileReadOk &&
+        !ParseSoundDefinitions(text, kScoresFile, gScores, error))
+      gScores.clear();
+  }
+  for (const SoundDefinition& score : gScores)
+    if (score.tune && score.name == file) return &score;
+  return nullptr;
+}
+
+}  // namespace
+
+// A tune is a sound's number like a chunk: decoded from its file when the page has one, else
+// made from its score.
 MusicTune* LoadBrowserMusic(const char* file) {
-  return reinterpret_cast<MusicTune*>(uintptr_t(brinkhop_audio_load(file)));
+  int sound = brinkhop_audio_load(file);
+  if (!sound) {
+    const SoundDefinition* score = FindScore(file);
+    if (!score || !(sound = brinkhop_audio_reserve())) return nullptr;
+    gScoredTunes.push_back({*score, sound, false});
+  }
+  return reinterpret_cast<MusicTune*>(uintptr_t(sound));
+}
+
+void MakeWantedTune() {
+  if (gScoredTunes.empty() || !brinkhop_audio_running()) return;
+  const int wanted = brinkhop_music_wanted();
+  for (ScoredTune& tune : gScoredTunes) {
+    if (tune.sound != wanted || tune.made) continue;
+    tune.made = true;
+    const std::vector<int16_t> samples = RenderSound(tune.score);
+    brinkhop_audio_set_samples(tune.sound, samples.data(), int(samples.size()), kSoundSampleRate);
+  }
 }
 
 void PlayBrowserMusic(MusicTune* tune, int loops) {

@@ -235,7 +235,9 @@ void cSimulation::RunFrame(const std::vector<SimEvent>& events) {
   HeadlessDevice& device = Headless();
   device.ticks = kFirstFrameTicks + kFrameTicks * unsigned(mFrame);
   const auto [first, last] = std::equal_range(events.begin(), events.end(), mFrame, ByFrame{});
-  const std::span<const SimEvent> now(first, last);
+  // From a pointer and a count: the browser's older library has no span of two iterators.
+  const std::span<const SimEvent> now(events.data() + (first - events.begin()),
+                                      size_t(last - first));
   // Fingers take their places first: as on the phone, a finger's events report where it is
   // when the frame reads them, not where the script put it on the way.
   for (const SimEvent& e : now) {

@@ -3,8 +3,9 @@
 #include "tools/sound_synth.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 #include <set>
 #include <sstream>
@@ -29,11 +30,16 @@ std::vector<std::string> SplitWords(const std::string& line) {
   return words;
 }
 
-// The whole word must be a finite number.
+// The whole word must be a finite decimal number. Read with strtod, as the browser build's
+// library has no floating-point from_chars; what that would refuse (a leading '+' or space,
+// hexadecimal) is refused here too.
 bool ParseNumber(const std::string& text, double& value) {
-  const char* end = text.data() + text.size();
-  const auto [stop, status] = std::from_chars(text.data(), end, value);
-  return status == std::errc() && stop == end && std::isfinite(value);
+  if (text.empty() || text[0] == '+' || std::isspace(static_cast<unsigned char>(text[0])) ||
+      text.find_first_of("xX") != std::string::npos)
+    return false;
+  char* stop = nullptr;
+  value = std::strtod(text.c_str(), &stop);
+  return stop == text.c_str() + text.size() && std::isfinite(value);
 }
 
 bool ParseSwitch(const std::string& text, bool& value) {

@@ -1,7 +1,8 @@
 // The browser version in a real headless Chromium: the page's download, its start screen beside
-// the desktop's, touches (one and two fingers), keys, a pad, the mouse, audio after the first
-// touch, a hidden page and a portrait phone pausing, the replay equal to brinkhop-sim's, the
-// sentence shown where WebGL or WebAssembly is missing, and no errors logged by the page.
+// the desktop's, touches (one and two fingers), keys, a pad, the mouse, audio and music after
+// the first touch (M mutes the music), a hidden page and a portrait phone pausing, the replay
+// equal to brinkhop-sim's, the sentence shown where WebGL or WebAssembly is missing, and no
+// errors logged by the page.
 // Usage: node web_test.mjs SITE SIM REPLAYS DESKTOP-SHOT-SCRIPT GAME CLOSER DATA [SHOTS-DIR]
 import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
@@ -130,6 +131,13 @@ await test('a touch on START starts the game; audio runs after that first touch'
   const t = await trace(page);
   check(t.lives === 5 && t.score === 0 && !t.dying, `the game did not start fresh: ${JSON.stringify(t)}`);
   await page.waitForFunction(() => window.brinkhop.audio().state === 'running', { timeout: 5000 });
+  // The play tune, made from its score, is heard once the audio runs; M silences it and M
+  // again brings it back.
+  await page.waitForFunction(() => window.brinkhop.audio().musicHeard, { timeout: 10000 });
+  await page.keyboard.press('KeyM');
+  await page.waitForFunction(() => !window.brinkhop.audio().musicHeard, { timeout: 5000 });
+  await page.keyboard.press('KeyM');
+  await page.waitForFunction(() => window.brinkhop.audio().musicHeard, { timeout: 5000 });
   await page.close();
 });
 
