@@ -140,6 +140,17 @@ TEST_F(ReplayTest, ARetryAfterADeathPastACheckpointStartsAtIt) {
   EXPECT_TRUE(run.messages.count(5)) << "the castle was found after the retry";
 }
 
+// The arena before the goal is not walked through: a player who holds right under the
+// boss's greeting and does not hop burns on the first fire.
+TEST_F(ReplayTest, TheBossArenaBurnsAPlayerWhoDoesNotJump) {
+  const Outcome run = Play("death_boss_arena.txt", 3600);
+  ASSERT_GE(run.deathFrame, 0) << "walked through the arena";
+  EXPECT_TRUE(run.messages.count(13));
+  EXPECT_GT(run.furthestX, float(kBossColumn * 32));
+  EXPECT_LT(run.furthestX, float(680 * 32));
+  EXPECT_EQ(run.goalFrame, -1);
+}
+
 // Each trap replay walks into one trap: the player dies there and the trap names the death.
 TEST_F(ReplayTest, TrapsKillAndNameTheDeath) {
   const struct {
