@@ -22,8 +22,34 @@ const BackdropLayer kBackdropLayerTable[kBackdropLayers] = {
       {250, 50, 80, 40},
       {400, 20, 40, 20},
       {440, 96, 40, 20}}},
-    {"backdrop_far.png", 0.25f, 70, 200, 0, {}},
-    {"backdrop_near.png", 0.5f, 110, 200, 0, {}},
+    // The hills in strips 60 px wide from just above each strip's highest hilltop: the empty
+    // sky over them is a fifth of each layer.
+    {"backdrop_far.png",
+     0.25f,
+     70,
+     200,
+     8,
+     {{0, 39, 60, 161},
+      {60, 38, 60, 162},
+      {120, 42, 60, 158},
+      {180, 41, 60, 159},
+      {240, 19, 60, 181},
+      {300, 18, 60, 182},
+      {360, 23, 60, 177},
+      {420, 56, 60, 144}}},
+    {"backdrop_near.png",
+     0.5f,
+     110,
+     200,
+     8,
+     {{0, 41, 60, 159},
+      {60, 19, 60, 181},
+      {120, 18, 60, 182},
+      {180, 23, 60, 177},
+      {240, 58, 60, 142},
+      {300, 48, 60, 152},
+      {360, 48, 60, 152},
+      {420, 58, 60, 142}}},
 };
 
 Texture* gBackdropSky = nullptr;
@@ -120,8 +146,8 @@ void DrawOutdoorBackdrop() {
         continue;
       }
       for (int p = 0; p < layer.pieceCount; ++p) {
+        // A piece off the view costs only its corners: GL clips it.
         const BackdropPiece& piece = layer.pieces[p];
-        if (copy + piece.x >= kViewWidth || copy + piece.x + piece.width <= 0) continue;
         batch.AddQuad(texture, {copy + piece.x, y + piece.y, piece.width, piece.height},
                       {piece.x, piece.y, piece.width, piece.height}, {1, 1, 1, 1}, 0.0f, 0);
       }

@@ -11,7 +11,7 @@ struct Texture;
 struct BackdropPiece {
   int32_t x, y, width, height;  // in the picture
 };
-constexpr int kMaxBackdropPieces = 5;
+constexpr int kMaxBackdropPieces = 8;
 
 // A layer of the outdoor backdrop, in landscape pixels; it repeats every 480 px across.
 struct BackdropLayer {
@@ -19,8 +19,8 @@ struct BackdropLayer {
   float fraction;  // of the world's movement on screen the layer follows, both ways
   int32_t y;       // top of the layer while the camera is on the route
   int32_t height;
-  // Drawn piece by piece when it is mostly empty (the clouds), else whole (pieceCount 0):
-  // every pixel drawn costs the software rasteriser.
+  // Drawn piece by piece when much of it is empty (the clouds, the sky over the hills), else
+  // whole (pieceCount 0): every pixel drawn costs the software rasteriser.
   int pieceCount;
   BackdropPiece pieces[kMaxBackdropPieces];
 };

@@ -12,6 +12,7 @@
 #include "app/input.h"
 #include "app/start_screen.h"
 #include "engine/gl_api.h"
+#include "engine/music.h"
 #include "platform/desktop.h"
 #include "player/player.h"
 
@@ -214,7 +215,7 @@ void Key(SDL_Keycode key, bool down) {
   SDL_PushEvent(&e);
 }
 
-TEST(SdlLayerTest, KeysHoldUntilTheLastLetsGoAndF11GoesFullScreenAndBack) {
+TEST(SdlLayerTest, KeysHoldUntilTheLastLetsGoMTogglesTheMuteAndF11GoesFullScreenAndBack) {
   ASSERT_TRUE(gStartDone) << "needs the game the pad started";
   // Two keys for one action: letting go of one keeps it held.
   Key(SDLK_RIGHT, true);
@@ -228,6 +229,19 @@ TEST(SdlLayerTest, KeysHoldUntilTheLastLetsGoAndF11GoesFullScreenAndBack) {
   Key(SDLK_d, false);
   RunFrames(1);
   EXPECT_FALSE(gActions[kActionRight]);
+
+  // M mutes and unmutes, on the press.
+  const bool muted = Muted();
+  Key(SDLK_m, true);
+  RunFrames(1);
+  EXPECT_NE(Muted(), muted);
+  Key(SDLK_m, false);
+  RunFrames(1);
+  EXPECT_NE(Muted(), muted);
+  Key(SDLK_m, true);
+  Key(SDLK_m, false);
+  RunFrames(1);
+  EXPECT_EQ(Muted(), muted);
 
   int width = 0, height = 0;
   SDL_GetWindowSize(Window(), &width, &height);
