@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app/backdrop.h"
+#include "app/checkpoints.h"
 #include "app/hud.h"
 #include "app/input.h"
 #include "app/resources.h"
@@ -159,6 +160,7 @@ void StartGame() {
   gLives = kStartingLives;
   gScore = 0;
   ResetResults();
+  ForgetCheckpoints();
   PlayTune(kTunePlay, true);
 }
 
@@ -180,6 +182,7 @@ void DrawWorld() {
   for (cBonus* bonus : gBonuses)
     if (bonus) bonus->Draw();
   if (gMap) gMap->UpdateAndDraw();
+  DrawCheckpoints();
   if (gFireField) gFireField->Draw();
   DrawBump();
   DrawUnits();
@@ -197,6 +200,7 @@ void Frame() {
   SteerAfterGoal();
   for (int step = 0; step < kSubStepsPerFrame; ++step) SimulationStep();
   UpdateGoal();
+  UpdateCheckpoints();
   DuckMusic(gPlayer && gPlayer->dying);
   KeepMusicGoing();
 
@@ -247,6 +251,7 @@ void Quit() {
 
 void RestartAfterDeath() {
   if (gMap) gMap->LoadLevel(gMap->levelName.c_str(), 0);
+  PlaceAtCheckpoint();
   --gLives;
   ++gLivesLost;
   if (gPlayer) {
@@ -262,6 +267,7 @@ void RestartAfterDeath() {
 }
 
 void RestartLevel() {
+  ForgetCheckpoints();
   if (gMap) gMap->LoadLevel(gMap->levelName.c_str(), 0);
   if (gPlayer) {
     gPlayer->dying = false;

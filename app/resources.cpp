@@ -3,6 +3,7 @@
 
 #include "app/backdrop.h"
 #include "app/button.h"
+#include "app/checkpoints.h"
 #include "app/hud.h"
 #include "engine/font.h"
 #include "engine/music.h"
@@ -55,5 +56,6 @@ void LoadResources() {
   gFontTexture = LoadTexture("font.png");
   LoadBackdrops();
   LoadHudPictures();
+  LoadCheckpointPictures();
   gCameraDistance = kDefaultCameraDistance;
 }

@@ -12,6 +12,7 @@ set(BRINKHOP_ART_SOURCES
   data/art/enemies.txt
   data/art/hazards.txt
   data/art/items.txt
+  data/art/flags.txt
   data/art/screens.txt
   data/art/backdrops.txt
   data/art/hud.txt
@@ -26,7 +27,7 @@ set(BRINKHOP_ART_PICTURES
   spiky1.png spiky2.png stone.png tile.png tile1.png tile2.png tile3.png tile4.png
   turtle1.png turtle2.png
   backdrop_sky.png backdrop_clouds.png backdrop_far.png backdrop_near.png backdrop_cave.png
-  backdrop_castle.png speaker_on.png speaker_off.png
+  backdrop_castle.png speaker_on.png speaker_off.png flag_down.png flag_up.png
 )
 list(TRANSFORM BRINKHOP_ART_PICTURES PREPEND ${BRINKHOP_DATA_DIR}/ OUTPUT_VARIABLE art_outputs)
 list(TRANSFORM BRINKHOP_ART_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/ OUTPUT_VARIABLE art_inputs)

@@ -26,6 +26,8 @@ constexpr Colour kSky = {107, 140, 255, 255};
 // Behind cells: the sky, a cave, a castle, in the order of the backdrop kinds.
 constexpr Colour kBackdropColours[kBackdropKinds] = {kSky, {48, 36, 40, 255}, {40, 40, 64, 255}};
 constexpr Colour kGoalColour = {255, 215, 0, 255};
+constexpr Colour kCheckpointPoleColour = {226, 228, 238, 255};
+constexpr Colour kCheckpointFlagColour = {224, 57, 62, 255};
 constexpr Colour kStripGap = {24, 20, 40, 255};
 constexpr Colour kDeathRowTint = {160, 0, 0, 70};
 constexpr Colour kNoPictureSolid = {90, 90, 90, 140};  // solid, but the game draws nothing
@@ -362,6 +364,14 @@ void Renderer::DrawMarkers() {
         if (column == c0) mCanvas.Fill(x, y, thickness, mScale, kGoalColour);
         if (column == c1) mCanvas.Fill(x + mScale - thickness, y, thickness, mScale, kGoalColour);
       }
+  }
+
+  // Checkpoints: a pole two cells high from the ground up, its red flag at the top.
+  for (const LevelCell& cell : mLevel.checkpoints) {
+    if (cell.column < 0 || cell.column >= mColumns || cell.row < 1 || cell.row > kLastRow) continue;
+    const int x = CellX(cell.column) + mScale / 3, y = CellY(cell.column, cell.row - 1);
+    mCanvas.Fill(x, y, std::max(1, thickness), 2 * mScale, kCheckpointPoleColour);
+    mCanvas.Fill(x + std::max(1, thickness), y, mScale / 2, mScale / 2, kCheckpointFlagColour);
   }
 
   if (const auto start = StartCell(mLevel); start && start->first < mColumns) {

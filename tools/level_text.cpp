@@ -258,6 +258,7 @@ class Compiler {
   void Warps(const Section& section);
   void Goal(const Section& section);
   void Backdrops(const Section& section);
+  void Checkpoints(const Section& section);
   bool AreaFields(const SourceLine& line, const std::vector<Token>& tokens, size_t first,
                   LevelArea& area);
   void Cells(const Section& section);
@@ -947,6 +948,26 @@ void Compiler::Backdrops(const Section& section) {
   }
 }
 
+// Checkpoints in route order, one a line: at=C,R, the cell a retry starts in.
+void Compiler::Checkpoints(const Section& section) {
+  mLevel.hasCheckpointSection = true;
+  std::vector<Token> tokens;
+  for (const SourceLine& line : section.lines) {
+    if (!Tokenize(line, tokens) || tokens.empty()) continue;
+    if (tokens.size() != 1 || !tokens[0].text.starts_with("at=")) {
+      Error(line.number, tokens[0].column, "a checkpoint is one at=C,R");
+      continue;
+    }
+    LevelCell cell;
+    if (!CellPair(line, tokens[0], tokens[0].text.substr(3), cell.column, cell.row)) continue;
+    if (mLevel.checkpoints.size() >= size_t(kMaxCheckpoints)) {
+      Error(line.number, tokens[0].column, "a level has at most 32 checkpoints");
+      continue;
+    }
+    mLevel.checkpoints.push_back(cell);
+  }
+}
+
 void Compiler::Cells(const Section& section) {
   std::vector<Token> tokens;
   for (const SourceLine& line : section.lines) {
@@ -1041,6 +1062,7 @@ bool Compiler::Run(LevelData& out) {
     kWarps,
     kGoal,
     kBackdrops,
+    kCheckpoints,
     kCells,
     kExtra,
     kStages
@@ -1064,8 +1086,9 @@ bool Compiler::Run(LevelData& out) {
         known = true;
       }
     static constexpr std::pair<std::string_view, Stage> kLists[] = {
-        {"triggers", kTriggers},   {"texts", kTexts}, {"warps", kWarps}, {"goal", kGoal},
-        {"backdrops", kBackdrops}, {"cells", kCells}, {"extra", kExtra}};
+        {"triggers", kTriggers}, {"texts", kTexts},         {"warps", kWarps},
+        {"goal", kGoal},         {"backdrops", kBackdrops}, {"checkpoints", kCheckpoints},
+        {"cells", kCells},       {"extra", kExtra}};
     for (const auto& [name, stage] : kLists)
       if (section.name == name) {
         if (!section.argument.empty())
@@ -1078,7 +1101,7 @@ bool Compiler::Run(LevelData& out) {
       Error(section.line, 2,
             "unknown section [" + std::string(section.name) +
                 "] (map, links, labels with a column or 'legend'; triggers, texts, "
-                "warps, goal, backdrops, cells, extra)");
+                "warps, goal, backdrops, checkpoints, cells, extra)");
   }
   std::stable_sort(jobs.begin(), jobs.end(),
                    [](const Job& a, const Job& b) { return a.stage < b.stage; });
@@ -1113,6 +1136,12 @@ bool Compiler::Run(LevelData& out) {
         break;
       case kBackdrops:
         Backdrops(*job.section);
+        break;
+      case kCheckpoints:
+        if (mLevel.hasCheckpointSection)
+          Error(job.section->line, 1, "[checkpoints] is given twice");
+        else
+          Checkpoints(*job.section);
         break;
       case kCells:
         Cells(*job.section);
@@ -1493,6 +1522,19 @@ void WriteBackdrops(Writer& out, const LevelData& level) {
   }
 }
 
+void WriteCheckpoints(Writer& out, const LevelData& level) {
+  if (!level.hasCheckpointSection && level.checkpoints.empty()) return;
+  out.Line();
+  out.Line("[checkpoints]");
+  for (const LevelCell& cell : level.checkpoints) {
+    out.Put("at=");
+    out.Int(cell.column);
+    out.Put(',');
+    out.Int(cell.row);
+    out.Line();
+  }
+}
+
 constexpr std::string_view kSourceIntroduction =
     "; Brinkhop level source. `brinkhop-level build THIS -o level` makes the level file.\n"
     "; Grids have one line per row (\"ROW cells\") and one character per cell, '.' empty;\n"
@@ -1530,6 +1572,8 @@ constexpr std::string_view kReference =
     "  [backdrops]              KIND from=C,R to=C,R, KIND sky, cave or castle: what stands\n"
     "                           behind those cells (the first region holding a cell; the sky\n"
     "                           where none does)\n"
+    "  [checkpoints]            at=C,R, one a line in route order: passing the column at or\n"
+    "                           above the row reaches it; a retry then starts in that cell\n"
     "  [cells]                  LAYER COLUMN ROW VALUE, one value no legend covers\n"
     "  [extra]                  hex bytes after the trailer\n"
     "\n"
@@ -1586,6 +1630,7 @@ std::string DecompileLevel(const LevelData& level) {
   WriteWarps(out, level);
   WriteGoal(out, level);
   WriteBackdrops(out, level);
+  WriteCheckpoints(out, level);
   if (!escapes.empty()) {
     out.Line();
     out.Line("[cells]");

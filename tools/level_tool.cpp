@@ -75,6 +75,39 @@ bool LoadLevel(const std::string& path, LevelData& level, std::vector<std::strin
   return false;
 }
 
+// The camera shows four rows above the player's head and the heads-up display covers the top
+// two, so a text more rows than this above the ground it is read from prints over the
+// display, or off the screen, while the player walks beneath it.
+constexpr int kReadableTextRows = 3;
+
+// Shown texts too high above the ground under them to be read from it; a text with no ground
+// under it is read from wherever the player gets to, so it is left alone.
+std::vector<std::string> HighTexts(const LevelData& level) {
+  std::vector<std::string> notes;
+  const int columns = level.CellCount() / kMapRows;
+  const auto at = [&](int layer, int column, int row) {
+    return level.layers[size_t(layer)][size_t(CellIndex(column, row))];
+  };
+  for (int column = 0; column < columns; ++column)
+    for (int row = 0; row < kMapRows; ++row) {
+      const int32_t label = at(kFileLabel, column, row);
+      if (label < 0 || size_t(label) >= level.texts.size() || at(kFileReveal, column, row) != 1)
+        continue;
+      int ground = row + 1;
+      while (ground < kMapRows && !at(kFileGround, column, ground) &&
+             !at(kFileBlock, column, ground))
+        ++ground;
+      const int rowsAbove = ground - row - 1;  // the rows between the text and the ground
+      if (ground >= kMapRows || rowsAbove <= kReadableTextRows) continue;
+      notes.push_back("text " + std::to_string(label) + " \"" + level.texts[size_t(label)].text +
+                      "\" at (" + std::to_string(column) + ", " + std::to_string(row) + ") is " +
+                      std::to_string(rowsAbove) +
+                      " rows above the ground under it: walking there, it shows over the "
+                      "heads-up display or off the screen");
+    }
+  return notes;
+}
+
 // Things a designer likely did not mean, though the game reads them without harm.
 std::vector<std::string> LevelNotes(const LevelData& level) {
   std::vector<std::string> notes;
@@ -116,6 +149,8 @@ int Build(const std::vector<std::string>& args, std::map<std::string, std::strin
     std::fprintf(stderr, "%s: warning: %s\n", source.c_str(), problem.c_str());
   for (const std::string& note : LevelNotes(level))
     std::fprintf(stderr, "%s: note: %s\n", source.c_str(), note.c_str());
+  for (const std::string& warning : HighTexts(level))
+    std::fprintf(stderr, "%s: warning: %s\n", source.c_str(), warning.c_str());
   const std::vector<uint8_t> bytes = SerializeLevel(level);
   if (!WriteFile(options["-o"], bytes.data(), bytes.size())) {
     std::fprintf(stderr, "%s: cannot write the file\n", options["-o"].c_str());
@@ -199,6 +234,9 @@ int Check(const std::vector<std::string>& args, std::map<std::string, std::strin
     std::printf("%s: %s\n", path.c_str(), problem.c_str());
   for (const std::string& note : LevelNotes(level))
     std::printf("%s: note: %s\n", path.c_str(), note.c_str());
+  // A sign placed too high is a fault in the play, not in the file: the level still loads.
+  for (const std::string& warning : HighTexts(level))
+    std::printf("%s: warning: %s\n", path.c_str(), warning.c_str());
   if (!problems.empty()) return kExitFailed;
   std::printf("%s: %s\n", path.c_str(), Summary(level).c_str());
   return kExitOk;
@@ -263,6 +301,16 @@ int Stats(const std::vector<std::string>& args, std::map<std::string, std::strin
   std::string files;
   for (const LevelWarp& warp : level.warps) files += " " + warp.fileName;
   std::printf("warps: %zu%s%s\n", level.warps.size(), files.empty() ? "" : ":", files.c_str());
+  std::string places;
+  for (const LevelCell& cell : level.checkpoints)
+    places += " (" + std::to_string(cell.column) + ", " + std::to_string(cell.row) + ")";
+  std::printf("checkpoints: %zu%s%s\n", level.checkpoints.size(), places.empty() ? "" : ":",
+              places.c_str());
+  if (level.hasGoal)
+    std::printf("goal: (%d, %d)-(%d, %d)\n", level.goal.column0, level.goal.row0,
+                level.goal.column1, level.goal.row1);
+  else
+    std::printf("goal: none\n");
   return kExitOk;
 }
 

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "app/button.h"
+#include "app/checkpoints.h"
 #include "app/game.h"
 #include "app/input.h"
 #include "app/results.h"
@@ -429,6 +430,7 @@ std::string TraceJson(int frame, const std::vector<int>& frameSounds, bool withU
     add("units", units + "]");
   }
   add("completed", flag(gGoalReached));
+  add("checkpoint", std::to_string(gCheckpointReached));
   return line + "}";
 }
 

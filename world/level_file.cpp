@@ -194,6 +194,19 @@ bool ParseLevel(const uint8_t* bytes, size_t size, LevelData& out, std::string& 
       region.kind = in.Int();
     }
   }
+  out.hasCheckpointSection = sectionFollows(kCheckpointSectionMagic);
+  out.checkpoints.clear();
+  if (out.hasCheckpointSection) {
+    if (!in.Need(kIntBytes, "of the checkpoint count", error)) return false;
+    const int32_t count = in.Int();
+    if (count < 0 || count > kMaxCheckpoints) {
+      error = Format("bad checkpoint count: %lld (0 to %lld)", count, kMaxCheckpoints);
+      return false;
+    }
+    if (!in.Need(size_t(count) * 2 * kIntBytes, "of checkpoints", error)) return false;
+    out.checkpoints.resize(size_t(count));
+    for (LevelCell& cell : out.checkpoints) cell = {in.Int(), in.Int()};
+  }
   const uint8_t* rest = in.Take(in.Left());
   out.extra.assign(rest, bytes + size);
   return true;
@@ -246,6 +259,14 @@ std::vector<uint8_t> SerializeLevel(const LevelData& level) {
     for (const LevelBackdrop& region : level.backdrops) {
       const LevelArea& a = region.area;
       for (int32_t value : {a.column0, a.row0, a.column1, a.row1, region.kind}) PutInt(out, value);
+    }
+  }
+  if (level.hasCheckpointSection || !level.checkpoints.empty()) {
+    out.insert(out.end(), std::begin(kCheckpointSectionMagic), std::end(kCheckpointSectionMagic));
+    PutInt(out, int32_t(level.checkpoints.size()));
+    for (const LevelCell& cell : level.checkpoints) {
+      PutInt(out, cell.column);
+      PutInt(out, cell.row);
     }
   }
   out.insert(out.end(), level.extra.begin(), level.extra.end());
@@ -333,6 +354,13 @@ std::vector<std::string> LevelProblems(const LevelData& level) {
       problems.push_back("backdrop " + std::to_string(i) + ": kind " +
                          std::to_string(level.backdrops[i].kind) +
                          " is not 0 (sky), 1 (cave) or 2 (castle)");
+  }
+  for (size_t i = 0; i < level.checkpoints.size(); ++i) {
+    const LevelCell& cell = level.checkpoints[i];
+    if (!InGrid(cell.column, cell.row))
+      problems.push_back("checkpoint " + std::to_string(i) + ": cell (" +
+                         std::to_string(cell.column) + ", " + std::to_string(cell.row) +
+                         ") is off the grid");
   }
   return problems;
 }

@@ -28,6 +28,9 @@ constexpr size_t kMaxLevelFileBytes = 16 << 20;
 constexpr char kGoalSectionMagic[4] = {'G', 'O', 'A', 'L'};
 constexpr char kBackdropSectionMagic[4] = {'B', 'A', 'C', 'K'};
 constexpr int kMaxBackdropRegions = 64;
+// Last, where a retry after a death may start ("FLAG", a count, and cells in route order).
+constexpr char kCheckpointSectionMagic[4] = {'F', 'L', 'A', 'G'};
+constexpr int kMaxCheckpoints = 32;
 
 // What stands behind the world: the outdoor sky with clouds and hills, or a dark one.
 enum BackdropKind : int32_t { kBackdropSky, kBackdropCave, kBackdropCastle, kBackdropKinds };
@@ -89,6 +92,13 @@ struct LevelBackdrop {
   bool operator==(const LevelBackdrop&) const = default;
 };
 
+// A checkpoint's cell: the player stands in it after a retry; passing its column at or above
+// its row reaches it.
+struct LevelCell {
+  int32_t column = 0, row = 0;
+  bool operator==(const LevelCell&) const = default;
+};
+
 struct LevelData {
   int32_t sizeA = kMapColumns;
   int32_t sizeB = kMapRows;
@@ -103,6 +113,8 @@ struct LevelData {
   LevelArea goal;
   bool hasBackdropSection = false;
   std::vector<LevelBackdrop> backdrops;  // the first region holding a cell decides
+  bool hasCheckpointSection = false;
+  std::vector<LevelCell> checkpoints;
   std::vector<uint8_t> extra;  // bytes after the trailer and the sections, kept as they are
 
   int32_t CellCount() const { return int32_t(layers[kFileGround].size()); }

@@ -111,6 +111,7 @@ void cMap::ResetMap() {
   for (WarpRecord& warp : warps) warp = WarpRecord{};
   hasGoal = false;
   backdrops.clear();
+  checkpoints.clear();
   DeleteAllUnits();
   if (gFireField) gFireField->Clear();
   if (gBurst) gBurst->Clear();
@@ -163,6 +164,7 @@ bool cMap::LoadLevel(const char* fileName, int32_t startIndex) {
   hasGoal = level.hasGoal;
   goal = level.goal;
   backdrops = level.backdrops;
+  checkpoints = level.checkpoints;
   for (size_t i = 0; i < level.texts.size(); ++i) {
     const std::string& text = level.texts[i].text;
     std::memcpy(labels[i], text.data(), text.size());

@@ -126,6 +126,7 @@ class cMap {
   bool hasGoal = false;
   LevelArea goal;
   std::vector<LevelBackdrop> backdrops;
+  std::vector<LevelCell> checkpoints;  // in route order
 
  private:
   void ClearLayers();

@@ -84,13 +84,13 @@ class ResultsTest : public ::testing::Test {
 TEST_F(ResultsTest, ReachingTheGoalWalksOnThenShowsTheFigures) {
   Start(true);
   EXPECT_EQ(cFakeMusic::LastPlay(), (std::pair<int, int>{kTunePlay, -1}));
-  EXPECT_NE(sim.TraceLine(false).find("\"completed\":false}"), std::string::npos);
+  EXPECT_NE(sim.TraceLine(false).find("\"completed\":false,"), std::string::npos);
   gScore = 1234;
   gCoins = 56;
   const int goalFrame = RunToGoal(300);
   ASSERT_GE(goalFrame, 0) << "the goal was never reached";
   EXPECT_EQ(PixelToCell(int(gPlayer->x) + gPlayer->width / 2), kGoalColumn);
-  EXPECT_NE(sim.TraceLine(false).find("\"completed\":true}"), std::string::npos);
+  EXPECT_NE(sim.TraceLine(false).find("\"completed\":true,"), std::string::npos);
   EXPECT_EQ(cFakeMusic::LastPlay(), (std::pair<int, int>{kTuneJingle, 0}));
 
   // The player walks on by itself, even with every key let go, and cannot restart.
@@ -156,7 +156,7 @@ TEST_F(ResultsTest, ALevelWithoutAGoalPlaysOnAsBefore) {
   EXPECT_EQ(RunToGoal(600), -1);
   EXPECT_FALSE(gResultsShown);
   EXPECT_GT(gPlayer->x, 60 * 32.0f);
-  EXPECT_NE(sim.TraceLine(false).find("\"completed\":false}"), std::string::npos);
+  EXPECT_NE(sim.TraceLine(false).find("\"completed\":false,"), std::string::npos);
 }
 
 TEST_F(ResultsTest, TheMuteKeyAndTheSpeakerToggleTheSoundAndTheDeathDucksTheMusic) {

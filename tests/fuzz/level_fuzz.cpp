@@ -16,7 +16,8 @@ namespace {
 bool SameLevel(const LevelData& a, const LevelData& b) {
   return a.sizeA == b.sizeA && a.sizeB == b.sizeB && a.layers == b.layers &&
          a.triggers == b.triggers && a.texts == b.texts && a.trailer == b.trailer &&
-         a.hasWarpSection == b.hasWarpSection && a.warps == b.warps && a.extra == b.extra;
+         a.hasWarpSection == b.hasWarpSection && a.warps == b.warps &&
+         a.checkpoints == b.checkpoints && a.extra == b.extra;
 }
 
 void Require(bool condition) {

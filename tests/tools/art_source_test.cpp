@@ -231,6 +231,9 @@ TEST_F(GameArtTest, EveryPictureTheGameLoadsHasItsSize) {
       {"backdrop_castle.png", 64, 64},
       {"speaker_on.png", kSpeakerSize, kSpeakerSize},
       {"speaker_off.png", kSpeakerSize, kSpeakerSize},
+      // A checkpoint's pole stands two cells high on the ground.
+      {"flag_down.png", 32, 64},
+      {"flag_up.png", 32, 64},
   };
   const char* cells[] = {
       "tile.png",           "tile1.png",          "tile2.png",    "tile3.png",

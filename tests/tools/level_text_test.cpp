@@ -363,6 +363,28 @@ TEST(LevelToolTest, CommandsReportUsageFaultsAndProblemsByExitStatus) {
   EXPECT_EQ(RunTool("check " + clipped, &out), 1);
   EXPECT_NE(out.find(clipped + ": cell (4, 5): block code has no picture: 99\n"),
             std::string::npos);
+  // A sign four rows above the ground under it is read over the heads-up display: a warning,
+  // and the level still passes. Three rows is fine; so is a text over a pit.
+  const std::string signs = Scratch("signs.level");
+  ASSERT_EQ(RunTool("build " +
+                        Scratch("signs.txt",
+                                "[map 0]\n20 a.a\n21 .b.\n25 ###\n[map legend]\n"
+                                "'a' reveal=1\n'b' reveal=1\n[labels 0]\n20 0.1\n21 .0.\n"
+                                "[texts]\n0 \"HOP RIGHT!\"\n1 \"OVER THE PIT\"\n"
+                                "[cells]\nground 2 25 0\n") +
+                        " -o " + signs,
+                    &out),
+            0)
+      << out;
+  EXPECT_NE(out.find("warning: text 0 \"HOP RIGHT!\" at (0, 20) is 4 rows above the ground"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(RunTool("check " + signs, &out), 0);
+  EXPECT_NE(out.find(signs + ": warning: text 0 \"HOP RIGHT!\" at (0, 20) is 4 rows above"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(out.find("(1, 21)"), std::string::npos) << out;
+  EXPECT_EQ(out.find("OVER THE PIT"), std::string::npos) << out;
   EXPECT_EQ(RunTool("check " + Scratch("short.level", std::string("\x01\x00", 2)), &out), 1);
   EXPECT_EQ(out, TestScratchDir() +
                      "/short.level: refused: truncated: expected 8 bytes of "
@@ -528,6 +550,35 @@ TEST(LevelTextTest, TheGoalAndBackdropRegionsBuildFromTheirSectionsAndDumpBack) 
             "test.txt:2:15: expected from=C,R and to=C,R, once each");
 }
 
+TEST(LevelTextTest, CheckpointsBuildInRouteOrderAndDumpBackByteForByte) {
+  const LevelData level = Compile(
+      "[checkpoints]\n"
+      "at=230,38   ; the first third\n"
+      "at=470,38\n"
+      "at=-5,70\n");
+  ASSERT_TRUE(level.hasCheckpointSection);
+  EXPECT_EQ(level.checkpoints, (std::vector<LevelCell>{{230, 38}, {470, 38}, {-5, 70}}));
+  const std::string dumped = DecompileLevel(level);
+  EXPECT_NE(dumped.find("[checkpoints]\nat=230,38\nat=470,38\nat=-5,70\n"), std::string::npos)
+      << dumped;
+  LevelData again;
+  std::vector<std::string> errors;
+  ASSERT_TRUE(CompileLevelText(dumped, "dump.txt", again, errors)) << errors[0];
+  EXPECT_EQ(SerializeLevel(again), SerializeLevel(level));
+  const LevelData empty = Compile("[checkpoints]\n");
+  EXPECT_TRUE(empty.hasCheckpointSection);
+  ASSERT_TRUE(CompileLevelText(DecompileLevel(empty), "dump.txt", again, errors));
+  EXPECT_EQ(SerializeLevel(again), SerializeLevel(empty));
+  EXPECT_EQ(DecompileLevel(Compile("")).find("[checkpoints]"), std::string::npos);
+
+  EXPECT_EQ(CompileErrors("[checkpoints]\nfrom=1,1\n")[0],
+            "test.txt:2:1: a checkpoint is one at=C,R");
+  EXPECT_EQ(CompileErrors("[checkpoints]\nat=1\n")[0],
+            "test.txt:2:1: expected a cell COLUMN,ROW in 'at=1'");
+  EXPECT_EQ(CompileErrors("[checkpoints]\n[checkpoints]\n")[0],
+            "test.txt:2:1: [checkpoints] is given twice");
+}
+
 // The overview shows where the dark backdrops stand and where the goal is.
 TEST(LevelRenderTest, BackdropRegionsAndTheGoalShowInTheOverview) {
   LevelData level = Compile(
@@ -550,6 +601,39 @@ TEST(LevelRenderTest, BackdropRegionsAndTheGoalShowInTheOverview) {
   EXPECT_EQ(pixel(5, 21, 4, 4), sky);
   EXPECT_EQ(pixel(4, 15, 4, 4), sky);                               // past the region
   EXPECT_EQ(pixel(8, 0, 0, 4), (std::array<int, 3>{255, 215, 0}));  // the goal's frame
+}
+
+// The shipped level as its designer sees it through the tool: two checkpoints on the ground
+// at about a third and two thirds of the way to the goal, both reported by stats with the goal,
+// and no sign too high to read.
+TEST(LevelToolTest, TheShippedLevelsStatsReportItsCheckpointsAndGoal) {
+  const std::string level = Scratch("shipped.level");
+  std::string out;
+  ASSERT_EQ(RunTool("build " + std::string(BRINKHOP_LEVEL_SOURCE) + " -o " + level, &out), 0)
+      << out;
+  EXPECT_EQ(out.find("warning"), std::string::npos) << out;
+  ASSERT_EQ(RunTool("stats " + level, &out), 0);
+  EXPECT_NE(out.find("\ncheckpoints: 2: (236, 39) (466, 39)\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("\ngoal: (697, 0)-(698, 39)\n"), std::string::npos) << out;
+  // The check looks for the money room beside the level, as the game does.
+  const std::string source = BRINKHOP_LEVEL_SOURCE;
+  const std::string bonus = source.substr(0, source.rfind('/') + 1) + "bonus.txt";
+  ASSERT_EQ(RunTool("build " + bonus + " -o " + Scratch("bonus"), &out), 0) << out;
+  EXPECT_EQ(out.find("warning"), std::string::npos) << out;
+  ASSERT_EQ(RunTool("check " + level, &out), 0) << out;
+  EXPECT_EQ(out.find("warning"), std::string::npos) << out;
+
+  LevelData data;
+  std::string error;
+  ASSERT_TRUE(ReadLevelFile(level, data, error)) << error;
+  ASSERT_EQ(data.checkpoints.size(), 2u);
+  const double goal = data.goal.column0;
+  EXPECT_NEAR(data.checkpoints[0].column / goal, 1.0 / 3, 0.05);
+  EXPECT_NEAR(data.checkpoints[1].column / goal, 2.0 / 3, 0.05);
+  for (const LevelCell& cell : data.checkpoints) {
+    EXPECT_EQ(At(data, kFileGround, cell.column, cell.row), 0);      // a cell to stand in ...
+    EXPECT_NE(At(data, kFileGround, cell.column, cell.row + 1), 0);  // ... on the ground
+  }
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/checkpoints.h"
 #include "app/results.h"
 #include "platform/data_dir.h"
 #include "player/fireballs.h"
@@ -38,6 +39,8 @@ struct Outcome {
   float farthestFireball = 0;  // world x
   int goalFrame = -1;          // the frame the goal was reached, -1 if never
   bool resultsAtEnd = false;
+  int checkpointAtDeath = -1;  // the checkpoint last reached when the player died
+  float xAfterRetry = -1;      // where the player stood on the first frame after the death
 };
 
 class ReplayTest : public ::testing::Test {
@@ -45,8 +48,9 @@ class ReplayTest : public ::testing::Test {
   void SetUp() override { ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr); }
   void TearDown() override { ASSERT_EQ(chdir(cwd), 0); }
 
-  // Plays a replay for `frames` frames, or until a few frames after a death.
-  Outcome Play(const std::string& name, int frames) {
+  // Plays a replay for `frames` frames, or (unless it is to go on) until a few frames after
+  // a death.
+  Outcome Play(const std::string& name, int frames, bool goOnAfterDeath = false) {
     Outcome out;
     std::ifstream file(std::string(BRINKHOP_REPLAYS) + "/" + name);
     EXPECT_TRUE(file.good()) << name;
@@ -59,7 +63,13 @@ class ReplayTest : public ::testing::Test {
     for (int frame = 0; frame < frames; ++frame) {
       sim.RunFrame(events);
       if (gMessageIndex >= 0) out.messages.insert(gMessageIndex);
-      if (gPlayer->dying && out.deathFrame < 0) out.deathFrame = frame;
+      if (gPlayer->dying && out.deathFrame < 0) {
+        out.deathFrame = frame;
+        out.checkpointAtDeath = gCheckpointReached;
+      }
+      if (!gPlayer->dying && out.deathFrame >= 0 && out.xAfterRetry < 0) {
+        out.xAfterRetry = gPlayer->x;
+      }
       if (!gPlayer->dying && gPlayer->x > out.furthestX) out.furthestX = gPlayer->x;
       if (!gPlayer->dying && gPlayer->onGround) out.footholds.emplace_back(gPlayer->x, gPlayer->y);
       out.highestPower = std::max(out.highestPower, gPlayer->power);
@@ -67,9 +77,12 @@ class ReplayTest : public ::testing::Test {
         if (ball && ball->active) out.farthestFireball = std::max(out.farthestFireball, ball->x);
       if (gGoalReached && out.goalFrame < 0) out.goalFrame = frame;
       // A death message may come a moment after the fall starts.
-      if (out.deathFrame >= 0 && frame >= out.deathFrame + 30) break;
+      if (out.deathFrame >= 0 && frame == out.deathFrame + 30) {
+        out.deathMessage = gMessageIndex;
+        if (!goOnAfterDeath) break;
+      }
     }
-    if (out.deathFrame >= 0) out.deathMessage = gMessageIndex;
+    if (out.deathFrame >= 0 && out.xAfterRetry < 0) out.deathMessage = gMessageIndex;
     out.livesAtEnd = gLives;
     out.resultsAtEnd = gResultsShown;
     out.xAtEnd = gPlayer->x;
@@ -112,6 +125,30 @@ TEST_F(ReplayTest, TheWarpRoomIsAShortcutToTheBoss) {
   EXPECT_EQ(run.livesAtEnd, 5);
   for (int message : {8, 10, 13}) EXPECT_TRUE(run.messages.count(message)) << message;
   EXPECT_FALSE(run.messages.count(12)) << "the shortcut skips the sea";
+}
+
+// A first-timer dies past the first checkpoint, and the retry starts there, not at the
+// level's start: the rest of the way is played from the flag.
+TEST_F(ReplayTest, ARetryAfterADeathPastACheckpointStartsAtIt) {
+  const Outcome run = Play("retry_from_checkpoint.txt", 1500, true);
+  EXPECT_EQ(run.deathMessage, 2);  // DEATH BY JUMP PAD
+  EXPECT_EQ(run.checkpointAtDeath, 0);
+  EXPECT_NEAR(run.xAfterRetry, 236 * 32, 2.0f);
+  EXPECT_EQ(run.livesAtEnd, 4);
+  EXPECT_FALSE(gPlayer->dying);
+  EXPECT_GT(run.xAtEnd, float(320 * 32)) << "past the first castle";
+  EXPECT_TRUE(run.messages.count(5)) << "the castle was found after the retry";
+}
+
+// The arena before the goal is not walked through: a player who holds right under the
+// boss's greeting and does not hop burns on the first fire.
+TEST_F(ReplayTest, TheBossArenaBurnsAPlayerWhoDoesNotJump) {
+  const Outcome run = Play("death_boss_arena.txt", 3600);
+  ASSERT_GE(run.deathFrame, 0) << "walked through the arena";
+  EXPECT_TRUE(run.messages.count(13));
+  EXPECT_GT(run.furthestX, float(kBossColumn * 32));
+  EXPECT_LT(run.furthestX, float(680 * 32));
+  EXPECT_EQ(run.goalFrame, -1);
 }
 
 // Each trap replay walks into one trap: the player dies there and the trap names the death.

@@ -368,4 +368,38 @@ TEST(LevelFileTest, OptionalGoalAndBackdropSectionsFollowTheWarps) {
   EXPECT_TRUE(Has(LevelProblems(level), "the goal: (10, 5)-(8, 70) is no rectangle on the grid"));
 }
 
+// Checkpoints come last of the sections, optional like the others: an older file without
+// them reads as a level with none and writes back unchanged.
+TEST(LevelFileTest, OptionalCheckpointSectionFollowsTheBackdrops) {
+  Bytes plain;
+  plain.Layers(1, 1).Int(0).Int(0).Trailer();
+  Bytes file = plain;
+  file.Byte('G').Byte('O').Byte('A').Byte('L').Int(697).Int(0).Int(698).Int(39);
+  file.Byte('F').Byte('L').Byte('A').Byte('G').Int(2).Int(230).Int(38).Int(470).Int(99);
+  file.Byte(0x42);
+
+  LevelData level;
+  std::string error;
+  ASSERT_TRUE(ParseLevel(file.data.data(), file.data.size(), level, error)) << error;
+  EXPECT_TRUE(level.hasGoal);
+  EXPECT_FALSE(level.hasBackdropSection);
+  ASSERT_TRUE(level.hasCheckpointSection);
+  EXPECT_EQ(level.checkpoints, (std::vector<LevelCell>{{230, 38}, {470, 99}}));
+  EXPECT_EQ(level.extra, std::vector<uint8_t>{0x42});
+  EXPECT_EQ(SerializeLevel(level), file.data);
+  EXPECT_TRUE(Has(LevelProblems(level), "checkpoint 1: cell (470, 99) is off the grid"));
+
+  ASSERT_TRUE(ParseLevel(plain.data.data(), plain.data.size(), level, error)) << error;
+  EXPECT_FALSE(level.hasCheckpointSection);
+  EXPECT_TRUE(level.checkpoints.empty());
+  EXPECT_EQ(SerializeLevel(level), plain.data);
+
+  Bytes tooMany = plain;
+  tooMany.Byte('F').Byte('L').Byte('A').Byte('G').Int(33);
+  EXPECT_EQ(ParseError(tooMany), "bad checkpoint count: 33 (0 to 32)");
+  Bytes cut = plain;
+  cut.Byte('F').Byte('L').Byte('A').Byte('G').Int(1).Int(5);
+  EXPECT_EQ(ParseError(cut).rfind("truncated: expected", 0), 0u);
+}
+
 }  // namespace

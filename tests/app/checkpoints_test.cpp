@@ -1,0 +1,157 @@
+// Checkpoints through the real frame on a small level: reaching one, the retry that starts
+// there with the score kept, the restart that forgets them, and a level without any.
+#include "app/checkpoints.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <climits>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "player/player.h"
+#include "tests/support/png.h"
+#include "tools/sim.h"
+#include "world/camera.h"
+#include "world/level_file.h"
+#include "world/map.h"
+#include "world/score.h"
+
+namespace {
+
+constexpr int kGroundRow = 10;
+constexpr int kFirstFlag = 10;  // checkpoints at columns 10 and 30, in the row above the ground
+constexpr int kSecondFlag = 30;
+constexpr int kPitColumn = 20;  // columns 20..22 have no ground
+constexpr int kCoinColumn = 12;
+
+// Ground on row 10 with a pit, the start at (3, 9), a coin past the first checkpoint.
+std::string MakeLevelDir(bool withCheckpoints) {
+  const std::string dir = TestScratchDir() + (withCheckpoints ? "/flag_level" : "/flagless");
+  std::filesystem::create_directories(dir);
+  LevelData level = EmptyLevel();
+  for (int c = 0; c < 100; ++c)
+    if (c < kPitColumn || c > kPitColumn + 2)
+      level.layers[kFileGround][size_t(CellIndex(c, kGroundRow))] = 1;
+  level.layers[kFileCoin][size_t(CellIndex(kCoinColumn, kGroundRow - 1))] = 1;
+  level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
+  level.layers[kFileTrigger][size_t(CellIndex(3, kGroundRow - 1))] = 0;
+  if (withCheckpoints)
+    level.checkpoints = {{kFirstFlag, kGroundRow - 1}, {kSecondFlag, kGroundRow - 1}};
+  const std::vector<uint8_t> bytes = SerializeLevel(level);
+  std::ofstream(dir + "/level", std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  return dir;
+}
+
+class CheckpointTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr); }
+  void TearDown() override {
+    cSimulation::ReleaseGame();
+    ASSERT_EQ(chdir(cwd), 0);
+  }
+
+  void Start(bool withCheckpoints) {
+    std::string error;
+    ASSERT_TRUE(sim.Start(MakeLevelDir(withCheckpoints), error)) << error;
+  }
+  // Runs a script whose frame numbers count from the next frame; true if the sound `sound`
+  // was asked for in any of those frames.
+  bool Run(const std::string& script, int frames, const char* sound = "flag.wav") {
+    std::vector<SimEvent> events;
+    std::string error;
+    EXPECT_TRUE(ParseSimScript(script, events, error)) << error;
+    for (SimEvent& event : events) event.frame += sim.FramesRun();
+    bool heard = false;
+    for (int i = 0; i < frames; ++i) {
+      sim.RunFrame(events);
+      heard = heard || sim.TraceLine(false).find(sound) != std::string::npos;
+    }
+    return heard;
+  }
+  // Walks right into the pit and lets the fall end in death.
+  void DieInThePit() {
+    Run("0 key right down\n", 1);
+    for (int frame = 0; frame < 400 && !gPlayer->dying; ++frame) Run("", 1);
+    ASSERT_TRUE(gPlayer->dying);
+    Run("0 key right up\n", 60);
+  }
+  void Retry() { Run("0 key retry down\n1 key retry up\n", 2); }
+  std::string Trace() const { return sim.TraceLine(false); }
+
+  char cwd[PATH_MAX];
+  cSimulation sim;
+};
+
+TEST_F(CheckpointTest, PassingOneRaisesItsFlagAndTheRetryStartsThereWithTheScoreKept) {
+  Start(true);
+  EXPECT_EQ(gCheckpointReached, kNoCheckpoint);
+  EXPECT_NE(Trace().find("\"completed\":false,\"checkpoint\":-1}"), std::string::npos) << Trace();
+  // Walk to just short of the first flag: nothing yet.
+  EXPECT_FALSE(Run("0 key right down\n", 1));
+  while (PixelToCell(int(gPlayer->x) + gPlayer->width / 2) < kFirstFlag - 1) Run("", 1);
+  EXPECT_EQ(gCheckpointReached, kNoCheckpoint);
+  EXPECT_TRUE(Run("", 15));
+  EXPECT_EQ(gCheckpointReached, 0);
+  EXPECT_NE(Trace().find("\"checkpoint\":0}"), std::string::npos) << Trace();
+
+  DieInThePit();
+  EXPECT_EQ(gCoins, 1);
+  const int32_t score = gScore;
+  Retry();
+  EXPECT_FALSE(gPlayer->dying);
+  EXPECT_EQ(gLives, 4);
+  EXPECT_FLOAT_EQ(gPlayer->x, float(kFirstFlag * 32));
+  EXPECT_FLOAT_EQ(gCamera[0], float(kFirstFlag * 32));  // the view is there at once
+  EXPECT_EQ(gCheckpointReached, 0);
+  EXPECT_EQ(gCoins, 1);  // what was taken stays taken in the count, as with every retry
+  EXPECT_EQ(gScore, score);
+  // The player stands on the ground beside the flag, and the flag does not sound again.
+  EXPECT_FALSE(Run("", 20));
+  EXPECT_TRUE(gPlayer->onGround);
+  EXPECT_FALSE(gPlayer->dying);
+}
+
+TEST_F(CheckpointTest, JumpingOverTheFlagReachesItAndLaterOnesAreNotHandedBack) {
+  Start(true);
+  Run("0 key right down\n", 20);
+  // Jump as the flag comes: the player's middle passes above its cell.
+  while (PixelToCell(int(gPlayer->x) + gPlayer->width / 2) < kFirstFlag - 2) Run("", 1);
+  Run("0 key jump down\n12 key jump up\n", 14);
+  EXPECT_EQ(gCheckpointReached, 0);
+  // Over the pit with a running jump, on to the second flag, and back past the first.
+  while (PixelToCell(int(gPlayer->x) + gPlayer->width / 2) < kPitColumn - 2) Run("", 1);
+  Run("0 key jump down\n14 key jump up\n", 30);
+  ASSERT_FALSE(gPlayer->dying);
+  while (gCheckpointReached < 1 && PixelToCell(int(gPlayer->x)) < 60) Run("", 1);
+  EXPECT_EQ(gCheckpointReached, 1);
+  Run("0 key right up\n0 key left down\n", 60);
+  EXPECT_LT(gPlayer->x, float((kSecondFlag - 3) * 32));
+  EXPECT_EQ(gCheckpointReached, 1);
+}
+
+TEST_F(CheckpointTest, TheRestartKeyGoesBackToTheStartAndForgetsThem) {
+  Start(true);
+  Run("0 key right down\n", 1);
+  while (gCheckpointReached < 0) Run("", 1);
+  Run("0 key right up\n0 key restart down\n1 key restart up\n", 3);
+  EXPECT_FLOAT_EQ(gPlayer->x, 96.0f);
+  EXPECT_EQ(gCheckpointReached, kNoCheckpoint);
+  EXPECT_EQ(gLives, 5);  // a restart costs no life
+  // The flag is down again: passing it raises it with its sound once more.
+  EXPECT_TRUE(Run("0 key right down\n", 60));
+  EXPECT_EQ(gCheckpointReached, 0);
+}
+
+TEST_F(CheckpointTest, ALevelWithoutCheckpointsRetriesFromItsStart) {
+  Start(false);
+  DieInThePit();
+  EXPECT_NE(Trace().find("\"checkpoint\":-1}"), std::string::npos) << Trace();
+  Retry();
+  EXPECT_NEAR(gPlayer->x, 96.0f, 1.0f);
+  EXPECT_EQ(gCheckpointReached, kNoCheckpoint);
+}
+
+}  // namespace
