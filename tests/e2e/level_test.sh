@@ -49,14 +49,7 @@ notice_pixels() {
 }
 wall_x=780 wall_y=257  # the middle of the wall the edit adds, in the window
 
-SDL_AUDIODRIVER=dummy "$work/brinkhop" --level "$room" >"$work/game.log" 2>&1 &
-game_pid=$!
-for _ in $(seq 100); do
-  window=$(xdotool search --name '^Brinkhop$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || fail "no window"
-sleep 1
+e2e_start_game --level "$room"
 xdotool key --window "$window" Return
 sleep 1.5
 import -window "$window" "$work/before.png"

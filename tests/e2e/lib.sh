@@ -33,15 +33,22 @@ e2e_setup() {
   export DISPLAY=":$(cat "$work/display")"
 }
 
-# Starts the game and waits for its window.
-e2e_start_game() {
-  SDL_AUDIODRIVER=dummy "$work/brinkhop" >"$work/game.log" 2>&1 &
-  game_pid=$!
+# Waits up to 10 s for the game's window.
+e2e_wait_window() {
+  window=""
   for _ in $(seq 100); do
     window=$(xdotool search --name '^Brinkhop$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
     sleep 0.1
   done
   [ -n "$window" ] || fail "no window captioned Brinkhop"
+}
+
+# Starts the game with ARGS (silent unless SDL_AUDIODRIVER says otherwise) and waits for its
+# window and its first frames.
+e2e_start_game() {
+  SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} "$work/brinkhop" "$@" >"$work/game.log" 2>&1 &
+  game_pid=$!
+  e2e_wait_window
   sleep 1
 }
 

@@ -9,11 +9,7 @@ cp -r "$2"/. "$work/data/"
 audio="$work/audio.raw"
 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio" "$work/brinkhop" >"$work/game.log" 2>&1 &
 game_pid=$!
-for _ in $(seq 100); do
-  window=$(xdotool search --name '^Brinkhop$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || fail "no window captioned Brinkhop"
+e2e_wait_window
 
 # The loudest sample written during the next second (16-bit signed, little-endian).
 loudest() {

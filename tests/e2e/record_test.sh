@@ -10,14 +10,6 @@ sim=$2
 cp -r "$3"/. "$work/data/"
 run="$work/run.txt"
 
-wait_window() {
-  window=""
-  for _ in $(seq 100); do
-    window=$(xdotool search --name '^Brinkhop$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-    sleep 0.1
-  done
-  [ -n "$window" ] || fail "no window captioned Brinkhop"
-}
 # Waits up to 60 s for a replay to print its last frame.
 wait_output() {
   for _ in $(seq 600); do [ -s "$1" ] && break; sleep 0.1; done
@@ -26,7 +18,7 @@ wait_output() {
 
 SDL_AUDIODRIVER=dummy "$work/brinkhop" --record "$run" >"$work/game.log" 2>&1 &
 game_pid=$!
-wait_window
+e2e_wait_window
 sleep 1
 xdotool key --window "$window" Return
 sleep 0.5
@@ -62,7 +54,7 @@ echo "the simulator plays a recording to its last line: ok ($(grep -c . "$run") 
 
 SDL_AUDIODRIVER=dummy "$work/brinkhop" --replay "$run" >"$work/replayed.txt" 2>"$work/game.log" &
 game_pid=$!
-wait_window
+e2e_wait_window
 wait_output "$work/replayed.txt"
 e2e_close_expect_zero
 [ "$(cat "$work/replayed.txt")" = "$recorded" ] ||
@@ -75,7 +67,7 @@ replay_matches() {
   frames=$(($(grep -v '^#' "$script" | awk 'NF { print $1 }' | sort -n | tail -n 1) + 1))
   SDL_AUDIODRIVER=dummy "$work/brinkhop" --replay "$script" >"$work/replayed.txt" 2>"$work/game.log" &
   game_pid=$!
-  wait_window
+  e2e_wait_window
   wait_output "$work/replayed.txt"
   e2e_close_expect_zero
   expected=$("$sim" --data "$work/data" --input "$script" --frames "$frames" --trace | tail -n 1)
