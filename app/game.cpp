@@ -109,14 +109,18 @@ void PresentWarpFrame() {
   gPlatform.Delay(kWarpFrameWait);
 }
 
+void BeginLandscape2D() {
+  Begin2D();
+  gGL.Rotatef(kLandscapeTurn, 0, 0, 1);
+  gGL.Translatef(0, kLandscapeShift, 0);
+}
+
 void BeginWorldWithBackdrop() {
   ClearScreen(kSkyColour[0], kSkyColour[1], kSkyColour[2], kSkyColour[3]);
   cSpriteBatch& batch = cSpriteBatch::Instance();
   if (HasOutdoorBackdrop()) {
     SetWorldState();
-    Begin2D();
-    gGL.Rotatef(kLandscapeTurn, 0, 0, 1);
-    gGL.Translatef(0, kLandscapeShift, 0);
+    BeginLandscape2D();
     // The backdrop's pixels are opaque or not there at all: the alpha test alone cuts them
     // out, and blending every pixel of the view would cost the software rasteriser dearly.
     gGL.Disable(GL_BLEND);
@@ -209,9 +213,7 @@ void Frame() {
   DrawWorld();
   batch.Flush();
 
-  Begin2D();
-  gGL.Rotatef(kLandscapeTurn, 0, 0, 1);
-  gGL.Translatef(0, kLandscapeShift, 0);
+  BeginLandscape2D();
   batch.Begin(false);
   DrawHud();
   batch.Flush();

@@ -69,6 +69,9 @@ void PresentWarpFrame();
 
 // The GL state of the world pass; the start screen draws with it too.
 void SetWorldState();
+// The 2D pass turned so that landscape coordinates land on the portrait screen: the start
+// screen, the results, the backdrop and the heads-up display all draw through it.
+void BeginLandscape2D();
 
 // The backdrop of the world pass: the outdoor layers across the view, then the world's camera
 // with the batch begun and the dark backdrops in it, so the world drawn next stands in front.

@@ -96,9 +96,7 @@ void ResultsStep() {
   ++gResultsFrames;
   ClearScreen(kResultsColour[0], kResultsColour[1], kResultsColour[2], kResultsColour[3]);
   SetWorldState();
-  Begin2D();
-  gGL.Rotatef(kLandscapeTurn, 0, 0, 1);
-  gGL.Translatef(0, kLandscapeShift, 0);
+  BeginLandscape2D();
   cSpriteBatch& batch = cSpriteBatch::Instance();
   batch.Begin(false);
   DrawCentred(kTitleY, kResultsTitle);

@@ -25,9 +25,7 @@ void StartScreenStep() {
   KeepTune(kTuneTitle, true);
   ClearScreen(kSkyColour[0], kSkyColour[1], kSkyColour[2], kSkyColour[3]);
   SetWorldState();
-  Begin2D();
-  gGL.Rotatef(kLandscapeTurn, 0, 0, 1);
-  gGL.Translatef(0, kLandscapeShift, 0);
+  BeginLandscape2D();
   cSpriteBatch& batch = cSpriteBatch::Instance();
   batch.Begin(false);
   DrawImage(gBackground, 0, 0);
