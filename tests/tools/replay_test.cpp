@@ -191,6 +191,38 @@ TEST_F(ReplayTest, SecretsAreFoundAndNamed) {
   }
 }
 
+// The message over the easy gap names the hidden boxes: it comes from a head that found one,
+// never from a player who only walked into the gap.
+TEST_F(ReplayTest, OnlyTheHiddenBoxesOverTheGapNameTheirTrap) {
+  const Outcome walkedIn = Play("fall_into_easy_gap.txt", 900);
+  ASSERT_GE(walkedIn.deathFrame, 0) << "walked over the gap";
+  EXPECT_FALSE(walkedIn.messages.count(1));
+  EXPECT_EQ(walkedIn.deathMessage, kNoMessage);
+  const Outcome bumped = Play("death_invisible_box.txt", 900);
+  ASSERT_GE(bumped.deathFrame, 0);
+  EXPECT_EQ(bumped.deathMessage, 1);  // TOUCH THE INVISIBLE BOX
+  ASSERT_FALSE(bumped.footholds.empty());
+  EXPECT_NEAR(bumped.footholds.back().first, 129 * 32, 32.0f) << "jumped from the gap's edge";
+}
+
+// The room in the sky is no dead end: its open side leads down a way of stone steps over the
+// pads and their ceilings, past the first checkpoint, back onto the ground ahead.
+TEST_F(ReplayTest, TheSkyRoomLeadsDownOntoTheRouteAhead) {
+  const Outcome run = Play("secret_sky_room.txt", 1150);
+  EXPECT_EQ(run.deathFrame, -1);
+  EXPECT_TRUE(run.messages.count(6));  // FOUND A SECRET ROOM
+  constexpr float kRoomFloor = 13 * 32, kPadsEnd = 252 * 32, kRouteY = 38 * 32;
+  bool inRoom = false, onRouteAhead = false;
+  for (const auto& [x, y] : run.footholds) {
+    inRoom |= y < kRoomFloor && x < 216 * 32;
+    onRouteAhead |= inRoom && x > kPadsEnd && y >= kRouteY;
+  }
+  EXPECT_TRUE(inRoom);
+  EXPECT_TRUE(onRouteAhead) << "never came back down past the pads";
+  EXPECT_EQ(gCheckpointReached, 0) << "the way down passes the first checkpoint";
+  EXPECT_GE(gCoins, 40) << "the room and its steps are worth the climb";
+}
+
 TEST_F(ReplayTest, TheHoleKeepsThePlayerWhoFallsIn) {
   const Outcome run = Play("stuck_in_the_hole.txt", 1800);
   EXPECT_TRUE(run.messages.count(3));
