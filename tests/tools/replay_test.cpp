@@ -21,6 +21,7 @@
 #include "tools/sim.h"
 #include "units/enemy.h"
 #include "world/level_file.h"
+#include "world/map.h"
 #include "world/messages.h"
 #include "world/score.h"
 
@@ -46,7 +47,10 @@ struct Outcome {
 class ReplayTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr); }
-  void TearDown() override { ASSERT_EQ(chdir(cwd), 0); }
+  void TearDown() override {
+    gStartCell = StartCell{};
+    ASSERT_EQ(chdir(cwd), 0);
+  }
 
   // Plays a replay for `frames` frames, or (unless it is to go on) until a few frames after
   // a death.
@@ -203,6 +207,36 @@ TEST_F(ReplayTest, OnlyTheHiddenBoxesOverTheGapNameTheirTrap) {
   EXPECT_EQ(bumped.deathMessage, 1);  // TOUCH THE INVISIBLE BOX
   ASSERT_FALSE(bumped.footholds.empty());
   EXPECT_NEAR(bumped.footholds.back().first, 129 * 32, 32.0f) << "jumped from the gap's edge";
+}
+
+// The tall wall is climbed by the stair that comes up at its foot: wherever a player running
+// at it first jumps, nothing overhead cuts the jump short, and a jump or two more stands them
+// on top.
+TEST_F(ReplayTest, AnyRunUpJumpAtTheTallWallEndsOnTop) {
+  constexpr float kWallTop = 34 * 32, kWallLeft = 150 * 32, kWallRight = 153 * 32;
+  gStartCell = {136, 39};
+  for (int firstJump = 20; firstJump <= 50; firstJump += 3) {
+    SCOPED_TRACE(firstJump);
+    std::string script = "0 key right down\n";
+    for (int press = firstJump; press < firstJump + 150; press += 35)
+      script += std::to_string(press) + " key jump down\n" + std::to_string(press + 20) +
+                " key jump up\n";
+    std::vector<SimEvent> events;
+    std::string error;
+    ASSERT_TRUE(ParseSimScript(script, events, error)) << error;
+    cSimulation sim;
+    ASSERT_TRUE(sim.Start(FindDataDirectory(), error)) << error;
+    bool onTop = false, cutShort = false;
+    for (int frame = 0; frame < firstJump + 150 && !onTop; ++frame) {
+      sim.RunFrame(events);
+      cutShort |= gPlayer->headBlocked && gPlayer->x < kWallLeft;
+      onTop = gPlayer->onGround && gPlayer->y < kWallTop && gPlayer->x + 32 > kWallLeft &&
+              gPlayer->x < kWallRight;
+    }
+    EXPECT_TRUE(onTop);
+    EXPECT_FALSE(cutShort) << "a box over the run-up bumped the head";
+    EXPECT_FALSE(gPlayer->dying);
+  }
 }
 
 // The room in the sky is no dead end: its open side leads down a way of stone steps over the
