@@ -32,3 +32,12 @@ add_test(NAME web.page
           ${CMAKE_SOURCE_DIR}/tests/web/desktop_start.sh $<TARGET_FILE:brinkhop>
           $<TARGET_FILE:brinkhop-close-window> ${BRINKHOP_DATA_DIR})
 set_tests_properties(web.page PROPERTIES TIMEOUT 400 LABELS "web;e2e" RUN_SERIAL TRUE SKIP_RETURN_CODE 77)
+
+# brinkhop-route, the route finder over the same simulation.
+add_library(brinkhop_route STATIC tools/route.cpp)
+target_link_libraries(brinkhop_route PUBLIC brinkhop_sim)
+add_executable(brinkhop-route tools/route_main.cpp)
+target_link_libraries(brinkhop-route PRIVATE brinkhop_route)
+add_dependencies(brinkhop-route brinkhop_data)
+target_sources(brinkhop_tests PRIVATE tests/tools/route_test.cpp)
+target_link_libraries(brinkhop_tests PRIVATE brinkhop_route)

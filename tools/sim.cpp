@@ -20,6 +20,7 @@
 #include "engine/file_read.h"
 #include "engine/music.h"
 #include "engine/sprite_batch.h"
+#include "platform/data_dir.h"
 #include "platform/headless.h"
 #include "player/actions.h"
 #include "player/fireballs.h"
@@ -527,4 +528,19 @@ int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostr
   if (!options.trace) out << sim.Summary() << "\n";
   // A level refused on the way (a pipe into a broken file) fails the run too.
   return gMap && gMap->refusedLoads > 0 ? 1 : 0;
+}
+
+int RunWithGameData(int argc, char** argv, ToolMain run) {
+  bool dataGiven = false;
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::string(argv[i]) == "--data" && argv[i + 1][0]) dataGiven = true;
+  std::vector<const char*> args(argv, argv + argc);
+  std::string defaultData;
+  if (!dataGiven) {
+    defaultData = FindDataDirectory();
+    if (defaultData.empty()) defaultData = ".";
+    args.push_back("--data");
+    args.push_back(defaultData.c_str());
+  }
+  return run(int(args.size()), args.data(), std::cout, std::cerr);
 }

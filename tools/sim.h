@@ -84,3 +84,8 @@ std::string TraceJson(int frame, const std::vector<int>& frameSounds, bool withU
 // The whole command line; returns the exit status (0; 1 an unreadable script or a level refused,
 // at the start or on the way; 2 usage).
 int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+// Runs a tool's command line with the game's own data folder (beside the executable) added as
+// --data when the line names none.
+using ToolMain = int (*)(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+int RunWithGameData(int argc, char** argv, ToolMain run);

@@ -31,6 +31,10 @@ e2e_setup() {
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
   [ -s "$work/display" ] || fail "Xvfb did not start"
   export DISPLAY=":$(cat "$work/display")"
+  # The display number comes before the server takes connections on a loaded machine; a game
+  # started too soon would find no display.
+  for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+  xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb takes no connections"
 }
 
 # Waits up to 10 s for the game's window.

@@ -1,0 +1,294 @@
+// The route finder: a greedy search over jump presses, each candidate played from the first
+// frame on the real game frame, so what it finds replays exactly in the simulator and the game.
+#include "tools/route.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <ostream>
+
+#include "app/results.h"
+#include "engine/file_read.h"
+#include "player/player.h"
+#include "tools/level_text.h"
+#include "world/map.h"
+
+namespace {
+
+// Holding right without standing anywhere further on this long is stuck (a jump with a long
+// fall is well under it).
+constexpr int kStallFrames = 90;
+constexpr int kSurviveFrames = 450;  // a candidate that lives this long past the failure clears it
+constexpr int kPressStep = 2;        // frames between the candidate presses tried
+constexpr int kHolds[] = {14, 8, 4, 24};  // frames a press is held, longest useful first
+constexpr int kMaxRounds = 400;
+constexpr float kColumnPx = 32.0f;
+
+struct RunStats {
+  int reachedFrame = -1;
+  int failFrame = -1;     // the last frame on the ground before a death, or where progress stopped
+  float furthestX = 0;    // stood on
+  std::vector<float> xs;  // per frame, when asked for
+};
+
+RunStats RunOnce(const std::vector<SimEvent>& events, const RouteOptions& options, int frames,
+                 bool keepXs) {
+  RunStats stats;
+  cSimulation sim;
+  std::string error;
+  if (!sim.Start(options.dataDir, error)) return stats;
+  float best = -1;
+  int bestFrame = 0, lastGround = 0;
+  for (int frame = 0; frame < frames; ++frame) {
+    sim.RunFrame(events);
+    const cPlayer& p = *gPlayer;
+    if (keepXs) stats.xs.push_back(p.x);
+    const bool reached =
+        options.toColumn < 0 ? gGoalReached : !p.dying && p.x >= options.toColumn * kColumnPx;
+    if (reached) {
+      stats.reachedFrame = frame;
+      break;
+    }
+    if (p.dying) {
+      stats.failFrame = std::min(frame, lastGround + 1);
+      break;
+    }
+    // Progress is where the player stood: a fall under the ground goes on to the right too.
+    if (p.onGround) lastGround = frame;
+    if (p.onGround && p.x > best + 0.5f) {
+      best = p.x;
+      bestFrame = frame;
+    } else if (frame - bestFrame > kStallFrames) {
+      stats.failFrame = bestFrame;
+      break;
+    }
+  }
+  stats.furthestX = std::max(best, 0.0f);
+  return stats;
+}
+
+SimEvent Key(int frame, InputAction action, bool down) {
+  SimEvent e;
+  e.frame = frame;
+  e.kind = SimEvent::kKey;
+  e.action = action;
+  e.keyDown = down;
+  return e;
+}
+
+std::vector<SimEvent> With(const std::vector<SimEvent>& events, const std::vector<SimEvent>& more) {
+  std::vector<SimEvent> all = events;
+  all.insert(all.end(), more.begin(), more.end());
+  std::stable_sort(all.begin(), all.end(),
+                   [](const SimEvent& a, const SimEvent& b) { return a.frame < b.frame; });
+  return all;
+}
+
+}  // namespace
+
+RouteResult FindRoute(const std::vector<SimEvent>& prefix, const RouteOptions& given) {
+  RouteResult result;
+  // The simulation works from inside the data folder: entered once, by the first run.
+  RouteOptions options = given;
+  std::vector<SimEvent> base;
+  int prefixEnd = 0;
+  bool rightHeld = false;
+  for (const SimEvent& e : prefix) {
+    if (e.kind == SimEvent::kEnd) continue;
+    base.push_back(e);
+    prefixEnd = std::max(prefixEnd, e.frame);
+    if (e.kind == SimEvent::kKey && e.action == InputAction::kRight) rightHeld = e.keyDown;
+  }
+  if (!rightHeld) result.added.push_back(Key(prefixEnd, InputAction::kRight, true));
+  int earliest = base.empty() ? 0 : prefixEnd + 1;
+
+  RunStats run;
+  for (int round = 0; round < kMaxRounds; ++round) {
+    const std::vector<SimEvent> events = With(base, result.added);
+    run = RunOnce(events, options, options.maxFrames, false);
+    options.dataDir.clear();
+    ++result.runs;
+    if (run.reachedFrame >= 0 || run.failFrame < 0) break;
+
+    // Presses from the failure backwards: the first that lives on past it is taken; else the
+    // one that got furthest, if it got anywhere. When no new press will do, the last press
+    // moves instead: a stomp's bounce or a landing may need the jump before it timed otherwise.
+    std::vector<SimEvent> kept = result.added, best;
+    float bestX = run.furthestX + kColumnPx / 2;
+    bool cleared = false;
+    auto tryPresses = [&](const std::vector<SimEvent>& keep, int from) {
+      for (int press = run.failFrame; press >= from && !cleared; press -= kPressStep) {
+        for (int hold : kHolds) {
+          std::vector<SimEvent> added = keep;
+          added.push_back(Key(press, InputAction::kJump, true));
+          added.push_back(Key(press + hold, InputAction::kJump, false));
+          const RunStats tried =
+              RunOnce(With(base, added), options,
+                      std::min(options.maxFrames, run.failFrame + kSurviveFrames), false);
+          ++result.runs;
+          if (tried.reachedFrame >= 0 || tried.failFrame < 0) {
+            best = added;
+            cleared = true;
+            break;
+          }
+          if (tried.furthestX > bestX) {
+            bestX = tried.furthestX;
+            best = added;
+          }
+        }
+      }
+    };
+    tryPresses(kept, std::max(earliest, run.failFrame - options.lookBack));
+    const bool lastIsOurs = result.added.size() >= 2 &&
+                            result.added.back().kind == SimEvent::kKey &&
+                            result.added.back().action == InputAction::kJump;
+    if (!cleared && lastIsOurs) {
+      const int lastPress = result.added[result.added.size() - 2].frame;
+      kept.resize(kept.size() - 2);
+      int floor = base.empty() ? 0 : prefixEnd + 1;
+      if (!kept.empty()) floor = std::max(floor, kept.back().frame + 1);
+      tryPresses(kept, std::max(floor, lastPress - options.lookBack));
+    }
+    if (best.empty()) break;
+    result.added = best;
+    earliest = best.back().frame + 1;
+  }
+
+  // The final run, frame by frame, for the quiet stretch.
+  const std::vector<SimEvent> events = With(base, result.added);
+  run = RunOnce(events, options, options.maxFrames, true);
+  result.reached = run.reachedFrame >= 0;
+  result.reachedFrame = run.reachedFrame;
+  result.failFrame = run.failFrame;
+  result.furthestX = run.furthestX;
+  std::vector<int> marks = {base.empty() ? 0 : prefixEnd};
+  for (const SimEvent& e : result.added)
+    if (e.kind == SimEvent::kKey && e.action == InputAction::kJump && e.keyDown)
+      marks.push_back(e.frame);
+  marks.push_back(int(run.xs.size()) - 1);
+  for (size_t i = 1; i < marks.size(); ++i) {
+    const int from = std::clamp(marks[i - 1], 0, int(run.xs.size()) - 1);
+    const int to = std::clamp(marks[i], 0, int(run.xs.size()) - 1);
+    if (to - from > result.quietFrames) {
+      result.quietFrames = to - from;
+      result.quietFromColumn = int(run.xs[from] / kColumnPx);
+      result.quietToColumn = int(run.xs[to] / kColumnPx);
+    }
+  }
+  return result;
+}
+
+namespace {
+
+const char kUsage[] =
+    "usage: brinkhop-route [--data DIR] [--level FILE] [--at COL,ROW] [--from SCRIPT] [--to COL]\n"
+    "                      [--frames N] [--look-back N]\n"
+    "Searches the jump presses that take a player holding right from the end of SCRIPT (or the\n"
+    "start) to the goal, or to column COL, without dying, and prints the whole script.\n"
+    "  --frames N     give up on runs longer than N frames (default 6000)\n"
+    "  --look-back N  how many frames before a failure a press may start (default 72)\n"
+    "Exit status: 0 reached; 1 not reached, or a level or script that cannot be read; 2 usage.\n";
+
+bool ParseNumber(const std::string& text, int& value) {
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  return ec == std::errc() && ptr == end;
+}
+
+}  // namespace
+
+int RunRouteFinder(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  RouteOptions options;
+  std::string levelPath, fromPath;
+  StartCell at;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    std::string text;
+    auto value = [&](std::string& into) {
+      if (i + 1 >= argc) return false;
+      into = argv[++i];
+      return true;
+    };
+    auto number = [&](int& into, int least) {
+      return value(text) && ParseNumber(text, into) && into >= least;
+    };
+    if (arg == "--help" || arg == "-h") {
+      out << kUsage;
+      return 0;
+    } else if (arg == "--data" && value(options.dataDir)) {
+    } else if (arg == "--level" && value(levelPath)) {
+    } else if (arg == "--from" && value(fromPath)) {
+    } else if (arg == "--to" && number(options.toColumn, 0)) {
+    } else if (arg == "--frames" && number(options.maxFrames, 1)) {
+    } else if (arg == "--look-back" && number(options.lookBack, 1)) {
+    } else if (arg == "--at" && value(text) && text.find(',') != std::string::npos &&
+               ParseNumber(text.substr(0, text.find(',')), at.column) &&
+               ParseNumber(text.substr(text.find(',') + 1), at.row) &&
+               CellInGrid(at.column, at.row)) {
+    } else {
+      err << "brinkhop-route: bad argument '" << arg << "'\n" << kUsage;
+      return 2;
+    }
+  }
+
+  std::string script;
+  std::vector<SimEvent> prefix;
+  if (!fromPath.empty()) {
+    std::string error;
+    if (ReadWholeFile(fromPath, kMaxScriptBytes, script, error) != kFileReadOk) {
+      err << "brinkhop-route: " << fromPath << ": " << error << "\n";
+      return 1;
+    }
+    if (!ParseSimScript(script, prefix, error)) {
+      err << "brinkhop-route: " << fromPath << ":" << error << "\n";
+      return 1;
+    }
+  }
+  LevelData level;
+  if (!levelPath.empty()) {
+    std::vector<std::string> errors;
+    if (!ReadPlayableLevel(levelPath, level, errors)) {
+      for (const std::string& line : errors) err << line << "\n";
+      return 1;
+    }
+  }
+  struct Played {
+    Played(const LevelData* level, StartCell at) {
+      gPlayedLevel = level;
+      gStartCell = at;
+    }
+    ~Played() {
+      gPlayedLevel = nullptr;
+      gStartCell = StartCell{};
+      cSimulation::ReleaseGame();
+    }
+  } played(levelPath.empty() ? nullptr : &level, at);
+
+  const RouteResult route = FindRoute(prefix, options);
+
+  // The prefix as it was written, its end line dropped; then the presses found.
+  size_t start = 0;
+  while (start < script.size()) {
+    const size_t end = std::min(script.find('\n', start), script.size());
+    const std::string line = script.substr(start, end - start);
+    std::vector<SimEvent> one;
+    std::string error;
+    if (!(ParseSimScript(line, one, error) && !one.empty() && one[0].kind == SimEvent::kEnd))
+      out << line << "\n";
+    start = end + 1;
+  }
+  for (const SimEvent& e : route.added) out << SimEventLine(e) << "\n";
+
+  char summary[300];
+  const char* target = options.toColumn < 0 ? "the goal" : "the column";
+  if (route.reached)
+    std::snprintf(summary, sizeof summary, "reached %s at frame %d (%.1f s)", target,
+                  route.reachedFrame, route.reachedFrame * 0.033);
+  else
+    std::snprintf(summary, sizeof summary, "did not reach %s: stuck at frame %d, column %d", target,
+                  route.failFrame, int(route.furthestX / kColumnPx));
+  err << summary << "; " << route.added.size() / 2 << " presses; longest stretch without a press "
+      << route.quietFrames << " frames, columns " << route.quietFromColumn << "-"
+      << route.quietToColumn << "; " << route.runs << " runs\n";
+  return route.reached ? 0 : 1;
+}

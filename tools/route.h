@@ -1,0 +1,37 @@
+// The route finder: searches the jump presses that carry a player holding right from the end
+// of a script to the goal (or a column) without dying, on the real game frame. Level designers
+// use it to re-record replays after an edit and to measure how long a run goes without a press.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/sim.h"
+
+struct RouteOptions {
+  std::string dataDir;
+  int toColumn = -1;     // -1: the goal
+  int maxFrames = 6000;  // give up on a run this long
+  int lookBack = 72;     // frames before a failure where a press may start
+};
+
+struct RouteResult {
+  bool reached = false;
+  int reachedFrame = -1;        // the frame the goal or column was reached
+  std::vector<SimEvent> added;  // the presses the search added after the prefix
+  int failFrame = -1;           // when not reached: where the best run failed
+  float furthestX = 0;          // px, the furthest the player stood
+  // The longest run of frames without a jump press from the prefix's end to the end,
+  // with the columns the player stood in at its two ends.
+  int quietFrames = 0;
+  int quietFromColumn = 0, quietToColumn = 0;
+  int runs = 0;  // runs of the level the search took
+};
+
+// Searches presses after `prefix` (held right is added when the prefix leaves it up). The game's
+// level is whatever gPlayedLevel / the data folder hold, as for the simulator.
+RouteResult FindRoute(const std::vector<SimEvent>& prefix, const RouteOptions& options);
+
+// The whole command line; returns the exit status (0 reached; 1 not reached or an unreadable
+// input; 2 usage).
+int RunRouteFinder(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
