@@ -61,6 +61,8 @@ const BlockPicture kBlockPictures[] = {
     {38, "pipe_orange_body.png", 0},
     {39, "pipe_blue.png", 0},
     {40, "pipe_blue_body.png", 0},
+    {25, "pipe_green_side.png", 0},
+    {26, "pipe_green_side_body.png", 0},
 };
 
 const char* const kCoinPictures[kCoinFrames] = {"coin1.png", "coin2.png", "coin3.png", "coin4.png"};

@@ -33,7 +33,7 @@ set(BRINKHOP_ART_PICTURES
   walkwayl1.png walkwayl2.png walkwayl3.png walkwayl4.png
   walkwayr1.png walkwayr2.png walkwayr3.png walkwayr4.png
   pipe_green.png pipe_green_body.png pipe_orange.png pipe_orange_body.png
-  pipe_blue.png pipe_blue_body.png
+  pipe_blue.png pipe_blue_body.png pipe_green_side.png pipe_green_side_body.png
 )
 list(TRANSFORM BRINKHOP_ART_PICTURES PREPEND ${BRINKHOP_DATA_DIR}/ OUTPUT_VARIABLE art_outputs)
 list(TRANSFORM BRINKHOP_ART_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/ OUTPUT_VARIABLE art_inputs)

@@ -98,6 +98,8 @@ constexpr BlockPicture kBlockPictures[] = {
     {38, {"pipe_orange_body.png", {230, 120, 30, 255}}},
     {39, {"pipe_blue.png", {70, 130, 230, 255}}},
     {40, {"pipe_blue_body.png", {70, 130, 230, 255}}},
+    {25, {"pipe_green_side.png", kPipeColour}},
+    {26, {"pipe_green_side_body.png", kPipeColour}},
 };
 
 // Unit markers by type code: the picture the unit draws first, or a colour of its family.

@@ -45,6 +45,9 @@ enum BlockCode : int32_t {
   // leading to different places look different. Each colour is a top then a body.
   kBlockPipeFirst = 35,
   kBlockPipeLast = 40,
+  // A green pipe lying down, its mouth to the left, then its body.
+  kBlockPipeSideMouth = 25,
+  kBlockPipeSideBody = 26,
 };
 enum PipeColour : int32_t { kPipeGreen, kPipeOrange, kPipeBlue, kPipeColours };
 constexpr int32_t kPipePiecesPerColour = 2;  // top, body

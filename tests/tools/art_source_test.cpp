@@ -249,10 +249,14 @@ TEST_F(GameArtTest, EveryPictureTheGameLoadsHasItsSize) {
       "hammer.png",
   };
   const char* beltsAndPipes[] = {
-      "walkwayl1.png",  "walkwayl2.png",       "walkwayl3.png",   "walkwayl4.png",
-      "walkwayr1.png",  "walkwayr2.png",       "walkwayr3.png",   "walkwayr4.png",
-      "pipe_green.png", "pipe_green_body.png", "pipe_orange.png", "pipe_orange_body.png",
-      "pipe_blue.png",  "pipe_blue_body.png",
+      "walkwayl1.png",       "walkwayl2.png",
+      "walkwayl3.png",       "walkwayl4.png",
+      "walkwayr1.png",       "walkwayr2.png",
+      "walkwayr3.png",       "walkwayr4.png",
+      "pipe_green.png",      "pipe_green_body.png",
+      "pipe_orange.png",     "pipe_orange_body.png",
+      "pipe_green_side.png", "pipe_green_side_body.png",
+      "pipe_blue.png",       "pipe_blue_body.png",
   };
   std::set<std::string> names;
   for (const Expected& e : expected) {
