@@ -37,8 +37,8 @@ enum BlockCode : int32_t {
   kBlockUsedBox = 11,
   kBlockCracked = 12,
   kBlockBumping = 34,
-  // The walkways: the player's conveyor rule reads these as solid values, so a walkway cell
-  // has no ground under it.
+  // The walkways: the player's conveyor rule reads 32 and 33 as a cell's solid value, ground
+  // plus block, so a walkway cell holds no ground.
   kBlockWalkwayLeft = 32,
   kBlockWalkwayRight = 33,
   // Pipes: plain solid blocks drawn as a rim over a body, in three colours so that pipes
