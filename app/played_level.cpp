@@ -9,7 +9,7 @@
 
 #include "app/game.h"
 #include "app/hud.h"
-#include "tools/level_text.h"
+#include "world/level_text.h"
 #include "world/map.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <random>
 
-#include "tools/level_text.h"
 #include "world/level_file.h"
+#include "world/level_text.h"
 
 namespace {
 

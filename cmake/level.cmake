@@ -25,7 +25,7 @@ add_custom_target(brinkhop_level DEPENDS ${BRINKHOP_LEVEL_FILES})
 add_dependencies(brinkhop_data brinkhop_level)
 
 target_sources(brinkhop_tests PRIVATE
-  tests/tools/level_text_test.cpp
+  tests/world/level_text_test.cpp
   tests/world/level_file_test.cpp
 )
 target_link_libraries(brinkhop_tests PRIVATE brinkhop_leveltools)

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "engine/texture.h"
-#include "tools/level_text.h"
+#include "world/level_text.h"
 
 namespace {
 

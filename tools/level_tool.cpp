@@ -17,7 +17,7 @@
 
 #include "engine/file_read.h"
 #include "tools/level_render.h"
-#include "tools/level_text.h"
+#include "world/level_text.h"
 
 namespace {
 

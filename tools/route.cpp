@@ -10,7 +10,7 @@
 #include "app/results.h"
 #include "engine/file_read.h"
 #include "player/player.h"
-#include "tools/level_text.h"
+#include "world/level_text.h"
 #include "world/map.h"
 
 namespace {

@@ -23,12 +23,12 @@
 #include "player/actions.h"
 #include "player/fireballs.h"
 #include "player/player.h"
-#include "tools/level_text.h"
 #include "units/unit_table.h"
 #include "world/blocks.h"
 #include "world/bonus.h"
 #include "world/effects.h"
 #include "world/level_file.h"
+#include "world/level_text.h"
 #include "world/map.h"
 #include "world/sounds.h"
 

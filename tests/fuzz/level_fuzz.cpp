@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/level_text.h"
 #include "world/level_file.h"
+#include "world/level_text.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include "app/results.h"
 #include "player/player.h"
 #include "tests/support/scratch_data.h"
-#include "tools/level_text.h"
 #include "tools/sim.h"
 #include "world/level_file.h"
+#include "world/level_text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The level source text and brinkhop-level: what a designer's text builds, the faults it
 // reports, dump then build giving back the same bytes, the picture, and the command line.
-#include "tools/level_text.h"
+#include "world/level_text.h"
 
 #include <gtest/gtest.h>
 #include <stb_image.h>

@@ -2,7 +2,7 @@
 // legends saying what a grid character stands for, grids of one character per cell, and
 // lists of triggers, texts, single cells and trailing bytes. Everything a binary level holds
 // has a place there, so a dumped level builds back to the same bytes.
-#include "tools/level_text.h"
+#include "world/level_text.h"
 
 #include <algorithm>
 #include <array>

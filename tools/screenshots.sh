@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Takes the README's pictures of the shipped level in the real window under Xvfb: a sign read
+# below the heads-up display, the finale arena, and the whole level drawn by the level tool.
+# Usage: tools/screenshots.sh [BUILD-DIR] [OUT-DIR]   (defaults: build docs)
+build=${1:-build}
+out=${2:-docs}
+source "$(dirname "$0")/../tests/e2e/lib.sh"
+e2e_setup "$build/brinkhop" "$build/brinkhop-close-window"
+cp -r "$build/data"/. "$work/data/"
+
+sign_at=236,39     # a checkpoint's flag and the sign over it
+finale_at=664,39   # the boss arena ahead, its fires and hammers in view
+
+# shot AT FILE SECONDS: starts at cell AT, holds Right for SECONDS, and keeps the picture.
+shot() {
+  e2e_start_game --at "$1"
+  xdotool mousemove --window "$window" 480 526 click 1  # the start button
+  sleep 1
+  xdotool keydown --window "$window" Right
+  sleep "$3"
+  xdotool keyup --window "$window" Right
+  sleep 0.3
+  import -window "$window" "$2"
+  e2e_close_expect_zero >/dev/null
+}
+shot "$sign_at" "$out/play-sign.png" 0.4
+shot "$finale_at" "$out/play-finale.png" 1.2
+"$build/brinkhop-level" render "$build/data/level" -o "$out/level-overview.png" --scale 8
+echo "pictures in $out: play-sign.png play-finale.png level-overview.png"
