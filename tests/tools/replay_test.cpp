@@ -36,6 +36,7 @@ struct Outcome {
   float furthestX = 0;
   float xAtEnd = 0;
   std::vector<std::pair<float, float>> footholds;  // (x, y) of every frame stood on
+  std::vector<float> starFootholds;                // x of every frame stood on while invincible
   int highestPower = 0;
   float farthestFireball = 0;  // world x
   int goalFrame = -1;          // the frame the goal was reached, -1 if never
@@ -73,6 +74,8 @@ class ReplayTest : public ::testing::Test {
       }
       if (!gPlayer->dying && gPlayer->x > out.furthestX) out.furthestX = gPlayer->x;
       if (!gPlayer->dying && gPlayer->onGround) out.footholds.emplace_back(gPlayer->x, gPlayer->y);
+      if (!gPlayer->dying && gPlayer->onGround && gPlayer->starTimer > 0)
+        out.starFootholds.push_back(gPlayer->x);
       out.highestPower = std::max(out.highestPower, gPlayer->power);
       for (const cFireball* ball : gFireballs)
         if (ball && ball->active) out.farthestFireball = std::max(out.farthestFireball, ball->x);
@@ -228,6 +231,18 @@ TEST_F(ReplayTest, TheBoardLiftsThePlayerOntoTheLedgeAndOnOverTheCastle) {
   EXPECT_TRUE(onBoardAboveRoute);
   EXPECT_TRUE(onLedge);
   EXPECT_TRUE(onRoof);
+}
+
+// The star waits over the second castle's roof, the upper way's reward: carried down into the
+// hammers, it lets the player walk through the one shaking on the ground past the first pit.
+TEST_F(ReplayTest, TheStarFromTheRoofCarriesThroughTheHammers) {
+  const Outcome run = Play("star_over_the_hammers.txt", 3040);
+  EXPECT_EQ(run.deathFrame, -1);
+  constexpr float kHammerX = 644 * 32;
+  EXPECT_TRUE(std::any_of(run.starFootholds.begin(), run.starFootholds.end(), [&](float x) {
+    return x > kHammerX - 24 && x < kHammerX + 24;
+  })) << "never stood by the hammer while invincible";
+  EXPECT_GT(run.furthestX, float(kBossColumn * 32)) << "past the hammers to the boss";
 }
 
 // The two growth boxes by the hill give the mushroom and then the fire; thrown over the stone
