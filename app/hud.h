@@ -11,8 +11,10 @@ extern std::string gHudNotice;
 void FormatStatusLine(char* out, int size);
 void FormatDistanceLine(char* out, int size);
 
-// The speaker under the restart button: its picture shows the mute, a touch on it toggles it.
-constexpr int kSpeakerX = 426, kSpeakerY = 88, kSpeakerSize = 32;  // landscape px
+// The speaker: its picture shows the mute, a touch on it toggles it. It sits under the status
+// line's start, left of the distance line, where no level text ever shows: a sign stands at
+// most three rows above the ground it is read from, which keeps it lower on the screen.
+constexpr int kSpeakerX = 4, kSpeakerY = 20, kSpeakerSize = 32;  // landscape px
 bool SpeakerContains(int x, int y);
 void LoadHudPictures();
 

@@ -4,8 +4,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/script.h"
+#include "app/trace.h"
 #include "platform/platform.h"
-#include "tools/sim.h"
 #include "world/messages.h"
 #include "world/sounds.h"
 
@@ -30,8 +31,7 @@ void WriteLine(const std::string& line) {
 // The clock of the pass, when the simulator's own would not read the same.
 void WriteClock() {
   Recording& r = gRecording;
-  const uint32_t expected =
-      r.frame == 0 ? cSimulation::kFirstFrameTicks : r.lastTicks + cSimulation::kFrameTicks;
+  const uint32_t expected = r.frame == 0 ? kScriptFirstFrameTicks : r.lastTicks + kScriptFrameTicks;
   if (gFrameTime != expected) {
     SimEvent clock;
     clock.frame = r.frame;

@@ -7,10 +7,11 @@
 
 #include "app/button.h"
 #include "app/input.h"
+#include "app/script.h"
+#include "app/trace.h"
 #include "engine/file_read.h"
 #include "platform/headless.h"
 #include "player/player.h"
-#include "tools/sim.h"
 #include "world/sounds.h"
 
 namespace {
@@ -26,7 +27,7 @@ struct Replay {
   bool inPass = false;
   bool userPaused = false;
   bool ended = false;
-  uint32_t ticks = cSimulation::kFirstFrameTicks - cSimulation::kFrameTicks;
+  uint32_t ticks = kScriptFirstFrameTicks - kScriptFrameTicks;
   std::vector<SoundId> sounds;
 };
 

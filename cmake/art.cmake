@@ -16,6 +16,8 @@ set(BRINKHOP_ART_SOURCES
   data/art/screens.txt
   data/art/backdrops.txt
   data/art/hud.txt
+  data/art/walkways.txt
+  data/art/pipes.txt
 )
 set(BRINKHOP_ART_PICTURES
   BG.png blume1.png blume2.png bonus1.png bonus2.png bonus3.png bonus4.png bonus5.png
@@ -28,6 +30,10 @@ set(BRINKHOP_ART_PICTURES
   turtle1.png turtle2.png
   backdrop_sky.png backdrop_clouds.png backdrop_far.png backdrop_near.png backdrop_cave.png
   backdrop_castle.png speaker_on.png speaker_off.png flag_down.png flag_up.png
+  walkwayl1.png walkwayl2.png walkwayl3.png walkwayl4.png
+  walkwayr1.png walkwayr2.png walkwayr3.png walkwayr4.png
+  pipe_green.png pipe_green_body.png pipe_orange.png pipe_orange_body.png
+  pipe_blue.png pipe_blue_body.png pipe_green_side.png pipe_green_side_body.png
 )
 list(TRANSFORM BRINKHOP_ART_PICTURES PREPEND ${BRINKHOP_DATA_DIR}/ OUTPUT_VARIABLE art_outputs)
 list(TRANSFORM BRINKHOP_ART_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/ OUTPUT_VARIABLE art_inputs)

@@ -44,6 +44,8 @@ constexpr Colour kBoxColour = {230, 170, 30, 255};
 constexpr Colour kStoneColour = {140, 140, 150, 255};
 constexpr Colour kHiddenColour = {255, 255, 255, 60};
 constexpr Colour kCoinColour = {255, 220, 40, 255};
+constexpr Colour kWalkwayColour = {80, 80, 100, 255};
+constexpr Colour kPipeColour = {60, 170, 70, 255};
 
 constexpr PictureRef kGroundPictures[] = {
     {"tile.png", kBrickColour},  {"tile1.png", kBrickColour}, {"tile2.png", kBrickColour},
@@ -87,9 +89,17 @@ constexpr BlockPicture kBlockPictures[] = {
     {24, {"tile.png", kBrickColour}},
     {30, {"coin1.png", kCoinColour}},
     {31, {"coin2.png", kCoinColour}},
-    {32, {"coin3.png", kCoinColour}},
-    {33, {"coin4.png", kCoinColour}},
+    {32, {"walkwayl1.png", kWalkwayColour}},
+    {33, {"walkwayr1.png", kWalkwayColour}},
     {34, {"invisible.png", kHiddenColour}},
+    {35, {"pipe_green.png", kPipeColour}},
+    {36, {"pipe_green_body.png", kPipeColour}},
+    {37, {"pipe_orange.png", {230, 120, 30, 255}}},
+    {38, {"pipe_orange_body.png", {230, 120, 30, 255}}},
+    {39, {"pipe_blue.png", {70, 130, 230, 255}}},
+    {40, {"pipe_blue_body.png", {70, 130, 230, 255}}},
+    {25, {"pipe_green_side.png", kPipeColour}},
+    {26, {"pipe_green_side_body.png", kPipeColour}},
 };
 
 // Unit markers by type code: the picture the unit draws first, or a colour of its family.

@@ -37,8 +37,34 @@ enum BlockCode : int32_t {
   kBlockUsedBox = 11,
   kBlockCracked = 12,
   kBlockBumping = 34,
-  kBlockCoinFrameFirst = 30,  // coin1.png .. coin4.png sit at 30..33
+  // The walkways: the player's conveyor rule reads 32 and 33 as a cell's solid value, ground
+  // plus block, so a walkway cell holds no ground.
+  kBlockWalkwayLeft = 32,
+  kBlockWalkwayRight = 33,
+  // Pipes: plain solid blocks drawn as a rim over a body, in three colours so that pipes
+  // leading to different places look different. Each colour is a top then a body.
+  kBlockPipeFirst = 35,
+  kBlockPipeLast = 40,
+  // A green pipe lying down, its mouth to the left, then its body.
+  kBlockPipeSideMouth = 25,
+  kBlockPipeSideBody = 26,
 };
+enum PipeColour : int32_t { kPipeGreen, kPipeOrange, kPipeBlue, kPipeColours };
+constexpr int32_t kPipePiecesPerColour = 2;  // top, body
+constexpr int32_t PipeTop(PipeColour colour) {
+  return kBlockPipeFirst + colour * kPipePiecesPerColour;
+}
+constexpr int32_t PipeBody(PipeColour colour) { return PipeTop(colour) + 1; }
+static_assert(PipeBody(PipeColour(kPipeColours - 1)) == kBlockPipeLast);
+
+// The coins turn through their own pictures: coinFrame counts from 30 to 33 and its whole
+// part, less 30, picks the picture.
+constexpr int kCoinFrames = 4;
+constexpr float kCoinFrameFirst = 30.0f;
+// A walkway's belt runs through a few pictures, one every kWalkwayFrameMilliseconds of the
+// frame clock; only the look moves, the carrying is the player's rule.
+constexpr int kWalkwayFrames = 4;
+constexpr uint32_t kWalkwayFrameMilliseconds = 60;
 
 // Decorations the player reacts to; they stay hidden until their cell is revealed.
 constexpr int32_t kDecoDeadlyA = 3;
@@ -118,6 +144,9 @@ class cMap {
   Texture* tileTextures[kTileTextureSlots] = {};
   Texture* decoTextures[kDecoTextureSlots] = {};
   Texture* blockTextures[kBlockTextureSlots] = {};
+  Texture* coinTextures[kCoinFrames] = {};
+  // By direction, left then right; blockTextures of the walkway codes hold the first frame.
+  Texture* walkwayTextures[2][kWalkwayFrames] = {};
   StartPoint startPoints[kStartPoints] = {};
   WarpRecord warps[kWarps] = {};
   TriggerRecord triggers[kMaxTriggers] = {};

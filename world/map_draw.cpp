@@ -20,7 +20,6 @@ namespace {
 
 constexpr double kCoinFrameStep = 0.13;  // coin frames per frame
 constexpr float kCoinFrameLast = 33.0f;
-constexpr float kCoinFrameFirst = 30.0f;
 constexpr int32_t kWindowHalfColumns = 18;
 constexpr int32_t kWindowHalfRows = 13;
 constexpr uint32_t kShuffleMilliseconds = 1000;
@@ -44,6 +43,16 @@ void DrawCell(Texture* texture, int32_t column, int32_t row) {
 }
 
 int32_t ShuffledGround() { return std::rand() % kGroundVariants + 1; }
+
+// The walkway's belt moves with the frame clock; a map without its frames draws the table's.
+Texture* BlockPicture(const cMap& map, int32_t block) {
+  const bool walkway = block == kBlockWalkwayLeft || block == kBlockWalkwayRight;
+  if (walkway) {
+    const uint32_t frame = gFrameTime / kWalkwayFrameMilliseconds % kWalkwayFrames;
+    if (Texture* t = map.walkwayTextures[block - kBlockWalkwayLeft][frame]) return t;
+  }
+  return TableEntry(map.blockTextures, kBlockTextureSlots, block);
+}
 
 }  // namespace
 
@@ -76,7 +85,9 @@ void cMap::UpdateAndDraw() {
       const bool revealed = revealLayer[cell] != 0;
 
       if (coinLayer[cell] != 0 && revealed) {
-        DrawCell(TableEntry(blockTextures, kBlockTextureSlots, int32_t(coinFrame)), c, r);
+        DrawCell(
+            TableEntry(coinTextures, kCoinFrames, int32_t(coinFrame) - int32_t(kCoinFrameFirst)), c,
+            r);
         const Rect cellRect = {c * kCellSize, r * kCellSize, kCellSize, kCellSize};
         if (gPlayer && RectsOverlap(cellRect, gPlayer->rect)) {
           coinLayer[cell] = 0;
@@ -111,7 +122,7 @@ void cMap::UpdateAndDraw() {
           if (shuffle) groundLayer[cell] = ShuffledGround();
           DrawCell(TableEntry(tileTextures, kTileTextureSlots, groundLayer[cell]), c, r);
         } else {
-          DrawCell(TableEntry(blockTextures, kBlockTextureSlots, block), c, r);
+          DrawCell(BlockPicture(*this, block), c, r);
         }
       }
     }

@@ -6,12 +6,15 @@
 
 #include "app/button.h"
 #include "app/input.h"
+#include "app/resources.h"
 #include "app/start_screen.h"
 #include "engine/font.h"
 #include "engine/sprite_batch.h"
 #include "engine/texture.h"
 #include "platform/headless.h"
 #include "player/player.h"
+#include "world/camera.h"
+#include "world/map.h"
 #include "world/messages.h"
 #include "world/score.h"
 
@@ -140,6 +143,49 @@ TEST_F(HudTest, ThePressThatStartsTheGameDoesNotCarryIntoPlay) {
   ResetHeldInput();
   ClearActions(kActionCount);
   UseHeadlessPlatform();
+}
+
+// The speaker is touched while playing, so it must cover no sign, no line of the display and
+// no button. The highest a sign may stand is three rows above the ground it is read from; the
+// camera centres the player standing on that ground.
+TEST_F(HudTest, TheSpeakerCoversNoSignNoStatusLineAndNoButton) {
+  const auto overlaps = [](int x, int y, int w, int h) {
+    return x < kSpeakerX + kSpeakerSize && kSpeakerX < x + w && y < kSpeakerY + kSpeakerSize &&
+           kSpeakerY < y + h;
+  };
+  constexpr int kGroundRow = 40, kHighestSignRow = kGroundRow - 4;
+  const float saved[6] = {gCamera[0], gCamera[1], gCamera[2], gCamera[3], gCamera[4], gCamera[5]};
+  gCamera[0] = gCamera[3] = 300.0f * kCellSize;
+  gCamera[1] = gCamera[4] = float((kGroundRow - 1) * kCellSize);
+  gCamera[2] = kDefaultCameraDistance;
+  gCamera[5] = 0.0f;
+  const CameraView view = VisibleView();
+  const float signTop =
+      (float(kHighestSignRow * kCellSize) - view.top) / (view.bottom - view.top) * 320.0f;
+  std::copy(std::begin(saved), std::end(saved), gCamera);
+  EXPECT_LT(kSpeakerY + kSpeakerSize, int(signTop)) << "a sign at " << signTop;
+
+  // The longest lines the display shows.
+  gScore = 9999999;
+  gCoins = 99;
+  gLives = 99;
+  gMetersMoved = 9999.9f;
+  cSpriteBatch& batch = cSpriteBatch::Instance();
+  batch.Begin(false);
+  DrawHud();
+  const SpriteBucket& bucket = batch.Bucket(0);
+  ASSERT_GT(bucket.count, 0);
+  for (int i = 0; i < bucket.count; i += kVerticesPerQuad)
+    EXPECT_FALSE(
+        overlaps(int(bucket.vertices[i].x), int(bucket.vertices[i].y), kGlyphSize, kGlyphSize))
+        << "a glyph at " << bucket.vertices[i].x << "," << bucket.vertices[i].y;
+
+  for (ButtonId id : {kButtonLeft, kButtonRight, kButtonJump, kButtonRestart, kButtonRetry}) {
+    const ButtonArea b = ButtonPlace(id);
+    EXPECT_FALSE(overlaps(b.x, b.y, b.width, b.height)) << "button " << id;
+  }
+  EXPECT_GE(kSpeakerX, 0);
+  EXPECT_GE(kSpeakerSize, 32);  // a fingertip
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 
 #include "app/button.h"
 #include "engine/font.h"
@@ -31,7 +32,26 @@ TEST(ResourcesTest, BlockEntriesShareRecordsWhereTheTableSaysSo) {
   map->AddTileTexture("tile.png");  // the ground's first picture is the same file
   EXPECT_EQ(map->tileTextures[1], t[1]);
   for (int code : {1, 2, 3, 11, 12, 14, 18, 19, 30, 31, 32, 33}) EXPECT_NE(t[code], nullptr);
-  for (int code : {0, 13, 17, 25, 29, 35, 40}) EXPECT_EQ(t[code], nullptr) << code;
+  for (int code : {0, 13, 17, 27, 29}) EXPECT_EQ(t[code], nullptr) << code;
+  // The coins turn through pictures of their own; the walkways' codes show belts, each
+  // direction its own, and their table entries are the belts' first frames.
+  for (int i = 0; i < kCoinFrames; ++i) {
+    ASSERT_NE(map->coinTextures[i], nullptr);
+    for (int d = 0; d < 2; ++d)
+      for (int f = 0; f < kWalkwayFrames; ++f)
+        EXPECT_NE(map->coinTextures[i], map->walkwayTextures[d][f]) << i << " " << d << " " << f;
+  }
+  EXPECT_EQ(t[kBlockWalkwayLeft], map->walkwayTextures[0][0]);
+  EXPECT_EQ(t[kBlockWalkwayRight], map->walkwayTextures[1][0]);
+  EXPECT_NE(map->walkwayTextures[0][0], map->walkwayTextures[1][0]);
+  EXPECT_NE(map->walkwayTextures[1][0], map->walkwayTextures[1][1]);
+  // Every pipe piece has its own picture.
+  std::set<Texture*> pipes;
+  for (int code = kBlockPipeFirst; code <= kBlockPipeLast; ++code) pipes.insert(t[code]);
+  pipes.insert(t[kBlockPipeSideMouth]);
+  pipes.insert(t[kBlockPipeSideBody]);
+  EXPECT_EQ(pipes.size(), size_t(kPipeColours * kPipePiecesPerColour + 2));
+  EXPECT_EQ(pipes.count(nullptr), 0u);
 
   EXPECT_EQ(gMessageIndex, kNoMessage);
   EXPECT_FLOAT_EQ(gCameraDistance, -450.0f);

@@ -248,13 +248,25 @@ TEST_F(GameArtTest, EveryPictureTheGameLoadsHasItsSize) {
       "cannon_bulletl.png", "cannon_bulletr.png", "blume1.png",   "blume2.png",
       "hammer.png",
   };
+  const char* beltsAndPipes[] = {
+      "walkwayl1.png",       "walkwayl2.png",
+      "walkwayl3.png",       "walkwayl4.png",
+      "walkwayr1.png",       "walkwayr2.png",
+      "walkwayr3.png",       "walkwayr4.png",
+      "pipe_green.png",      "pipe_green_body.png",
+      "pipe_orange.png",     "pipe_orange_body.png",
+      "pipe_green_side.png", "pipe_green_side_body.png",
+      "pipe_blue.png",       "pipe_blue_body.png",
+  };
   std::set<std::string> names;
   for (const Expected& e : expected) {
     names.insert(e.name);
     EXPECT_EQ(Get(e.name).width, e.width) << e.name;
     EXPECT_EQ(Get(e.name).height, e.height) << e.name;
   }
-  for (const char* name : cells) {
+  std::vector<const char*> all(std::begin(cells), std::end(cells));
+  all.insert(all.end(), std::begin(beltsAndPipes), std::end(beltsAndPipes));
+  for (const char* name : all) {
     names.insert(name);
     EXPECT_EQ(Get(name).width, 32) << name;
     EXPECT_EQ(Get(name).height, 32) << name;
@@ -338,6 +350,39 @@ TEST_F(GameArtTest, BlocksAreSolidAndTheGroundFacesDifferOnlyALittle) {
   EXPECT_GT(Differences(Get("box.png"), Get("boxempty.png")), 32 * 32 / 2);
 }
 
+// Walkways are solid blocks with a belt: no sky through them, and the left ones are the right
+// ones mirrored, frame for frame, so the belt runs the other way. Pipes are a rim wider than
+// the body, a body that stacks under the top without a seam, in three colours.
+TEST_F(GameArtTest, WalkwaysAndPipesReadAsWhatTheyAre) {
+  for (int frame = 1; frame <= 4; ++frame) {
+    const std::string n = std::to_string(frame);
+    const ArtImage& right = Get("walkwayr" + n + ".png");
+    const ArtImage& left = Get("walkwayl" + n + ".png");
+    EXPECT_EQ(Covered(right, 0, 0, 32, 32, 255), 1.0) << n;
+    int mismatches = 0;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x) mismatches += !(left.At(x, y) == right.At(31 - x, y));
+    EXPECT_EQ(mismatches, 0) << n;
+    EXPECT_GT(Differences(Get("coin" + n + ".png"), right), 32 * 32 / 2) << n;
+  }
+  std::vector<ArtColour> bodies;
+  for (const char* colour : {"green", "orange", "blue"}) {
+    const ArtImage& top = Get(std::string("pipe_") + colour + ".png");
+    const ArtImage& body = Get(std::string("pipe_") + colour + "_body.png");
+    EXPECT_EQ(Covered(top, 0, 4, 32, 1, 255), 1.0) << colour << ": the rim spans the cell";
+    EXPECT_EQ(Covered(body, 0, 0, 2, 32, 1), 0.0) << colour << ": the body is narrower";
+    EXPECT_EQ(Covered(body, 2, 0, 28, 32, 255), 1.0) << colour;
+    for (int x = 0; x < 32; ++x) {
+      EXPECT_TRUE(top.At(x, 31) == body.At(x, 0)) << colour << " seam at " << x;
+      EXPECT_TRUE(body.At(x, 31) == body.At(x, 0)) << colour << " stacks at " << x;
+    }
+    bodies.push_back(body.At(12, 16));
+  }
+  EXPECT_FALSE(bodies[0] == bodies[1]);
+  EXPECT_FALSE(bodies[1] == bodies[2]);
+  EXPECT_FALSE(bodies[0] == bodies[2]);
+}
+
 TEST_F(GameArtTest, PicturesSitWhereTheGameExpectsThem) {
   // Floor spikes stand on the bottom of their cell; ceiling spikes hang from the top.
   EXPECT_TRUE(RowHasInk(Get("deco3.png"), 31));
@@ -369,13 +414,15 @@ TEST_F(GameArtTest, PicturesSitWhereTheGameExpectsThem) {
 
 TEST_F(GameArtTest, AnimationFramesMove) {
   const std::pair<const char*, const char*> frames[] = {
-      {"player1.png", "player2.png"},   {"player2.png", "player3.png"},
-      {"crawler1.png", "crawler2.png"}, {"spiky1.png", "spiky2.png"},
-      {"turtle1.png", "turtle2.png"},   {"shell1.png", "shell2.png"},
-      {"fly1.png", "fly2.png"},         {"blume1.png", "blume2.png"},
-      {"coin1.png", "coin2.png"},       {"coin2.png", "coin3.png"},
-      {"fire1.png", "fire2.png"},       {"fire2.png", "fire3.png"},
-      {"fire3.png", "fire4.png"},
+      {"player1.png", "player2.png"},     {"player2.png", "player3.png"},
+      {"crawler1.png", "crawler2.png"},   {"spiky1.png", "spiky2.png"},
+      {"turtle1.png", "turtle2.png"},     {"shell1.png", "shell2.png"},
+      {"fly1.png", "fly2.png"},           {"blume1.png", "blume2.png"},
+      {"coin1.png", "coin2.png"},         {"coin2.png", "coin3.png"},
+      {"fire1.png", "fire2.png"},         {"fire2.png", "fire3.png"},
+      {"fire3.png", "fire4.png"},         {"walkwayr1.png", "walkwayr2.png"},
+      {"walkwayr2.png", "walkwayr3.png"}, {"walkwayr3.png", "walkwayr4.png"},
+      {"walkwayr4.png", "walkwayr1.png"}, {"walkwayl1.png", "walkwayl2.png"},
   };
   for (const auto& [a, b] : frames)
     EXPECT_GT(Differences(Get(a), Get(b)), 8) << a << " and " << b << " look the same";

@@ -603,6 +603,54 @@ TEST(LevelRenderTest, BackdropRegionsAndTheGoalShowInTheOverview) {
   EXPECT_EQ(pixel(8, 0, 0, 4), (std::array<int, 3>{255, 215, 0}));  // the goal's frame
 }
 
+// The pipe pieces and the walkways are characters of the shipped level's own legend: a level
+// drawn with them builds the codes the game draws as pipes and belts, passes the checks, and
+// comes back byte for byte through dump and build.
+TEST(LevelTextTest, TheShippedLegendsPipesAndWalkwaysBuildAndDumpBack) {
+  std::ifstream file(BRINKHOP_LEVEL_SOURCE);
+  const std::string source((std::istreambuf_iterator<char>(file)), {});
+  const size_t from = source.find("[map legend]");
+  ASSERT_NE(from, std::string::npos);
+  const std::string legend = source.substr(from, source.find("\n[", from + 1) - from + 1);
+  LevelData level = Compile(legend +
+                            "[map 0]\n"
+                            "08 .D...A...E\n"
+                            "09 .d...a...e\n"
+                            "10 .d...a...e.<<>>\n"
+                            "11 ###########\n");
+  // Pipes: 35 and 36 the green top and body, 37 and 38 orange, 39 and 40 blue. Walkways: 32
+  // carries left, 33 right.
+  const struct {
+    int column, row;
+    int32_t code;
+  } pieces[] = {
+      {1, 8, 35}, {1, 9, 36},  {1, 10, 36},  {5, 8, 37},   {5, 9, 38},
+      {9, 8, 39}, {9, 10, 40}, {12, 10, 32}, {13, 10, 33},
+  };
+  for (const auto& p : pieces) {
+    EXPECT_EQ(At(level, kFileBlock, p.column, p.row), p.code) << p.column << "," << p.row;
+    EXPECT_EQ(At(level, kFileGround, p.column, p.row), 0);  // solid by its block alone
+    const int32_t shown = p.code >= 35 ? 1 : 0;             // pipes seen from afar, walkways met
+    EXPECT_EQ(At(level, kFileReveal, p.column, p.row), shown);
+  }
+  EXPECT_TRUE(LevelProblems(level).empty());
+  ExpectRoundTrip(level, "pipes and walkways");
+
+  // Without the pictures the overview still tells the three colours apart.
+  const RgbaImage image = RenderLevel(level, {"/nonexistent", 8, 1024});
+  auto pixel = [&](int column, int row) {
+    const size_t at = (size_t(row * 8 + 4) * size_t(image.width) + size_t(column * 8 + 4)) * 4;
+    return std::array<int, 3>{image.pixels[at], image.pixels[at + 1], image.pixels[at + 2]};
+  };
+  EXPECT_NE(pixel(1, 9), pixel(5, 9));
+  EXPECT_NE(pixel(5, 9), pixel(9, 9));
+  EXPECT_NE(pixel(1, 9), pixel(1, 7));  // not the sky
+
+  // Past the last pipe piece no block code has a picture.
+  level.layers[kFileBlock][size_t(CellIndex(2, 2))] = 41;
+  EXPECT_EQ(LevelProblems(level).size(), 1u);
+}
+
 // The shipped level as its designer sees it through the tool: two checkpoints on the ground
 // at about a third and two thirds of the way to the goal, both reported by stats with the goal,
 // and no sign too high to read.

@@ -48,7 +48,10 @@ struct Outcome {
 class ReplayTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr); }
-  void TearDown() override { ASSERT_EQ(chdir(cwd), 0); }
+  void TearDown() override {
+    gStartCell = StartCell{};
+    ASSERT_EQ(chdir(cwd), 0);
+  }
 
   // Plays a replay for `frames` frames, or (unless it is to go on) until a few frames after
   // a death.
@@ -195,6 +198,68 @@ TEST_F(ReplayTest, SecretsAreFoundAndNamed) {
     EXPECT_TRUE(run.messages.count(secret.message));
     EXPECT_EQ(run.deathFrame, -1);
   }
+}
+
+// The message over the easy gap names the hidden boxes: it comes from a head that found one,
+// never from a player who only walked into the gap.
+TEST_F(ReplayTest, OnlyTheHiddenBoxesOverTheGapNameTheirTrap) {
+  const Outcome walkedIn = Play("fall_into_easy_gap.txt", 900);
+  ASSERT_GE(walkedIn.deathFrame, 0) << "walked over the gap";
+  EXPECT_FALSE(walkedIn.messages.count(1));
+  EXPECT_EQ(walkedIn.deathMessage, kNoMessage);
+  const Outcome bumped = Play("death_invisible_box.txt", 900);
+  ASSERT_GE(bumped.deathFrame, 0);
+  EXPECT_EQ(bumped.deathMessage, 1);  // TOUCH THE INVISIBLE BOX
+  ASSERT_FALSE(bumped.footholds.empty());
+  EXPECT_NEAR(bumped.footholds.back().first, 129 * 32, 32.0f) << "jumped from the gap's edge";
+}
+
+// The tall wall is climbed by the stair that comes up at its foot: wherever a player running
+// at it first jumps, nothing overhead cuts the jump short, and a jump or two more stands them
+// on top.
+TEST_F(ReplayTest, AnyRunUpJumpAtTheTallWallEndsOnTop) {
+  constexpr float kWallTop = 34 * 32, kWallLeft = 150 * 32, kWallRight = 153 * 32;
+  gStartCell = {136, 39};
+  for (int firstJump = 20; firstJump <= 50; firstJump += 3) {
+    SCOPED_TRACE(firstJump);
+    std::string script = "0 key right down\n";
+    for (int press = firstJump; press < firstJump + 150; press += 35)
+      script += std::to_string(press) + " key jump down\n" + std::to_string(press + 20) +
+                " key jump up\n";
+    std::vector<SimEvent> events;
+    std::string error;
+    ASSERT_TRUE(ParseSimScript(script, events, error)) << error;
+    cSimulation sim;
+    ASSERT_TRUE(sim.Start(FindDataDirectory(), error)) << error;
+    bool onTop = false, cutShort = false;
+    for (int frame = 0; frame < firstJump + 150 && !onTop; ++frame) {
+      sim.RunFrame(events);
+      cutShort |= gPlayer->headBlocked && gPlayer->x < kWallLeft;
+      onTop = gPlayer->onGround && gPlayer->y < kWallTop && gPlayer->x + 32 > kWallLeft &&
+              gPlayer->x < kWallRight;
+    }
+    EXPECT_TRUE(onTop);
+    EXPECT_FALSE(cutShort) << "a box over the run-up bumped the head";
+    EXPECT_FALSE(gPlayer->dying);
+  }
+}
+
+// The room in the sky is no dead end: its open side leads down a way of stone steps over the
+// pads and their ceilings, past the first checkpoint, back onto the ground ahead.
+TEST_F(ReplayTest, TheSkyRoomLeadsDownOntoTheRouteAhead) {
+  const Outcome run = Play("secret_sky_room.txt", 1150);
+  EXPECT_EQ(run.deathFrame, -1);
+  EXPECT_TRUE(run.messages.count(6));  // FOUND A SECRET ROOM
+  constexpr float kRoomFloor = 13 * 32, kPadsEnd = 252 * 32, kRouteY = 38 * 32;
+  bool inRoom = false, onRouteAhead = false;
+  for (const auto& [x, y] : run.footholds) {
+    inRoom |= y < kRoomFloor && x < 216 * 32;
+    onRouteAhead |= inRoom && x > kPadsEnd && y >= kRouteY;
+  }
+  EXPECT_TRUE(inRoom);
+  EXPECT_TRUE(onRouteAhead) << "never came back down past the pads";
+  EXPECT_EQ(gCheckpointReached, 0) << "the way down passes the first checkpoint";
+  EXPECT_GE(gCoins, 40) << "the room and its steps are worth the climb";
 }
 
 // The first hole keeps a player who only jumps straight up (those jumps find the box hidden

@@ -83,6 +83,42 @@ TEST_F(BlocksTest, BricksBounceUnderASmallPlayerAndBreakUnderABigOne) {
   map->shellHit = 0;
 }
 
+// A pipe is scenery the player stands on: solid from every side, and no head, shell or
+// trigger strike moves, breaks or empties it.
+TEST_F(BlocksTest, PipesAreSolidAndNothingStrikesThemAway) {
+  const std::pair<int32_t, int32_t> pipes[] = {
+      {PipeTop(kPipeGreen), PipeBody(kPipeGreen)},
+      {PipeTop(kPipeOrange), PipeBody(kPipeOrange)},
+      {PipeTop(kPipeBlue), PipeBody(kPipeBlue)},
+      {kBlockPipeSideMouth, kBlockPipeSideBody},
+  };
+  for (const auto& [top, body] : pipes) {
+    Block(10) = top;
+    map->blockLayer[CellIndex(10, kRow + 1)] = body;
+    EXPECT_NE(map->SolidAt(10 * 32 + 5, kRow * 32), 0);
+    EXPECT_NE(map->SolidAt(10 * 32 + 5, (kRow + 1) * 32), 0);
+    EXPECT_FALSE(map->OpenBelow(10 * 32, kRow * 32));
+    for (int power : {kPowerSmall, kPowerBig}) {
+      gPlayer->power = power;
+      for (int shell : {0, 1}) {
+        map->shellHit = shell;
+        map->HeadBump(10 * 32 + 5, (kRow + 1) * 32 + 2, 10 * 32 + 27, (kRow + 1) * 32 + 2);
+        map->HitBlock(10, kRow, 0);
+        map->HitBlock(10, kRow, top);
+        EXPECT_EQ(Block(10), top) << top;
+        EXPECT_EQ(map->blockLayer[CellIndex(10, kRow + 1)], body) << top;
+      }
+    }
+    map->shellHit = 0;
+    EXPECT_EQ(gBump.frame, BumpAnimation{}.frame) << "a pipe bounced";
+  }
+  EXPECT_EQ(gBlockHitCooldown, 0);
+  EXPECT_EQ(gScore, 0);
+  EXPECT_EQ(gCoins, 0);
+  EXPECT_EQ(gSoundPlays[kSoundCrack] + gSoundPlays[kSoundTock] + gSoundPlays[kSoundCoin], 0u);
+  EXPECT_EQ(ActiveBonuses(0) + ActiveBonuses(1), 0);
+}
+
 TEST_F(BlocksTest, BoxesGiveCoinsOrTheirItemsAndBecomeUsed) {
   Block(2) = kBlockCoinBox;
   map->HitBlock(2, kRow, 0);

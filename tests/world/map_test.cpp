@@ -321,7 +321,7 @@ class MapPassTest : public MapTest {
     map->tileTextures[5] = &ground;
     map->decoTextures[3] = &spikes;
     map->blockTextures[kBlockCoinBox] = &box;
-    for (int i = 30; i <= 33; ++i) map->blockTextures[i] = &coin;
+    for (Texture*& frame : map->coinTextures) frame = &coin;
   }
   // Quads queued for a texture in the current pass.
   int Quads(const Texture& texture) const {
@@ -394,6 +394,52 @@ TEST_F(MapPassTest, TheHundredthCoinGivesALife) {
   map->revealLayer[CellIndex(8, 6)] = 1;
   map->UpdateAndDraw();
   EXPECT_EQ(map->coinLayer[CellIndex(8, 6)], 1);
+}
+
+// The coins turn through their own pictures, so the walkways (whose codes share the numbers
+// of the coin's frames) show a belt and not a coin, whatever frame the coins are at.
+TEST_F(MapPassTest, WalkwaysDrawTheirBeltMovingWithTheClockAndCoinsKeepTheirFrames) {
+  Texture coinFrames[kCoinFrames] = {
+      {910, 32, 32, 32, 32}, {911, 32, 32, 32, 32}, {912, 32, 32, 32, 32}, {913, 32, 32, 32, 32}};
+  for (int i = 0; i < kCoinFrames; ++i) map->coinTextures[i] = &coinFrames[i];
+  Texture belts[2][kWalkwayFrames];
+  for (int d = 0; d < 2; ++d)
+    for (int i = 0; i < kWalkwayFrames; ++i) {
+      belts[d][i] = Texture{uint32_t(920 + d * 10 + i), 32, 32, 32, 32};
+      map->walkwayTextures[d][i] = &belts[d][i];
+    }
+  PlacePlayer(1000, 1000);
+  const int cells[][2] = {{30, 33}, {31, 33}, {32, 33}};
+  for (const auto& [c, r] : cells) map->revealLayer[CellIndex(c, r)] = 1;
+  map->blockLayer[CellIndex(30, 33)] = kBlockWalkwayLeft;
+  map->blockLayer[CellIndex(31, 33)] = kBlockWalkwayRight;
+  map->coinLayer[CellIndex(32, 33)] = 1;
+
+  const auto drawn = [&](int32_t coinFrame, uint32_t clock) {
+    cSpriteBatch::Instance().Begin(false);
+    map->coinFrame = float(coinFrame);
+    gFrameTime = clock;
+    map->UpdateAndDraw();
+  };
+  for (int frame = 0; frame < kWalkwayFrames; ++frame) {
+    // Coin frames 32 and 33 are the walkways' codes: neither may draw on a walkway.
+    drawn(30 + frame % 3, uint32_t(frame) * kWalkwayFrameMilliseconds);
+    EXPECT_EQ(Quads(belts[0][frame]), 1) << frame;
+    EXPECT_EQ(Quads(belts[1][frame]), 1) << frame;
+    int coinQuads = 0;
+    for (const Texture& t : coinFrames) coinQuads += Quads(t);
+    EXPECT_EQ(coinQuads, 1) << frame;                     // the coin, and only the coin
+    EXPECT_EQ(Quads(coinFrames[frame % 3]), 1) << frame;  // the pass turns it by 0.13 first
+  }
+  // The belt's cycle repeats, and holds still within a frame's time.
+  drawn(30, kWalkwayFrames * kWalkwayFrameMilliseconds + kWalkwayFrameMilliseconds - 1);
+  EXPECT_EQ(Quads(belts[1][0]), 1);
+  // A map without belt frames falls back on the block table.
+  map->walkwayTextures[1][0] = nullptr;
+  map->blockTextures[kBlockWalkwayRight] = &box;
+  drawn(30, 0);
+  EXPECT_EQ(Quads(box), 1);
+  gFrameTime = 0;
 }
 
 TEST_F(MapPassTest, CoinFramesTurnAndTheGroundShufflesOnceASecond) {
