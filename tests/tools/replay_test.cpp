@@ -301,7 +301,7 @@ TEST_F(ReplayTest, TheBoardLiftsThePlayerOntoTheLedgeAndOnOverTheCastle) {
 // The star waits over the second castle's roof, the upper way's reward: carried down into the
 // hammers, it lets the player walk through the one shaking on the ground past the first pit.
 TEST_F(ReplayTest, TheStarFromTheRoofCarriesThroughTheHammers) {
-  const Outcome run = Play("star_over_the_hammers.txt", 3040);
+  const Outcome run = Play("star_over_the_hammers.txt", 3200);
   EXPECT_EQ(run.deathFrame, -1);
   constexpr float kHammerX = 644 * 32;
   EXPECT_TRUE(std::any_of(run.starFootholds.begin(), run.starFootholds.end(), [&](float x) {
