@@ -36,6 +36,7 @@ struct Outcome {
   float furthestX = 0;
   float xAtEnd = 0;
   std::vector<std::pair<float, float>> footholds;  // (x, y) of every frame stood on
+  std::vector<float> starFootholds;                // x of every frame stood on while invincible
   int highestPower = 0;
   float farthestFireball = 0;  // world x
   int goalFrame = -1;          // the frame the goal was reached, -1 if never
@@ -76,6 +77,8 @@ class ReplayTest : public ::testing::Test {
       }
       if (!gPlayer->dying && gPlayer->x > out.furthestX) out.furthestX = gPlayer->x;
       if (!gPlayer->dying && gPlayer->onGround) out.footholds.emplace_back(gPlayer->x, gPlayer->y);
+      if (!gPlayer->dying && gPlayer->onGround && gPlayer->starTimer > 0)
+        out.starFootholds.push_back(gPlayer->x);
       out.highestPower = std::max(out.highestPower, gPlayer->power);
       for (const cFireball* ball : gFireballs)
         if (ball && ball->active) out.farthestFireball = std::max(out.farthestFireball, ball->x);
@@ -166,6 +169,8 @@ TEST_F(ReplayTest, TrapsKillAndNameTheDeath) {
       {"death_jump_pad.txt", 2},        // DEATH BY JUMP PAD (the pad under the ceiling)
       {"death_pad_bait.txt", 2},        // DEATH BY JUMP PAD (the coins over the pads)
       {"death_curious.txt", 4},         // DEATH BY CURIOUS
+      {"death_brown_island.txt", 0},    // DEATH BY CRACKED PLATFORM (an island in the sea)
+      {"death_free_ride.txt", 1},       // TOUCH THE INVISIBLE BOX (off the walkway's end)
       {"death_warpzone.txt", 9},        // BRUTAL DEATH IN WARPZONE
   };
   for (const auto& trap : traps) {
@@ -257,25 +262,52 @@ TEST_F(ReplayTest, TheSkyRoomLeadsDownOntoTheRouteAhead) {
   EXPECT_GE(gCoins, 40) << "the room and its steps are worth the climb";
 }
 
-TEST_F(ReplayTest, TheHoleKeepsThePlayerWhoFallsIn) {
-  const Outcome run = Play("stuck_in_the_hole.txt", 1800);
-  EXPECT_TRUE(run.messages.count(3));
-  EXPECT_EQ(run.deathFrame, -1);
-  EXPECT_NEAR(run.xAtEnd, 400.5f * 32, 48.0f);  // still in the hole after all its jumps
-  EXPECT_GT(gPlayer->y, 40.0f * 32);
+// The first hole keeps a player who only jumps straight up (those jumps find the box hidden
+// in it); stepping under its open side and leaning right onto the box gets out.
+TEST_F(ReplayTest, TheHoleKeepsAJumperButNotAFinder) {
+  constexpr float kHoleX = 400 * 32, kGroundY = 40 * 32;
+  const Outcome jumping = Play("stuck_in_the_hole.txt", 1800);
+  EXPECT_TRUE(jumping.messages.count(3));  // STUCK IN THE HOLE
+  EXPECT_EQ(jumping.deathFrame, -1);
+  EXPECT_NEAR(jumping.xAtEnd, kHoleX + 32, 48.0f);  // still in the hole after two jumps
+  EXPECT_GT(gPlayer->y, kGroundY);
+  EXPECT_EQ(gMap->blockLayer[CellIndex(401, 44)], 11) << "the jumps found the hidden box";
+
+  const Outcome out = Play("stuck_in_the_hole.txt", 2000);
+  EXPECT_EQ(out.deathFrame, -1);
+  EXPECT_GT(out.xAtEnd, kHoleX + 2 * 32);
+  EXPECT_LT(out.xAtEnd, 410 * 32.0f) << "stopped before the second hole";
+  EXPECT_LT(gPlayer->y, kGroundY);
 }
 
-TEST_F(ReplayTest, TheBoardLiftsThePlayerOntoTheLedgeOfBoxes) {
-  const Outcome run = Play("lift_to_the_ledge.txt", 2560);
+// The lift's ledge is an upper way, not a dead end: from it a bridge of boxes leads onto the
+// second castle's roof.
+TEST_F(ReplayTest, TheBoardLiftsThePlayerOntoTheLedgeAndOnOverTheCastle) {
+  const Outcome run = Play("lift_to_the_ledge.txt", 2800);
   EXPECT_EQ(run.deathFrame, -1);
   constexpr float kLedgeTop = 28 * 32, kLedgeLeft = 593 * 32, kRouteY = 39 * 32;
-  bool onLedge = false, onBoardAboveRoute = false;
+  constexpr float kRoofLeft = 615 * 32, kRoofRight = 623 * 32, kRoofTop = 31 * 32;
+  bool onLedge = false, onBoardAboveRoute = false, onRoof = false;
   for (const auto& [x, y] : run.footholds) {
     onLedge |= x >= kLedgeLeft && y < kLedgeTop && y > kLedgeTop - 48;
     onBoardAboveRoute |= x < kLedgeLeft && y < kRouteY - 64;  // carried, not standing on ground
+    onRoof |= x >= kRoofLeft && x <= kRoofRight && y < kRoofTop && y > kRoofTop - 48;
   }
   EXPECT_TRUE(onBoardAboveRoute);
   EXPECT_TRUE(onLedge);
+  EXPECT_TRUE(onRoof);
+}
+
+// The star waits over the second castle's roof, the upper way's reward: carried down into the
+// hammers, it lets the player walk through the one shaking on the ground past the first pit.
+TEST_F(ReplayTest, TheStarFromTheRoofCarriesThroughTheHammers) {
+  const Outcome run = Play("star_over_the_hammers.txt", 3200);
+  EXPECT_EQ(run.deathFrame, -1);
+  constexpr float kHammerX = 644 * 32;
+  EXPECT_TRUE(std::any_of(run.starFootholds.begin(), run.starFootholds.end(), [&](float x) {
+    return x > kHammerX - 24 && x < kHammerX + 24;
+  })) << "never stood by the hammer while invincible";
+  EXPECT_GT(run.furthestX, float(kBossColumn * 32)) << "past the hammers to the boss";
 }
 
 // The two growth boxes by the hill give the mushroom and then the fire; thrown over the stone
