@@ -18,10 +18,12 @@ namespace {
 
 constexpr int kStatusX = 0, kStatusY = 0;         // landscape pixels
 constexpr int kDistanceX = 120, kDistanceY = 32;  // landscape pixels
-constexpr int kMessageY = 100;                    // landscape pixels
-constexpr int kMessageCentreColumns = 30;         // 480 px of 16-px glyphs
-constexpr int kHalfGlyph = 8;                     // px
-constexpr int kJitter = 5;                        // 0..4 px each way, new every frame
+// The message stands just under the distance line: lower, it would run through the signs,
+// which stand up to three rows above the ground the player walks on.
+constexpr int kMessageY = 60;              // landscape pixels
+constexpr int kMessageCentreColumns = 30;  // 480 px of 16-px glyphs
+constexpr int kHalfGlyph = 8;              // px
+constexpr int kJitter = 5;                 // 0..4 px each way, new every frame
 constexpr int kLineLength = 64;
 constexpr int kNoticeY = 56;           // landscape pixels, below the distance line
 constexpr int kNoticeLineGlyphs = 30;  // a screen's width

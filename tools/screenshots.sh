@@ -8,8 +8,8 @@ source "$(dirname "$0")/../tests/e2e/lib.sh"
 e2e_setup "$build/brinkhop" "$build/brinkhop-close-window"
 cp -r "$build/data"/. "$work/data/"
 
-sign_at=236,39     # a checkpoint's flag and the sign over it
-finale_at=664,39   # the boss arena ahead, its fires and hammers in view
+sign_at=18,39      # the "DOWN?" sign over the pipe to the money room
+finale_at=672,39   # in the boss arena: its fires, fire bar and hammers in view
 
 # shot AT FILE SECONDS: starts at cell AT, holds Right for SECONDS, and keeps the picture.
 shot() {
@@ -24,6 +24,6 @@ shot() {
   e2e_close_expect_zero >/dev/null
 }
 shot "$sign_at" "$out/play-sign.png" 0.4
-shot "$finale_at" "$out/play-finale.png" 1.2
+shot "$finale_at" "$out/play-finale.png" 0.2
 "$build/brinkhop-level" render "$build/data/level" -o "$out/level-overview.png" --scale 8
 echo "pictures in $out: play-sign.png play-finale.png level-overview.png"

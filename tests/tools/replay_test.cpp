@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -20,6 +23,7 @@
 #include "player/player.h"
 #include "tools/sim.h"
 #include "units/enemy.h"
+#include "world/camera.h"
 #include "world/level_file.h"
 #include "world/map.h"
 #include "world/messages.h"
@@ -43,6 +47,7 @@ struct Outcome {
   bool resultsAtEnd = false;
   int checkpointAtDeath = -1;  // the checkpoint last reached when the player died
   float xAfterRetry = -1;      // where the player stood on the first frame after the death
+  std::map<std::string, int> coveredSigns;  // frames of "MESSAGE over SIGN at COLUMN"
 };
 
 class ReplayTest : public ::testing::Test {
@@ -67,7 +72,10 @@ class ReplayTest : public ::testing::Test {
     EXPECT_TRUE(sim.Start(FindDataDirectory(), error)) << error;
     for (int frame = 0; frame < frames; ++frame) {
       sim.RunFrame(events);
-      if (gMessageIndex >= 0) out.messages.insert(gMessageIndex);
+      if (gMessageIndex >= 0) {
+        out.messages.insert(gMessageIndex);
+        NoteSignsUnderTheMessage(out.coveredSigns);
+      }
       if (gPlayer->dying && out.deathFrame < 0) {
         out.deathFrame = frame;
         out.checkpointAtDeath = gCheckpointReached;
@@ -94,6 +102,33 @@ class ReplayTest : public ::testing::Test {
     out.resultsAtEnd = gResultsShown;
     out.xAtEnd = gPlayer->x;
     return out;
+  }
+
+  // The on-screen message stands at a fixed height of the landscape screen; a level text in
+  // view at that height would be drawn through it and neither could be read.
+  static void NoteSignsUnderTheMessage(std::map<std::string, int>& covered) {
+    constexpr float kGlyph = 16, kMessageTop = 60, kJitter = 4;  // landscape px
+    const char* message = kMessages[gMessageIndex];
+    const float length = float(std::strlen(message));
+    const float messageLeft = (30 - length) * kGlyph / 2;
+    const float messageRight = messageLeft + length * kGlyph + kJitter;
+    const float messageBottom = kMessageTop + kGlyph + kJitter;
+    const CameraView view = VisibleView();
+    const float scale = 480 / (view.right - view.left);
+    for (int column = std::max(0, int(view.left / 32) - 20); column <= int(view.right / 32);
+         ++column)
+      for (int row = std::max(0, int(view.top / 32)); row <= int(view.bottom / 32); ++row) {
+        if (!CellInGrid(column, row)) continue;
+        const int32_t label = gMap->labelLayer[CellIndex(column, row)];
+        if (label < 0 || label >= kMaxLabels) continue;
+        const float left = (column * 32 - view.left) * scale;
+        const float right = left + float(std::strlen(gMap->labels[label])) * kGlyph * scale;
+        const float top = (row * 32 - view.top) * scale, bottom = top + kGlyph * scale;
+        if (right > messageLeft && left < messageRight && bottom > kMessageTop &&
+            top < messageBottom)
+          ++covered[std::string(message) + " over " + gMap->labels[label] + " at " +
+                    std::to_string(column)];
+      }
   }
 
   char cwd[PATH_MAX];
@@ -329,6 +364,23 @@ TEST_F(ReplayTest, TheFireBonusClearsTheEnemiesPastThePillar) {
   }
   EXPECT_EQ(knocked, 2);
   EXPECT_EQ(gScore, 750);  // two coins, the crawler's 100 and the spiky's 250
+}
+
+// Wherever a replay shows a message, no sign in view stands where the message is drawn for
+// longer than a sign takes to scroll past it while the camera follows a fall.
+TEST_F(ReplayTest, NoMessageIsDrawnOverASign) {
+  constexpr int kGlanceFrames = 10;
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(BRINKHOP_REPLAYS))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  ASSERT_GE(names.size(), 15u);
+  for (const std::string& name : names) {
+    const Outcome run = Play(name, 3600, true);
+    for (const auto& [overlap, frames] : run.coveredSigns)
+      if (frames > kGlanceFrames)
+        ADD_FAILURE() << name << ": " << overlap << ", " << frames << " frames";
+  }
 }
 
 // The level holds every piece a level can be built from.
