@@ -285,12 +285,7 @@ int Stats(const std::vector<std::string>& args, std::map<std::string, std::strin
                                    std::max(0, trigger.row1 - trigger.row0 + 1);
   }
   std::printf("%s: %d columns used\n", args[0].c_str(), lastColumn + 1);
-  const auto blockName = [](int32_t code) {
-    // The walkways have no name of their own in the text format; they are cells of those
-    // solid values.
-    return code == 32 ? "walkway-left" : code == 33 ? "walkway-right" : BlockCodeName(code);
-  };
-  std::printf("blocks: %s\n", CountList(blocks, blockName).c_str());
+  std::printf("blocks: %s\n", CountList(blocks, BlockCodeName).c_str());
   std::printf("decorations: %s\n", CountList(decorations, DecoCodeName).c_str());
   std::printf("units: %s\n", CountList(units, UnitTypeName).c_str());
   std::printf("units spawned by triggers: %s\n", CountList(spawned, UnitTypeName).c_str());

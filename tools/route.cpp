@@ -3,15 +3,19 @@
 #include "tools/route.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdio>
 #include <ostream>
 
+#include "app/checkpoints.h"
 #include "app/results.h"
 #include "engine/file_read.h"
 #include "player/player.h"
 #include "world/level_text.h"
 #include "world/map.h"
+#include "world/messages.h"
+#include "world/score.h"
 
 namespace {
 
@@ -29,6 +33,7 @@ struct RunStats {
   int failFrame = -1;     // the last frame on the ground before a death, or where progress stopped
   float furthestX = 0;    // stood on
   std::vector<float> xs;  // per frame, when asked for
+  std::vector<int> happened;  // frames where something happened to the player, when asked for
 };
 
 RunStats RunOnce(const std::vector<SimEvent>& events, const RouteOptions& options, int frames,
@@ -39,10 +44,22 @@ RunStats RunOnce(const std::vector<SimEvent>& events, const RouteOptions& option
   if (!sim.Start(options.dataDir, error)) return stats;
   float best = -1;
   int bestFrame = 0, lastGround = 0;
+  auto state = [] {
+    return std::array<int, 4>{gScore, gMessageIndex, gCheckpointReached, gPlayer->power};
+  };
+  std::array<int, 4> before = state();
   for (int frame = 0; frame < frames; ++frame) {
     sim.RunFrame(events);
     const cPlayer& p = *gPlayer;
-    if (keepXs) stats.xs.push_back(p.x);
+    if (keepXs) {
+      stats.xs.push_back(p.x);
+      const std::array<int, 4> now = state();
+      // A message going away is not something happening.
+      if (now != before &&
+          !(now[1] < 0 && now[0] == before[0] && now[2] == before[2] && now[3] == before[3]))
+        stats.happened.push_back(frame);
+      before = now;
+    }
     const bool reached =
         options.toColumn < 0 ? gGoalReached : !p.dying && p.x >= options.toColumn * kColumnPx;
     if (reached) {
@@ -65,6 +82,22 @@ RunStats RunOnce(const std::vector<SimEvent>& events, const RouteOptions& option
   }
   stats.furthestX = std::max(best, 0.0f);
   return stats;
+}
+
+// The longest gap between the marked frames, from the first frame to the run's last.
+RouteResult::Stretch LongestStretch(std::vector<int> marks, const std::vector<float>& xs) {
+  RouteResult::Stretch longest;
+  if (xs.empty()) return longest;
+  marks.push_back(0);
+  marks.push_back(int(xs.size()) - 1);
+  std::sort(marks.begin(), marks.end());
+  for (size_t i = 1; i < marks.size(); ++i) {
+    const int from = std::clamp(marks[i - 1], 0, int(xs.size()) - 1);
+    const int to = std::clamp(marks[i], 0, int(xs.size()) - 1);
+    if (to - from > longest.frames)
+      longest = {to - from, int(xs[size_t(from)] / kColumnPx), int(xs[size_t(to)] / kColumnPx)};
+  }
+  return longest;
 }
 
 SimEvent Key(int frame, InputAction action, bool down) {
@@ -161,20 +194,14 @@ RouteResult FindRoute(const std::vector<SimEvent>& prefix, const RouteOptions& g
   result.reachedFrame = run.reachedFrame;
   result.failFrame = run.failFrame;
   result.furthestX = run.furthestX;
-  std::vector<int> marks = {base.empty() ? 0 : prefixEnd};
-  for (const SimEvent& e : result.added)
+  std::vector<int> presses;
+  for (const SimEvent& e : events)
     if (e.kind == SimEvent::kKey && e.action == InputAction::kJump && e.keyDown)
-      marks.push_back(e.frame);
-  marks.push_back(int(run.xs.size()) - 1);
-  for (size_t i = 1; i < marks.size(); ++i) {
-    const int from = std::clamp(marks[i - 1], 0, int(run.xs.size()) - 1);
-    const int to = std::clamp(marks[i], 0, int(run.xs.size()) - 1);
-    if (to - from > result.quietFrames) {
-      result.quietFrames = to - from;
-      result.quietFromColumn = int(run.xs[from] / kColumnPx);
-      result.quietToColumn = int(run.xs[to] / kColumnPx);
-    }
-  }
+      presses.push_back(e.frame);
+  std::vector<int> happenings = presses;
+  happenings.insert(happenings.end(), run.happened.begin(), run.happened.end());
+  result.withoutPress = LongestStretch(presses, run.xs);
+  result.withoutEvent = LongestStretch(happenings, run.xs);
   return result;
 }
 
@@ -287,8 +314,11 @@ int RunRouteFinder(int argc, const char* const* argv, std::ostream& out, std::os
   else
     std::snprintf(summary, sizeof summary, "did not reach %s: stuck at frame %d, column %d", target,
                   route.failFrame, int(route.furthestX / kColumnPx));
-  err << summary << "; " << route.added.size() / 2 << " presses; longest stretch without a press "
-      << route.quietFrames << " frames, columns " << route.quietFromColumn << "-"
-      << route.quietToColumn << "; " << route.runs << " runs\n";
+  err << summary << "; " << route.added.size() / 2
+      << " presses added; longest stretch without a press " << route.withoutPress.frames
+      << " frames, columns " << route.withoutPress.fromColumn << "-" << route.withoutPress.toColumn
+      << "; without an event " << route.withoutEvent.frames << " frames, columns "
+      << route.withoutEvent.fromColumn << "-" << route.withoutEvent.toColumn << "; " << route.runs
+      << " runs\n";
   return route.reached ? 0 : 1;
 }

@@ -21,10 +21,14 @@ struct RouteResult {
   std::vector<SimEvent> added;  // the presses the search added after the prefix
   int failFrame = -1;           // when not reached: where the best run failed
   float furthestX = 0;          // px, the furthest the player stood
-  // The longest run of frames without a jump press from the prefix's end to the end,
-  // with the columns the player stood in at its two ends.
-  int quietFrames = 0;
-  int quietFromColumn = 0, quietToColumn = 0;
+  // The longest runs of frames of the whole run (prefix and search) without a jump press, and
+  // without any event (a press, a coin or score, a message, a checkpoint, a change of power),
+  // with the columns the player stood in at their two ends.
+  struct Stretch {
+    int frames = 0;
+    int fromColumn = 0, toColumn = 0;
+  };
+  Stretch withoutPress, withoutEvent;
   int runs = 0;  // runs of the level the search took
 };
 

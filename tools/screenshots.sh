@@ -9,7 +9,7 @@ e2e_setup "$build/brinkhop" "$build/brinkhop-close-window"
 cp -r "$build/data"/. "$work/data/"
 
 sign_at=18,39      # the "DOWN?" sign over the pipe to the money room
-finale_at=672,39   # in the boss arena: its fires, fire bar and hammers in view
+finale_at=682,39   # in the boss arena: its fires, fire bar and hammers in view
 
 # shot AT FILE SECONDS: starts at cell AT, holds Right for SECONDS, and keeps the picture.
 shot() {
