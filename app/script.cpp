@@ -38,14 +38,6 @@ const NamedButton kScriptButtons[] = {{"left", kButtonLeft},   {"right", kButton
                                       {"jump", kButtonJump},   {"restart", kButtonRestart},
                                       {"start", kButtonStart}, {"retry", kButtonRetry}};
 
-bool ParseInt(const std::string& word, int& value) {
-  char* end = nullptr;
-  const long parsed = std::strtol(word.c_str(), &end, 10);
-  if (word.empty() || *end != '\0' || parsed < INT_MIN / 2 || parsed > INT_MAX / 2) return false;
-  value = int(parsed);
-  return true;
-}
-
 // Orders script events, and finds a frame's, by frame number.
 struct ByFrame {
   bool operator()(const SimEvent& a, const SimEvent& b) const { return a.frame < b.frame; }
@@ -54,6 +46,14 @@ struct ByFrame {
 };
 
 }  // namespace
+
+bool ParseScriptInt(const std::string& word, int& value) {
+  char* end = nullptr;
+  const long parsed = std::strtol(word.c_str(), &end, 10);
+  if (word.empty() || *end != '\0' || parsed < INT_MIN / 2 || parsed > INT_MAX / 2) return false;
+  value = int(parsed);
+  return true;
+}
 
 bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std::string& error) {
   std::istringstream lines(text);
@@ -70,7 +70,7 @@ bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std:
     };
     SimEvent event;
     event.line = number;
-    if (!ParseInt(words[0], event.frame) || event.frame < 0)
+    if (!ParseScriptInt(words[0], event.frame) || event.frame < 0)
       return fail("expected a frame number, found '" + words[0] + "'");
     if (words.size() == 2 && words[1] == "end") {
       event.kind = SimEvent::kEnd;
@@ -81,7 +81,7 @@ bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std:
     const std::string& verb = words[1];
     if (verb == "clock") {
       int ticks = 0;
-      if (words.size() != 3 || !ParseInt(words[2], ticks) || ticks < 0)
+      if (words.size() != 3 || !ParseScriptInt(words[2], ticks) || ticks < 0)
         return fail("expected a clock time in milliseconds");
       event.kind = SimEvent::kClock;
       event.ticks = uint32_t(ticks);
@@ -120,11 +120,11 @@ bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std:
       event.kind = SimEvent::kUp;
     else
       return fail("unknown event '" + verb + "'");
-    if (!ParseInt(words[2], event.finger) || event.finger < 0 || event.finger >= kFingerSlots)
+    if (!ParseScriptInt(words[2], event.finger) || event.finger < 0 || event.finger >= kFingerSlots)
       return fail("finger must be 0 to 10, found '" + words[2] + "'");
     if (event.kind == SimEvent::kUp) {
       if (words.size() != 3) return fail("'up' takes only a finger");
-    } else if (int unused; words.size() == 4 && !ParseInt(words[3], unused)) {
+    } else if (int unused; words.size() == 4 && !ParseScriptInt(words[3], unused)) {
       bool found = false;
       for (const NamedButton& b : kScriptButtons)
         if (words[3] == b.name) {
@@ -134,7 +134,8 @@ bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std:
           found = true;
         }
       if (!found) return fail("unknown button '" + words[3] + "'");
-    } else if (words.size() != 5 || !ParseInt(words[3], event.x) || !ParseInt(words[4], event.y)) {
+    } else if (words.size() != 5 || !ParseScriptInt(words[3], event.x) ||
+               !ParseScriptInt(words[4], event.y)) {
       return fail("expected a landscape point X Y or a button name");
     }
     events.push_back(event);

@@ -28,6 +28,10 @@ struct SimEvent {
 // A recording of an hour of play with a key event every frame is a few megabytes.
 constexpr size_t kMaxScriptBytes = 64 << 20;
 
+// Reads a whole decimal number (no sign games, no trailing text) of a script or a tool's
+// command line; false when `word` is not one.
+bool ParseScriptInt(const std::string& word, int& value);
+
 // Parses a script; false with "LINE: message" in `error`.
 bool ParseSimScript(const std::string& text, std::vector<SimEvent>& events, std::string& error);
 // The frame of the script's end line, -1 when it has none.

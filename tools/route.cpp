@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdio>
 #include <ostream>
 
@@ -216,12 +215,6 @@ const char kUsage[] =
     "  --look-back N  how many frames before a failure a press may start (default 72)\n"
     "Exit status: 0 reached; 1 not reached, or a level or script that cannot be read; 2 usage.\n";
 
-bool ParseNumber(const std::string& text, int& value) {
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  return ec == std::errc() && ptr == end;
-}
-
 }  // namespace
 
 int RunRouteFinder(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
@@ -237,7 +230,7 @@ int RunRouteFinder(int argc, const char* const* argv, std::ostream& out, std::os
       return true;
     };
     auto number = [&](int& into, int least) {
-      return value(text) && ParseNumber(text, into) && into >= least;
+      return value(text) && ParseScriptInt(text, into) && into >= least;
     };
     if (arg == "--help" || arg == "-h") {
       out << kUsage;
@@ -248,10 +241,7 @@ int RunRouteFinder(int argc, const char* const* argv, std::ostream& out, std::os
     } else if (arg == "--to" && number(options.toColumn, 0)) {
     } else if (arg == "--frames" && number(options.maxFrames, 1)) {
     } else if (arg == "--look-back" && number(options.lookBack, 1)) {
-    } else if (arg == "--at" && value(text) && text.find(',') != std::string::npos &&
-               ParseNumber(text.substr(0, text.find(',')), at.column) &&
-               ParseNumber(text.substr(text.find(',') + 1), at.row) &&
-               CellInGrid(at.column, at.row)) {
+    } else if (arg == "--at" && value(text) && ParseCell(text, at)) {
     } else {
       err << "brinkhop-route: bad argument '" << arg << "'\n" << kUsage;
       return 2;
@@ -279,19 +269,10 @@ int RunRouteFinder(int argc, const char* const* argv, std::ostream& out, std::os
       return 1;
     }
   }
-  struct Played {
-    Played(const LevelData* level, StartCell at) {
-      gPlayedLevel = level;
-      gStartCell = at;
-    }
-    ~Played() {
-      gPlayedLevel = nullptr;
-      gStartCell = StartCell{};
-      cSimulation::ReleaseGame();
-    }
-  } played(levelPath.empty() ? nullptr : &level, at);
+  const cPlayedLevelScope played(levelPath.empty() ? nullptr : &level, at);
 
   const RouteResult route = FindRoute(prefix, options);
+  cSimulation::ReleaseGame();
 
   // The prefix as it was written, its end line dropped; then the presses found.
   size_t start = 0;

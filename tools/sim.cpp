@@ -54,21 +54,23 @@ const char* const kUsage =
     "Exit status: 0; 1 when a level is refused (at the start or through a pipe) or the script\n"
     "cannot be read; 2 for a bad argument or script line.\n";
 
-bool ParseInt(const std::string& word, int& value) {
-  char* end = nullptr;
-  const long parsed = std::strtol(word.c_str(), &end, 10);
-  if (word.empty() || *end != '\0' || parsed < INT_MIN / 2 || parsed > INT_MAX / 2) return false;
-  value = int(parsed);
-  return true;
+}  // namespace
+
+cPlayedLevelScope::cPlayedLevelScope(const LevelData* level, StartCell at) {
+  gPlayedLevel = level;
+  gStartCell = at;
+}
+
+cPlayedLevelScope::~cPlayedLevelScope() {
+  gPlayedLevel = nullptr;
+  gStartCell = StartCell{};
 }
 
 bool ParseCell(const std::string& text, StartCell& cell) {
   const auto comma = text.find(',');
-  return comma != std::string::npos && ParseInt(text.substr(0, comma), cell.column) &&
-         ParseInt(text.substr(comma + 1), cell.row) && CellInGrid(cell.column, cell.row);
+  return comma != std::string::npos && ParseScriptInt(text.substr(0, comma), cell.column) &&
+         ParseScriptInt(text.substr(comma + 1), cell.row) && CellInGrid(cell.column, cell.row);
 }
-
-}  // namespace
 
 void cSimulation::ReleaseGame() {
   delete gMap;
@@ -194,7 +196,7 @@ int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostr
     } else if (arg == "--input" && value(inputPath)) {
     } else if (arg == "--level" && value(levelPath)) {
     } else if (arg == "--at" && value(text) && ParseCell(text, at)) {
-    } else if (arg == "--frames" && value(text) && ParseInt(text, options.frames) &&
+    } else if (arg == "--frames" && value(text) && ParseScriptInt(text, options.frames) &&
                options.frames >= 0) {
       framesGiven = true;
     } else {
@@ -230,16 +232,7 @@ int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostr
     }
   }
   // The level and the start cell are the game's globals: they last only as long as this run.
-  struct Played {
-    Played(const LevelData* level, StartCell at) {
-      gPlayedLevel = level;
-      gStartCell = at;
-    }
-    ~Played() {
-      gPlayedLevel = nullptr;
-      gStartCell = StartCell{};
-    }
-  } played(levelPath.empty() ? nullptr : &level, at);
+  const cPlayedLevelScope played(levelPath.empty() ? nullptr : &level, at);
 
   cSimulation sim;
   std::string error;

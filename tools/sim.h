@@ -11,6 +11,8 @@
 
 #include "app/script.h"
 #include "app/trace.h"
+#include "world/level_file.h"
+#include "world/map.h"
 
 struct SimOptions {
   std::string dataDir;  // where the game's files are; the simulation works from there
@@ -18,6 +20,19 @@ struct SimOptions {
   bool trace = false;
   bool units = false;
 };
+
+// The level and start cell a tool's runs play, set as the game's globals for as long as the
+// scope lives (null: the data folder's own level).
+class cPlayedLevelScope {
+ public:
+  cPlayedLevelScope(const LevelData* level, StartCell at);
+  ~cPlayedLevelScope();
+  cPlayedLevelScope(const cPlayedLevelScope&) = delete;
+  cPlayedLevelScope& operator=(const cPlayedLevelScope&) = delete;
+};
+
+// Reads "COL,ROW" of a cell in the map; false otherwise.
+bool ParseCell(const std::string& text, StartCell& cell);
 
 class cSimulation {
  public:
