@@ -8,7 +8,7 @@ game=${1:-build/brinkhop}
 seconds=${2:-10}
 screen=${3:-start}
 work=$(mktemp -d)
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp -noreset 5>"$work/display" 2>/dev/null &
 xvfb=$!
 trap 'kill $xvfb $pid 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done

@@ -26,13 +26,15 @@ e2e_setup() {
   cp "$1" "$work/brinkhop"
   closer=$2
   mkdir -p "$work/data"
-  Xvfb -displayfd 5 -screen 0 1920x1200x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
+  # -noreset: by default the server resets when its last client leaves, and a game started
+  # while it does (a test's second game, once the first has closed) finds no display.
+  Xvfb -displayfd 5 -screen 0 1920x1200x24 -nolisten tcp -noreset 5>"$work/display" \
+    2>"$work/xvfb.log" &
   xvfb_pid=$!
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
   [ -s "$work/display" ] || fail "Xvfb did not start"
   export DISPLAY=":$(cat "$work/display")"
-  # The display number comes before the server takes connections on a loaded machine; a game
-  # started too soon would find no display.
+  # The display number may come before the server takes connections on a loaded machine.
   for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
   xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb takes no connections"
 }

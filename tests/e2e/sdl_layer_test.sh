@@ -17,7 +17,7 @@ env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy timeout 10 "$work/brinkh
 echo "no display: one line, status 1: ok ($(cat "$work/nodisplay.log"))"
 
 # A display without GL: the same.
-Xvfb -displayfd 6 -screen 0 1280x1024x24 -nolisten tcp -extension GLX 6>"$work/display2" \
+Xvfb -displayfd 6 -screen 0 1280x1024x24 -nolisten tcp -noreset -extension GLX 6>"$work/display2" \
   2>/dev/null &
 noglx_pid=$!
 for _ in $(seq 100); do [ -s "$work/display2" ] && break; sleep 0.1; done
