@@ -261,15 +261,8 @@ int RunRouteFinder(int argc, const char* const* argv, std::ostream& out, std::os
       return 1;
     }
   }
-  LevelData level;
-  if (!levelPath.empty()) {
-    std::vector<std::string> errors;
-    if (!ReadPlayableLevel(levelPath, level, errors)) {
-      for (const std::string& line : errors) err << line << "\n";
-      return 1;
-    }
-  }
-  const cPlayedLevelScope played(levelPath.empty() ? nullptr : &level, at);
+  cPlayedLevelScope played(at);
+  if (!played.Read(levelPath, err)) return 1;
 
   const RouteResult route = FindRoute(prefix, options);
   cSimulation::ReleaseGame();

@@ -56,9 +56,17 @@ const char* const kUsage =
 
 }  // namespace
 
-cPlayedLevelScope::cPlayedLevelScope(const LevelData* level, StartCell at) {
-  gPlayedLevel = level;
-  gStartCell = at;
+cPlayedLevelScope::cPlayedLevelScope(StartCell at) { gStartCell = at; }
+
+bool cPlayedLevelScope::Read(const std::string& path, std::ostream& err) {
+  if (path.empty()) return true;
+  std::vector<std::string> errors;
+  if (!ReadPlayableLevel(path, mLevel, errors)) {
+    for (const std::string& line : errors) err << line << "\n";
+    return false;
+  }
+  gPlayedLevel = &mLevel;
+  return true;
 }
 
 cPlayedLevelScope::~cPlayedLevelScope() {
@@ -223,16 +231,9 @@ int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostr
 
   if (!framesGiven && SimScriptEnd(events) >= 0) options.frames = SimScriptEnd(events) + 1;
 
-  LevelData level;
-  if (!levelPath.empty()) {
-    std::vector<std::string> errors;
-    if (!ReadPlayableLevel(levelPath, level, errors)) {
-      for (const std::string& line : errors) err << line << "\n";
-      return 1;
-    }
-  }
   // The level and the start cell are the game's globals: they last only as long as this run.
-  const cPlayedLevelScope played(levelPath.empty() ? nullptr : &level, at);
+  cPlayedLevelScope played(at);
+  if (!played.Read(levelPath, err)) return 1;
 
   cSimulation sim;
   std::string error;

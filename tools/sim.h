@@ -22,13 +22,19 @@ struct SimOptions {
 };
 
 // The level and start cell a tool's runs play, set as the game's globals for as long as the
-// scope lives (null: the data folder's own level).
+// scope lives; without a level read, the data folder's own level plays.
 class cPlayedLevelScope {
  public:
-  cPlayedLevelScope(const LevelData* level, StartCell at);
+  explicit cPlayedLevelScope(StartCell at);
   ~cPlayedLevelScope();
   cPlayedLevelScope(const cPlayedLevelScope&) = delete;
   cPlayedLevelScope& operator=(const cPlayedLevelScope&) = delete;
+  // Reads a level source or file to play (nothing for an empty path); false with its faults
+  // written to `err`, one a line.
+  bool Read(const std::string& path, std::ostream& err);
+
+ private:
+  LevelData mLevel;
 };
 
 // Reads "COL,ROW" of a cell in the map; false otherwise.
