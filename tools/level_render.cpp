@@ -462,3 +462,23 @@ RgbaImage RenderLevel(const LevelData& level, const RenderOptions& options,
                       std::vector<std::string>* missingPictures) {
   return Renderer(level, options, missingPictures).Run();
 }
+
+std::string PictureTableJson() {
+  const auto quoted = [](const char* name) {
+    return name ? "\"" + std::string(name) + "\"" : std::string("null");
+  };
+  const auto list = [&](const auto& table) {
+    std::string out = "[";
+    for (const PictureRef& ref : table) out += (out.size() > 1 ? "," : "") + quoted(ref.name);
+    return out + "]";
+  };
+  std::string blocks = "{";
+  for (const BlockPicture& entry : kBlockPictures)
+    blocks += (blocks.size() > 1 ? ",\"" : "\"") + std::to_string(entry.code) +
+              "\":" + quoted(entry.picture.name);
+  blocks += ",\"" + std::to_string(kBlockCrackedCode) + "\":\"cracked\"}";
+  return "{\"ground\":" + list(kGroundPictures) + ",\"deco\":" + list(kDecoPictures) +
+         ",\"block\":" + blocks + ",\"unit\":" + list(kUnitPictures) +
+         ",\"coin\":" + quoted(kCoinPicture.name) + ",\"font\":" + quoted(kFontPicture.name) +
+         ",\"player\":" + quoted(kPlayerPicture.name) + "}";
+}

@@ -1693,3 +1693,12 @@ const char* TriggerMessage(int32_t triggerIndex) {
   const int32_t message = MessageOfTrigger(triggerIndex);
   return message == kNoMessage ? nullptr : kMessages[message];
 }
+
+std::vector<LevelSymbol> DefaultLevelSymbols() {
+  std::vector<LevelSymbol> symbols;
+  for (const DefaultSymbol& entry : kDefaultSymbols) {
+    const Values& v = entry.values;
+    symbols.push_back({entry.symbol, v[0], v[1], v[2], v[3], v[4], v[5], entry.note});
+  }
+  return symbols;
+}
