@@ -14,8 +14,7 @@
   const kSaveDelay = 800; // ms after the last edit the level is kept
   const kCheckDelay = 400; // ms after the last edit the warnings are looked for
   const kLongPress = 550; // ms a still finger takes to pick
-  const kMinZoom = 0.05; // screen pixels a world pixel, roughly the whole level's height...
-  const kMaxZoom = 4; // ...to a few cells
+  const kMaxZoom = 4; // screen pixels a world pixel: a few cells fill the view
   const kViewWidth = 480; // the game's view, world pixels
   const kViewHeight = 320;
   const kSky = '#6b8cff';
@@ -43,6 +42,7 @@
   let selection = null; // {column0, row0, column1, row1}
   let clipboard = null;
   let drag = null; // what the press under way does
+  let pendingArea = null; // a spawn's or reveal's first area, waiting for the cells that set it off
   let dirty = true;
   let warnings = [];
   let placeOptions = { message: 53, kind: 1, unitType: 0, backdrop: 1, warpLevel: 'bonus', warpStart: 0 };
@@ -116,6 +116,8 @@
   }
 
   const screenScale = () => view.zoom * (window.devicePixelRatio || 1);
+  // Zoomed out, the level's whole height fits the view.
+  const minZoom = () => Math.min(1, canvas.getBoundingClientRect().height / ((M.kRows + 2) * kCell));
 
   function clampView() {
     const s = screenScale();
@@ -123,12 +125,6 @@
     const height = canvas.height / s;
     view.x = Math.min(Math.max(view.x, -kCell * 4), M.kColumns * kCell - width + kCell * 4);
     view.y = Math.min(Math.max(view.y, -kCell * 4), Math.max(-kCell * 4, M.kRows * kCell - height + kCell * 4));
-  }
-
-  function backdropAt(column, row) {
-    for (const b of level.lists.backdrops)
-      if (column >= b.column0 && column <= b.column1 && row >= b.row0 && row <= b.row1) return b.kind;
-    return 0;
   }
 
   function drawCell(c, r, x, y, size) {
@@ -222,13 +218,18 @@
     const column1 = Math.min(M.kColumns - 1, Math.floor((view.x + canvas.width / s) / kCell));
     const row1 = Math.min(M.kRows - 1, Math.floor((view.y + canvas.height / s) / kCell));
     drawnCells = 0;
+    // The sky, then the backdrop regions, the first on top as the first one holding a cell decides.
+    const area = (c0, r0, c1, r1, colour) => {
+      ctx.fillStyle = colour;
+      ctx.fillRect((c0 * kCell - view.x) * s, (r0 * kCell - view.y) * s, (c1 - c0 + 1) * kCell * s, (r1 - r0 + 1) * kCell * s);
+    };
+    area(0, 0, M.kColumns - 1, M.kRows - 1, kSky);
+    for (const b of level.lists.backdrops.slice().reverse()) area(b.column0, b.row0, b.column1, b.row1, kBackdropColours[b.kind] || kSky);
     for (let c = column0; c <= column1; ++c) {
       const x = Math.floor((c * kCell - view.x) * s);
       const w = Math.floor(((c + 1) * kCell - view.x) * s) - x;
       for (let r = row0; r <= row1; ++r) {
         const y = Math.floor((r * kCell - view.y) * s);
-        ctx.fillStyle = kBackdropColours[backdropAt(c, r)] || kSky;
-        ctx.fillRect(x, y, w + 1, w + 1);
         drawCell(c, r, x, y, w + 1);
         ++drawnCells;
       }
@@ -289,6 +290,10 @@
       ctx.setLineDash([6, 4]);
       outline(selection.column0, selection.row0, selection.column1, selection.row1, '#fff', line, s);
       ctx.setLineDash([]);
+    }
+    if (pendingArea) {
+      const a = pendingArea.area;
+      outline(a.column0, a.row0, a.column1, a.row1, '#e61e1e', line, s);
     }
     if (drag && drag.rect) {
       const r = drag.rect;
@@ -433,7 +438,7 @@
   function addAreaTrigger(kind, area, index) {
     history.begin();
     history.lists((lists) => {
-      const record = { kind, unitType: kind === 1 ? placeOptions.unitType : 0, onlyCode: 0, column0: area.column0, column1: area.column1, row0: area.row0, row1: area.row1 };
+      const record = { kind, unitType: 0, onlyCode: 0, column0: area.column0, column1: area.column1, row0: area.row0, row1: area.row1 };
       while (lists.triggers.length <= index) lists.triggers.push({ kind: 4, unitType: 0, onlyCode: 0, column0: 0, column1: 0, row0: 0, row1: 0 });
       lists.triggers[index] = record;
     });
@@ -447,10 +452,24 @@
     if (kind === 'message') {
       addAreaTrigger(5, area, placeOptions.message);
     } else if (kind === 'spawn' || kind === 'reveal') {
-      // The area that steps on the trigger is where it is linked; the trigger's own rectangle
-      // is the same area, where units come out or hidden cells show.
+      // Two areas: where the units come out (or the hidden cells show), then the cells that
+      // set it off when the player touches them.
+      if (!pendingArea || pendingArea.kind !== kind) {
+        pendingArea = { kind, area };
+        say('Now draw the cells that set it off when the player touches them.');
+        return;
+      }
+      const target = pendingArea.area;
+      pendingArea = null;
       const index = lists.triggers.length;
-      addAreaTrigger(kind === 'spawn' ? 1 : 0, area, index);
+      history.begin();
+      history.lists((l) =>
+        l.triggers.push({ kind: kind === 'spawn' ? 1 : 0, unitType: kind === 'spawn' ? placeOptions.unitType : 0, onlyCode: 0, column0: target.column0, column1: target.column1, row0: target.row0, row1: target.row1 }),
+      );
+      for (let c = area.column0; c <= area.column1; ++c)
+        for (let r = area.row0; r <= area.row1; ++r) history.set(L.trigger, c, r, index);
+      history.end();
+      say('Trigger ' + index + ' placed.');
     } else if (kind === 'goal') {
       history.lists((l) => {
         l.hasGoal = true;
@@ -519,7 +538,7 @@
 
   function zoomAt(factor, clientX, clientY) {
     const before = cellAt(clientX, clientY);
-    view.zoom = Math.min(kMaxZoom, Math.max(kMinZoom, view.zoom * factor));
+    view.zoom = Math.min(kMaxZoom, Math.max(minZoom(), view.zoom * factor));
     const box = canvas.getBoundingClientRect();
     view.x = before.x - (clientX - box.left) / view.zoom;
     view.y = before.y - (clientY - box.top) / view.zoom;
@@ -538,14 +557,14 @@
       if (touches.size === 2) {
         // A second finger: the stroke of the first is taken back, the two scroll and zoom.
         clearTimeout(longPress);
-        if (drag && drag.painted) history.end(), history.undo();
+        if (drag && drag.painted) history.discard();
         drag = { kind: 'pinch', ...pinchOf() };
         return;
       }
       if (touches.size > 2) return;
       longPress = setTimeout(() => {
         if (drag && !drag.moved) {
-          if (drag.painted) history.end(), history.undo();
+          if (drag.painted) history.discard();
           pickAt(at.column, at.row);
           drag = null;
         }
@@ -693,6 +712,8 @@
     for (const b of document.querySelectorAll('[data-tool]')) b.classList.toggle('on', b.dataset.tool === name);
     showPlaceOptions();
     if (name !== 'select') selection = null;
+    if (name === 'spawn' || name === 'reveal') say('Draw where ' + (name === 'spawn' ? 'the units come out' : 'hidden cells show') + ', then the cells that set it off.');
+    pendingArea = null;
     dirty = true;
   }
   for (const b of document.querySelectorAll('[data-tool]')) b.addEventListener('click', () => chooseTool(b.dataset.tool));
@@ -1024,7 +1045,7 @@
     view: () => ({ ...view, column: viewColumn(), drawnCells }),
     goTo,
     setZoom: (zoom) => {
-      view.zoom = Math.min(kMaxZoom, Math.max(kMinZoom, zoom));
+      view.zoom = Math.min(kMaxZoom, Math.max(minZoom(), zoom));
       dirty = true;
     },
     history: () => ({ steps: history.done.length, bytes: history.bytes }),

@@ -264,6 +264,18 @@
       return true;
     }
 
+    // Takes back the step under way and forgets it: a touch that turned out to be a gesture,
+    // not a stroke. Steps already made stay.
+    discard() {
+      const open = this.open;
+      this.open = null;
+      if (!open) return;
+      const c = open.cells;
+      for (let i = c.length - 4; i >= 0; i -= 4) this.level.layers[c[i]][c[i + 1]] = c[i + 2];
+      if (open.lists) this.level.lists = cloneLists(open.lists.before);
+      if (this.onChange) this.onChange(null);
+    }
+
     clear() {
       this.done = [];
       this.undone = [];

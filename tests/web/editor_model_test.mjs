@@ -130,3 +130,22 @@ test('a level source travels in a link and comes back the same', async () => {
   await assert.rejects(Share.decode('#level=ab%21cd'), /never holds/);
   await assert.rejects(Share.decode('#level='), /no level/);
 });
+
+test('a stroke taken back as a gesture leaves nothing to redo', () => {
+  const level = sampleLevel();
+  const before = bytesOf(level);
+  const history = new M.History(level);
+  history.set(L.coin, 9, 9, 1);
+  const painted = bytesOf(level);
+  history.begin();
+  history.set(L.block, 4, 4, 2);
+  history.discard();
+  assert.ok(bytesOf(level).equals(painted));
+  history.begin();
+  history.discard(); // an empty stroke takes back nothing before it
+  assert.ok(bytesOf(level).equals(painted));
+  history.undo();
+  assert.ok(bytesOf(level).equals(before));
+  assert.equal(history.redo(), true);
+  assert.equal(history.redo(), false);
+});
