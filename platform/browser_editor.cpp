@@ -108,6 +108,7 @@ EMSCRIPTEN_KEEPALIVE const char* editor_tables() {
   for (int i = 0; i < 64; ++i) codes[i] = i;
   std::string messages = "[";
   for (int i = 0; i < kMessageCount; ++i) messages += (i ? "," : "") + Quoted(kMessages[i]);
+  messages += "]";
   std::string triggerMessages = "{";
   for (int32_t t = 0; t < kMaxTriggers; ++t)
     if (MessageOfTrigger(t) != kNoMessage)

@@ -19,6 +19,9 @@
   const kViewHeight = 320;
   const kSky = '#6b8cff';
   const kBackdropColours = ['#6b8cff', '#302428', '#282840'];
+  // The dark backdrops' tiles, by kind (the sky is its colour), and the checkpoint's flag.
+  const kBackdropPictures = [null, 'backdrop_cave.png', 'backdrop_castle.png'];
+  const kCheckpointPicture = 'flag_down.png';
   const kKindColours = ['#ff8c00', '#e61e1e', '#c83cff', '#00e600', '#a0a0a0', '#fff000'];
 
   const $ = (id) => document.getElementById(id);
@@ -80,7 +83,7 @@
     const p = tables.pictures;
     for (const list of [p.ground, p.deco, p.unit]) for (const n of list) if (n) names.add(n);
     for (const n of Object.values(p.block)) if (n && n !== 'cracked') names.add(n);
-    for (const n of [p.coin, p.font, p.player, 'checkpoint.png', 'goal.png']) if (n) names.add(n);
+    for (const n of [p.coin, p.font, p.player, kCheckpointPicture, ...kBackdropPictures]) if (n) names.add(n);
     return Promise.all(
       [...names].map(
         (name) =>
@@ -219,12 +222,17 @@
     const row1 = Math.min(M.kRows - 1, Math.floor((view.y + canvas.height / s) / kCell));
     drawnCells = 0;
     // The sky, then the backdrop regions, the first on top as the first one holding a cell decides.
-    const area = (c0, r0, c1, r1, colour) => {
+    const area = (c0, r0, c1, r1, colour, tile) => {
       ctx.fillStyle = colour;
+      if (tile) {
+        const pattern = ctx.createPattern(tile, 'repeat');
+        pattern.setTransform(new DOMMatrix().scale(s).translate(-view.x, -view.y));
+        ctx.fillStyle = pattern;
+      }
       ctx.fillRect((c0 * kCell - view.x) * s, (r0 * kCell - view.y) * s, (c1 - c0 + 1) * kCell * s, (r1 - r0 + 1) * kCell * s);
     };
     area(0, 0, M.kColumns - 1, M.kRows - 1, kSky);
-    for (const b of level.lists.backdrops.slice().reverse()) area(b.column0, b.row0, b.column1, b.row1, kBackdropColours[b.kind] || kSky);
+    for (const b of level.lists.backdrops.slice().reverse()) area(b.column0, b.row0, b.column1, b.row1, kBackdropColours[b.kind] || kSky, picture(kBackdropPictures[b.kind]));
     for (let c = column0; c <= column1; ++c) {
       const x = Math.floor((c * kCell - view.x) * s);
       const w = Math.floor(((c + 1) * kCell - view.x) * s) - x;
@@ -272,10 +280,10 @@
     if (lists.hasGoal) outline(lists.goal.column0, lists.goal.row0, lists.goal.column1, lists.goal.row1, '#ffd700', line * 2, s);
     for (const b of lists.backdrops) outline(b.column0, b.row0, b.column1, b.row1, '#88a', line, s);
     for (const cp of lists.checkpoints) {
-      const image = picture('checkpoint.png');
+      const image = picture(kCheckpointPicture);
       const x = (cp.column * kCell - view.x) * s;
       const y = (cp.row * kCell - view.y) * s;
-      if (image) ctx.drawImage(image, x, y - size, size, size * 2);
+      if (image) ctx.drawImage(image, x, y + size - image.height * s, image.width * s, image.height * s);
       else outline(cp.column, cp.row, cp.column, cp.row, '#e0393e', line * 2, s);
     }
     for (const w of lists.warps) outline(Math.floor(w.x / kCell), Math.floor(w.y / kCell), Math.floor(w.x / kCell), Math.floor(w.y / kCell), '#c83cff', line * 2, s);

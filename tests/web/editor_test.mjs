@@ -271,6 +271,7 @@ await test('fingers: a tap paints, two fingers zoom and scroll, a long press pic
   const after = await page.evaluate(() => window.brinkhopEditor.view());
   check(after.zoom > before.zoom * 1.3, `two fingers spread did not zoom in: ${before.zoom} -> ${after.zoom}`);
   check((await cell(page, kBlock, 8, 36)) === 2 && (await page.evaluate(() => window.brinkhopEditor.history().steps)) === 1, 'two fingers painted');
+  await page.evaluate(() => window.brinkhopEditor.goTo(5, 40));
   const g = await cellPoint(page, 5, 40);
   await touch('touchStart', [g]);
   await sleep(900);
