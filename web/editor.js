@@ -152,6 +152,14 @@
       }
     }
     ctx.globalAlpha = 1;
+    if (hidden && block) {
+      // A hidden box is what a trap level is made of: it keeps a dashed frame to be found by.
+      ctx.strokeStyle = '#fff';
+      ctx.lineWidth = 1;
+      ctx.setLineDash([3, 3]);
+      ctx.strokeRect(x + 1.5, y + 1.5, size - 3, size - 3);
+      ctx.setLineDash([]);
+    }
     const unit = layers[L.unit][i];
     if (unit > 0) {
       const image = picture(tables.pictures.unit[unit - 1]);
@@ -842,6 +850,7 @@
     pointer.column = column;
     pointer.row = row;
     pointer.inside = true;
+    $('where').textContent = 'column ' + column + ', row ' + row;
     dirty = true;
   }
 

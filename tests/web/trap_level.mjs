@@ -70,10 +70,12 @@ await brush('crawler');
 await click(48, 11);
 await tool('checkpoint');
 await click(40, 11);
+await page.evaluate(() => window.brinkhopEditor.goTo(56, 10));
 await tool('goal');
 await drag([70, 8], [71, 11]);
 
-await page.evaluate(() => window.brinkhopEditor.goTo(36, 10));
+for (let i = 0; i < 3; ++i) await page.click('#zoomOut');
+await page.evaluate(() => window.brinkhopEditor.goTo(36, 14));
 await sleep(600);
 await page.screenshot({ path: picture });
 const link = await page.evaluate(() => window.brinkhopEditor.shareLink());
