@@ -130,7 +130,7 @@
     view.y = Math.min(Math.max(view.y, -kCell * 4), Math.max(-kCell * 4, M.kRows * kCell - height + kCell * 4));
   }
 
-  function drawCell(c, r, x, y, size) {
+  function drawCell(ctx, c, r, x, y, size) {
     const i = M.cellIndex(c, r);
     const layers = level.layers;
     const ground = layers[L.ground][i];
@@ -214,6 +214,68 @@
     );
   }
 
+  // The cells are drawn a chunk at a time into pictures kept for the next frames, at the
+  // nearest power-of-two scale at or above the view's, so a frame draws a few pictures
+  // whatever the zoom; an edit redraws only the chunks of the cells it changed.
+  const kChunkCells = 16;
+  const kMaxChunks = 64; // about 1 MB each close up
+  const chunks = new Map(); // "scale:column:row" -> {canvas, column, row, stale}, oldest first
+
+  function chunkScale(s) {
+    return Math.min(1, Math.pow(2, Math.ceil(Math.log2(Math.max(s, 1 / 16)))));
+  }
+
+  function chunkPicture(scale, cx, cy) {
+    const key = scale + ':' + cx + ':' + cy;
+    let chunk = chunks.get(key);
+    if (chunk) chunks.delete(key);
+    else {
+      if (chunks.size >= kMaxChunks) chunks.delete(chunks.keys().next().value);
+      const canvas = document.createElement('canvas');
+      canvas.width = canvas.height = kChunkCells * kCell * scale;
+      chunk = { canvas, column: cx, row: cy, stale: true };
+    }
+    chunks.set(key, chunk);
+    if (chunk.stale) drawChunk(chunk, scale);
+    return chunk.canvas;
+  }
+
+  function drawChunk(chunk, scale) {
+    chunk.stale = false;
+    const g = chunk.canvas.getContext('2d');
+    g.imageSmoothingEnabled = false;
+    const size = kCell * scale;
+    const column0 = chunk.column * kChunkCells;
+    const row0 = chunk.row * kChunkCells;
+    // The sky, then the backdrop regions, the first on top as the first one holding a cell decides.
+    g.fillStyle = kSky;
+    g.fillRect(0, 0, chunk.canvas.width, chunk.canvas.height);
+    for (const b of level.lists.backdrops.slice().reverse()) {
+      const tile = picture(kBackdropPictures[b.kind]);
+      g.fillStyle = kBackdropColours[b.kind] || kSky;
+      if (tile) {
+        const pattern = g.createPattern(tile, 'repeat');
+        pattern.setTransform(new DOMMatrix().scale(scale));
+        g.fillStyle = pattern;
+      }
+      g.fillRect((b.column0 - column0) * size, (b.row0 - row0) * size, (b.column1 - b.column0 + 1) * size, (b.row1 - b.row0 + 1) * size);
+    }
+    for (let c = 0; c < kChunkCells; ++c)
+      for (let r = 0; r < kChunkCells && row0 + r < M.kRows; ++r) drawCell(g, column0 + c, row0 + r, c * size, r * size, size);
+  }
+
+  function cellChanged(index) {
+    const cx = Math.floor(Math.floor(index / M.kRows) / kChunkCells);
+    const cy = Math.floor((index % M.kRows) / kChunkCells);
+    for (const chunk of chunks.values()) if (chunk.column === cx && chunk.row === cy) chunk.stale = true;
+    dirty = true;
+  }
+
+  function allChanged() {
+    for (const chunk of chunks.values()) chunk.stale = true;
+    dirty = true;
+  }
+
   let drawnCells = 0; // the cells the last frame drew, for the benchmark
   function draw() {
     dirty = false;
@@ -229,27 +291,17 @@
     const column1 = Math.min(M.kColumns - 1, Math.floor((view.x + canvas.width / s) / kCell));
     const row1 = Math.min(M.kRows - 1, Math.floor((view.y + canvas.height / s) / kCell));
     drawnCells = 0;
-    // The sky, then the backdrop regions, the first on top as the first one holding a cell decides.
-    const area = (c0, r0, c1, r1, colour, tile) => {
-      ctx.fillStyle = colour;
-      if (tile) {
-        const pattern = ctx.createPattern(tile, 'repeat');
-        pattern.setTransform(new DOMMatrix().scale(s).translate(-view.x, -view.y));
-        ctx.fillStyle = pattern;
+    const scale = chunkScale(s);
+    const chunkWorld = kChunkCells * kCell;
+    for (let cx = Math.floor(column0 / kChunkCells); cx <= Math.floor(column1 / kChunkCells); ++cx)
+      for (let cy = Math.floor(row0 / kChunkCells); cy <= Math.floor(row1 / kChunkCells); ++cy) {
+        const x = Math.floor((cx * chunkWorld - view.x) * s);
+        const y = Math.floor((cy * chunkWorld - view.y) * s);
+        const w = Math.floor(((cx + 1) * chunkWorld - view.x) * s) - x;
+        const h = Math.floor(((cy + 1) * chunkWorld - view.y) * s) - y;
+        ctx.drawImage(chunkPicture(scale, cx, cy), x, y, w, h);
       }
-      ctx.fillRect((c0 * kCell - view.x) * s, (r0 * kCell - view.y) * s, (c1 - c0 + 1) * kCell * s, (r1 - r0 + 1) * kCell * s);
-    };
-    area(0, 0, M.kColumns - 1, M.kRows - 1, kSky);
-    for (const b of level.lists.backdrops.slice().reverse()) area(b.column0, b.row0, b.column1, b.row1, kBackdropColours[b.kind] || kSky, picture(kBackdropPictures[b.kind]));
-    for (let c = column0; c <= column1; ++c) {
-      const x = Math.floor((c * kCell - view.x) * s);
-      const w = Math.floor(((c + 1) * kCell - view.x) * s) - x;
-      for (let r = row0; r <= row1; ++r) {
-        const y = Math.floor((r * kCell - view.y) * s);
-        drawCell(c, r, x, y, w + 1);
-        ++drawnCells;
-      }
-    }
+    drawnCells = (column1 - column0 + 1) * (row1 - row0 + 1);
     // Texts over the cells, trigger links as tints.
     const links = level.layers[L.trigger];
     const labels = level.layers[L.label];
@@ -822,7 +874,8 @@
 
   let saveTimer = 0;
   let checkTimer = 0;
-  function changed() {
+  function changed(step) {
+    if (!step || step.lists) allChanged();
     dirty = true;
     start = startCell();
     clearTimeout(saveTimer);
@@ -925,6 +978,8 @@
     level = M.parseLevel(bytes);
     history = new M.History(level);
     history.onChange = changed;
+    history.onCell = cellChanged;
+    allChanged();
     fileName = name || 'level';
     selection = null;
     changed();
@@ -1061,6 +1116,13 @@
     back: closePlay,
     view: () => ({ ...view, column: viewColumn(), drawnCells }),
     goTo,
+    // Draws the view now; the milliseconds it took.
+    redraw: (everything) => {
+      if (everything) allChanged();
+      const begin = performance.now();
+      draw();
+      return performance.now() - begin;
+    },
     setZoom: (zoom) => {
       view.zoom = Math.min(kMaxZoom, Math.max(minZoom(), zoom));
       dirty = true;

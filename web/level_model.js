@@ -182,7 +182,8 @@
       this.undone = [];
       this.open = null;
       this.bytes = 0;
-      this.onChange = null;
+      this.onChange = null; // after each step, undo and redo
+      this.onCell = null; // after each cell changed, with its index
     }
 
     begin() {
@@ -206,6 +207,7 @@
         this.open.cells[seen + 3] = value;
       }
       data[index] = value;
+      if (this.onCell) this.onCell(index);
       if (single) this.end();
       return true;
     }
@@ -241,6 +243,7 @@
       const order = forward ? [0, c.length, 4] : [c.length - 4, -4, -4];
       for (let i = order[0]; i !== order[1]; i += order[2]) {
         this.level.layers[c[i]][c[i + 1]] = forward ? c[i + 3] : c[i + 2];
+        if (this.onCell) this.onCell(c[i + 1]);
       }
       if (step.lists) this.level.lists = cloneLists(forward ? step.lists.after : step.lists.before);
       if (this.onChange) this.onChange(step);
@@ -271,7 +274,10 @@
       this.open = null;
       if (!open) return;
       const c = open.cells;
-      for (let i = c.length - 4; i >= 0; i -= 4) this.level.layers[c[i]][c[i + 1]] = c[i + 2];
+      for (let i = c.length - 4; i >= 0; i -= 4) {
+        this.level.layers[c[i]][c[i + 1]] = c[i + 2];
+        if (this.onCell) this.onCell(c[i + 1]);
+      }
       if (open.lists) this.level.lists = cloneLists(open.lists.before);
       if (this.onChange) this.onChange(null);
     }
