@@ -1,13 +1,8 @@
 # The level editor's page (editor.html, editor.js and its script) and the editor's code: the
 # level compiler, writer and checks as the tools build them, without the game, the screen or
 # a main loop. index.html loads it too, to open a shared level.
-add_executable(brinkhop_editor
-  platform/browser_editor.cpp
-  tools/level_checks.cpp
-  tools/level_render.cpp
-  world/level_text.cpp
-)
-target_link_libraries(brinkhop_editor PRIVATE brinkhop_core)
+add_executable(brinkhop_editor app/browser_editor.cpp)
+target_link_libraries(brinkhop_editor PRIVATE brinkhop_leveltext)
 set_target_properties(brinkhop_editor PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${BRINKHOP_WEB_SITE} OUTPUT_NAME editor_code)
 target_link_options(brinkhop_editor PRIVATE

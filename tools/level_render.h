@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "world/level_checks.h"
 #include "world/level_file.h"
 
 struct RenderOptions {
@@ -29,13 +30,3 @@ RgbaImage RenderLevel(const LevelData& level, const RenderOptions& options,
 
 // Columns up to the last one holding anything but reset values (at least 1).
 int UsedColumns(const LevelData& level);
-
-// The cell the player starts in, found as the game finds it: the last cell, in storage order,
-// linked to the highest-indexed start trigger that any cell links to.
-std::optional<std::pair<int, int>> StartCell(const LevelData& level);
-
-// The pictures this renderer draws, as one JSON object for a renderer elsewhere (the
-// browser's editor) to draw the same: {"ground": [variant 1...], "deco": [code 1...],
-// "block": {"code": name}, "unit": [type code 0...], "coin", "font", "player"}; null where a
-// code has no picture.
-std::string PictureTableJson();

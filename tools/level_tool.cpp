@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "engine/file_read.h"
-#include "tools/level_checks.h"
 #include "tools/level_render.h"
+#include "world/level_checks.h"
 #include "world/level_text.h"
 
 namespace {

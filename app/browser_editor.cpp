@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/level_checks.h"
-#include "tools/level_render.h"
+#include "world/level_checks.h"
+#include "world/level_pictures.h"
 #include "world/level_text.h"
 #include "world/messages.h"
 

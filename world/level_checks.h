@@ -2,7 +2,9 @@
 // tool's check and the editor's warnings panel.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "world/level_file.h"
@@ -13,3 +15,7 @@ std::vector<std::string> HighTexts(const LevelData& level);
 
 // Things a designer likely did not mean, though the game reads them without harm.
 std::vector<std::string> LevelNotes(const LevelData& level);
+
+// The cell the player starts in, found as the game finds it: the last cell, in storage order,
+// linked to the highest-indexed start trigger that any cell links to.
+std::optional<std::pair<int, int>> StartCell(const LevelData& level);

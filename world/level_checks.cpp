@@ -1,8 +1,7 @@
-// Notes and warnings on a readable level: a missing start, message triggers without a
-// message, links and labels to nothing, signs too high to read.
-#include "tools/level_checks.h"
+// Notes and warnings on a readable level: where the player starts, a missing start, message
+// triggers without a message, links and labels to nothing, signs too high to read.
+#include "world/level_checks.h"
 
-#include "tools/level_render.h"
 #include "world/level_text.h"
 
 namespace {
@@ -63,4 +62,21 @@ std::vector<std::string> LevelNotes(const LevelData& level) {
     notes.push_back(std::to_string(danglingLabels) +
                     " cells show a text past the level's texts: they show nothing");
   return notes;
+}
+
+std::optional<std::pair<int, int>> StartCell(const LevelData& level) {
+  const std::vector<int32_t>& links = level.layers[kFileTrigger];
+  int32_t startTrigger = -1;
+  size_t startCell = 0;
+  for (size_t cell = 0; cell < links.size(); ++cell) {
+    if (links[cell] < 0) continue;
+    const int32_t index = links[cell] & kLinkIndexBits;
+    if (size_t(index) < level.triggers.size() && level.triggers[size_t(index)].kind == kKindStart &&
+        index >= startTrigger) {
+      startTrigger = index;
+      startCell = cell;
+    }
+  }
+  if (startTrigger < 0) return std::nullopt;
+  return std::pair<int, int>(int(startCell / kMapRows), int(startCell % kMapRows));
 }
