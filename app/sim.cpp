@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <ostream>
 
 #include "app/button.h"
 #include "app/checkpoints.h"

@@ -39,6 +39,7 @@ constexpr Colour kKindColours[] = {
     {160, 160, 160, 255},  // none
     {255, 240, 0, 255},    // message
 };
+static_assert(std::size(kKindColours) == kTriggerKinds);
 constexpr Colour kUnknownKindColour = {255, 255, 255, 255};
 constexpr Colour kStartColour = {0, 230, 0, 255};
 
@@ -197,7 +198,7 @@ void Renderer::DrawCell(int column, int row) {
     DrawPicture(kDecoPictures[deco - 1], column, row);
   const int32_t block = At(kFileBlock, column, row);
   if (block == 0) return;
-  if (block == kBlockCrackedCode) {
+  if (block == kBlockCracked) {
     // A cracked platform shows the cell's ground; on bare air the game gives it one within a
     // second, so the first ground picture stands in.
     const PictureRef* picture = groundPicture(ground);
@@ -243,7 +244,7 @@ void Renderer::DrawMarkers() {
 
       const int32_t link = At(kFileTrigger, column, row);
       if (link < 0) continue;
-      const size_t index = size_t(link & kLinkIndexBits);
+      const size_t index = size_t(link & kLinkIndexMask);
       Colour colour = kUnknownKindColour;
       if (index < mLevel.triggers.size()) {
         linked[index] = true;
@@ -257,12 +258,12 @@ void Renderer::DrawMarkers() {
   for (size_t i = 0; i < mLevel.triggers.size(); ++i) {
     if (!linked[i]) continue;
     const LevelTrigger& t = mLevel.triggers[i];
-    const Colour colour = kKindColours[std::clamp(t.kind, 0, kKindNone)];
-    const bool rectangle = t.kind == kKindStrike || t.kind == kKindSpawn;
+    const Colour colour = kKindColours[std::clamp(t.kind, 0, int32_t(kTriggerNothing))];
+    const bool rectangle = t.kind == kTriggerStrike || t.kind == kTriggerSpawn;
     const int c0 = std::clamp(t.column0, 0, mColumns - 1), r0 = std::clamp(t.row0, 0, kLastRow);
     const int c1 = rectangle ? std::clamp(t.column1, 0, mColumns - 1) : c0;
     const int r1 = rectangle ? std::clamp(t.row1, 0, kLastRow) : r0;
-    if (!rectangle && t.kind != kKindTeleport) continue;
+    if (!rectangle && t.kind != kTriggerTeleport) continue;
     for (int column = c0; column <= c1; ++column)
       for (int row = r0; row <= r1; ++row)
         mCanvas.Fill(CellX(column) + mScale / 2 - thickness / 2,

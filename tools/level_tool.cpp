@@ -225,7 +225,7 @@ int Stats(const std::vector<std::string>& args, std::map<std::string, std::strin
     ++linkedCount;
     ++linkedKinds[level.triggers[i].kind];
     const LevelTrigger& trigger = level.triggers[i];
-    if (trigger.kind == 1)  // one unit for every cell of the rectangle
+    if (trigger.kind == kTriggerSpawn)  // one unit for every cell of the rectangle
       spawned[trigger.unitType] += std::max(0, trigger.column1 - trigger.column0 + 1) *
                                    std::max(0, trigger.row1 - trigger.row0 + 1);
   }

@@ -47,12 +47,12 @@ std::vector<std::string> LevelNotes(const LevelData& level) {
   if (!StartCell(level))
     notes.push_back("no cell links a start trigger (kind 3): the player starts at (0, 0)");
   for (size_t i = 0; i < level.triggers.size(); ++i)
-    if (level.triggers[i].kind == kKindMessage && !TriggerMessage(int32_t(i)))
+    if (level.triggers[i].kind == kTriggerMessage && !TriggerMessage(int32_t(i)))
       notes.push_back("trigger " + std::to_string(i) +
                       ": a message trigger shows nothing unless its index is 53 to 67");
   size_t danglingLinks = 0, danglingLabels = 0;
   for (int32_t link : level.layers[kFileTrigger])
-    if (link >= 0 && size_t(link & kLinkIndexBits) >= level.triggers.size()) ++danglingLinks;
+    if (link >= 0 && size_t(link & kLinkIndexMask) >= level.triggers.size()) ++danglingLinks;
   for (int32_t label : level.layers[kFileLabel])
     if (label >= 0 && size_t(label) >= level.texts.size()) ++danglingLabels;
   if (danglingLinks)
@@ -70,9 +70,9 @@ std::optional<std::pair<int, int>> StartCell(const LevelData& level) {
   size_t startCell = 0;
   for (size_t cell = 0; cell < links.size(); ++cell) {
     if (links[cell] < 0) continue;
-    const int32_t index = links[cell] & kLinkIndexBits;
-    if (size_t(index) < level.triggers.size() && level.triggers[size_t(index)].kind == kKindStart &&
-        index >= startTrigger) {
+    const int32_t index = links[cell] & kLinkIndexMask;
+    if (size_t(index) < level.triggers.size() &&
+        level.triggers[size_t(index)].kind == kTriggerStart && index >= startTrigger) {
       startTrigger = index;
       startCell = cell;
     }

@@ -15,7 +15,7 @@ std::string PictureTableJson() {
   for (const BlockPicture& entry : kBlockPictures)
     blocks += (blocks.size() > 1 ? ",\"" : "\"") + std::to_string(entry.code) +
               "\":" + quoted(entry.picture.name);
-  blocks += ",\"" + std::to_string(kBlockCrackedCode) + "\":\"cracked\"}";
+  blocks += ",\"" + std::to_string(kBlockCracked) + "\":\"cracked\"}";
   return "{\"ground\":" + list(kGroundPictures) + ",\"deco\":" + list(kDecoPictures) +
          ",\"block\":" + blocks + ",\"unit\":" + list(kUnitPictures) +
          ",\"coin\":" + quoted(kCoinPicture.name) + ",\"font\":" + quoted(kFontPicture.name) +

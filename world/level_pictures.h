@@ -7,11 +7,11 @@
 #include <iterator>
 #include <string>
 
+#include "world/codes.h"
 #include "world/level_file.h"
 
 namespace level_pictures {
 
-inline constexpr int32_t kBlockCrackedCode = 12;  // drawn with the cell's ground picture
 struct Colour {
   uint8_t r, g, b, a;
 };
@@ -50,19 +50,19 @@ struct BlockPicture {
   PictureRef picture;
 };
 inline constexpr BlockPicture kBlockPictures[] = {
-    {1, {"tile.png", kBrickColour}},
-    {2, {"box.png", kBoxColour}},
-    {3, {"invisible.png", kHiddenColour}},
-    {4, {"box.png", kBoxColour}},
-    {5, {"box.png", kBoxColour}},
-    {6, {"box.png", kBoxColour}},
-    {7, {"box.png", kBoxColour}},
-    {8, {"box.png", kBoxColour}},
-    {9, {"invisible.png", kHiddenColour}},
-    {10, {"box.png", kBoxColour}},
-    {11, {"boxempty.png", {150, 110, 60, 255}}},
-    {14, {"stone.png", kStoneColour}},
-    {15, {"invisible.png", kHiddenColour}},
+    {kBlockBrick, {"tile.png", kBrickColour}},
+    {kBlockCoinBox, {"box.png", kBoxColour}},
+    {kBlockHiddenCoinBox, {"invisible.png", kHiddenColour}},
+    {kBlockGrowthBox, {"box.png", kBoxColour}},
+    {kBlockPoisonBox, {"box.png", kBoxColour}},
+    {kBlockVanishingBox, {"box.png", kBoxColour}},
+    {kBlockStarBox, {"box.png", kBoxColour}},
+    {kBlockLifeBox, {"box.png", kBoxColour}},
+    {kBlockHiddenBonusBox, {"invisible.png", kHiddenColour}},
+    {kBlockInertBox, {"box.png", kBoxColour}},
+    {kBlockUsedBox, {"boxempty.png", {150, 110, 60, 255}}},
+    {kBlockStone, {"stone.png", kStoneColour}},
+    {kBlockInvisible, {"invisible.png", kHiddenColour}},
     {16, {"box.png", kBoxColour}},
     {18, {"stone.png", kStoneColour}},
     {19, {"stone.png", kStoneColour}},
@@ -71,19 +71,19 @@ inline constexpr BlockPicture kBlockPictures[] = {
     {22, {"box.png", kBoxColour}},
     {23, {"tile.png", kBrickColour}},
     {24, {"tile.png", kBrickColour}},
-    {30, {"coin1.png", kCoinColour}},
-    {31, {"coin2.png", kCoinColour}},
-    {32, {"walkwayl1.png", kWalkwayColour}},
-    {33, {"walkwayr1.png", kWalkwayColour}},
-    {34, {"invisible.png", kHiddenColour}},
-    {35, {"pipe_green.png", kPipeColour}},
-    {36, {"pipe_green_body.png", kPipeColour}},
-    {37, {"pipe_orange.png", {230, 120, 30, 255}}},
-    {38, {"pipe_orange_body.png", {230, 120, 30, 255}}},
-    {39, {"pipe_blue.png", {70, 130, 230, 255}}},
-    {40, {"pipe_blue_body.png", {70, 130, 230, 255}}},
-    {25, {"pipe_green_side.png", kPipeColour}},
-    {26, {"pipe_green_side_body.png", kPipeColour}},
+    {kBlockCoinPictureA, {"coin1.png", kCoinColour}},
+    {kBlockCoinPictureB, {"coin2.png", kCoinColour}},
+    {kBlockWalkwayLeft, {"walkwayl1.png", kWalkwayColour}},
+    {kBlockWalkwayRight, {"walkwayr1.png", kWalkwayColour}},
+    {kBlockBumping, {"invisible.png", kHiddenColour}},
+    {PipeTop(kPipeGreen), {"pipe_green.png", kPipeColour}},
+    {PipeBody(kPipeGreen), {"pipe_green_body.png", kPipeColour}},
+    {PipeTop(kPipeOrange), {"pipe_orange.png", {230, 120, 30, 255}}},
+    {PipeBody(kPipeOrange), {"pipe_orange_body.png", {230, 120, 30, 255}}},
+    {PipeTop(kPipeBlue), {"pipe_blue.png", {70, 130, 230, 255}}},
+    {PipeBody(kPipeBlue), {"pipe_blue_body.png", {70, 130, 230, 255}}},
+    {kBlockPipeSideMouth, {"pipe_green_side.png", kPipeColour}},
+    {kBlockPipeSideBody, {"pipe_green_side_body.png", kPipeColour}},
 };
 
 // Unit markers by type code: the picture the unit draws first, or a colour of its family.
