@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/device_layers.h"
 #include "app/game.h"
 #include "app/sim.h"
 #include "engine/gl_api.h"
@@ -64,10 +65,17 @@ void SwapAndTrace() {
   gDeviceSwap();
 }
 
+// The device layer of live play's trace: a swap after sub-steps ends a frame.
+PlatformApi TraceLayer(const PlatformApi& below) {
+  gDeviceSwap = below.SwapBuffers;
+  PlatformApi above = below;
+  above.SwapBuffers = SwapAndTrace;
+  return above;
+}
+
 int PlayLive() {
   UseBrowserPlatform();
-  gDeviceSwap = gPlatform.SwapBuffers;
-  gPlatform.SwapBuffers = SwapAndTrace;
+  ComposeDevice({nullptr, nullptr, TraceLayer});
   gSoundRecorder = &gRecordedSounds;
   return RunGame();
 }

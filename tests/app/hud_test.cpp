@@ -184,8 +184,8 @@ TEST_F(HudTest, TheSpeakerCoversNoSignNoStatusLineAndNoButton) {
     const ButtonArea b = ButtonPlace(id);
     EXPECT_FALSE(overlaps(b.x, b.y, b.width, b.height)) << "button " << id;
   }
-  EXPECT_GE(kSpeakerX, 0);
-  EXPECT_GE(kSpeakerSize, 32);  // a fingertip
+  static_assert(kSpeakerX >= 0);
+  static_assert(kSpeakerSize >= 32);  // a fingertip
 }
 
 }  // namespace
