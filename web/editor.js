@@ -264,9 +264,13 @@
       const image = picture(name);
       if (!image) continue;
       const y = (kRouteTop + top - y0) * scale;
-      if (y >= height || y + image.height * scale <= 0) continue;
-      for (let x = Math.floor(x0 / image.width) * image.width; x < x0 + width / scale; x += image.width)
+      if (y >= height) continue;
+      // The nearest hills' foot goes on down to the level's bottom, as the ground under them would.
+      const foot = name === kOutdoorLayers[kOutdoorLayers.length - 1][0];
+      for (let x = Math.floor(x0 / image.width) * image.width; x < x0 + width / scale; x += image.width) {
         g.drawImage(image, (x - x0) * scale, y, image.width * scale, image.height * scale);
+        if (foot) g.drawImage(image, 0, image.height - 1, image.width, 1, (x - x0) * scale, y + image.height * scale, image.width * scale, height);
+      }
     }
   }
 
