@@ -17,8 +17,19 @@
   const kMaxZoom = 4; // screen pixels a world pixel: a few cells fill the view
   const kViewWidth = 480; // the game's view, world pixels
   const kViewHeight = 320;
-  const kSky = '#6b8cff';
-  const kBackdropColours = ['#6b8cff', '#302428', '#282840'];
+  const kSky = '#77c2e9'; // play's clear colour, under the sky's picture
+  const kBackdropColours = [kSky, '#302428', '#282840'];
+  // Play's outdoor backdrop, held still behind the level as play's camera on the usual route
+  // shows it: the sky's picture (its top rows, deepening upwards) stretched from the level's
+  // top down to there, then clouds and hills at their heights below that view's top.
+  const kSkyPicture = 'backdrop_sky.png';
+  const kSkyShownRows = 150; // of the sky's picture, as play shows it
+  const kRouteTop = 39 * kCell - kViewHeight / 2; // world y of play's view top on the route
+  const kOutdoorLayers = [
+    ['backdrop_clouds.png', 0],
+    ['backdrop_far.png', 70],
+    ['backdrop_near.png', 110],
+  ]; // picture, world px below kRouteTop
   // The dark backdrops' tiles, by kind (the sky is its colour), and the checkpoint's flag.
   const kBackdropPictures = [null, 'backdrop_cave.png', 'backdrop_castle.png'];
   const kCheckpointPicture = 'flag_down.png';
@@ -46,9 +57,10 @@
   let clipboard = null;
   let drag = null; // what the press under way does
   let pendingArea = null; // a spawn's or reveal's first area, waiting for the cells that set it off
+  let editing = null; // {index}: the trigger the next area drawn replaces
   let dirty = true;
   let warnings = [];
-  let placeOptions = { message: 53, kind: 1, unitType: 0, backdrop: 1, warpLevel: 'bonus', warpStart: 0 };
+  let placeOptions = { message: 53, kind: 1, unitType: 0, backdrop: 1, warpLevel: kLevels.includes('bonus') ? 'bonus' : kLevels[0] || 'level', warpStart: 0 };
 
   // ---- the compiler and the writer ------------------------------------------------------
 
@@ -83,7 +95,8 @@
     const p = tables.pictures;
     for (const list of [p.ground, p.deco, p.unit]) for (const n of list) if (n) names.add(n);
     for (const n of Object.values(p.block)) if (n && n !== 'cracked') names.add(n);
-    for (const n of [p.coin, p.font, p.player, kCheckpointPicture, ...kBackdropPictures]) if (n) names.add(n);
+    for (const n of [p.coin, p.font, p.player, kCheckpointPicture, kSkyPicture, ...kBackdropPictures]) if (n) names.add(n);
+    for (const [n] of kOutdoorLayers) names.add(n);
     return Promise.all(
       [...names].map(
         (name) =>
@@ -183,16 +196,16 @@
     }
   }
 
-  function startCell() {
+  function startCell(of = level) {
     // As the game finds it: the last cell linked to the highest-indexed start trigger linked.
-    const links = level.layers[L.trigger];
+    const links = of.layers[L.trigger];
     let best = -1;
     let cell = -1;
     for (let i = 0; i < M.kCells; ++i) {
       const t = links[i];
       if (t < 0) continue;
       const index = t & 0xffff;
-      const trigger = level.lists.triggers[index];
+      const trigger = of.lists.triggers[index];
       if (!trigger || trigger.kind !== 3) continue;
       if (index >= best) {
         best = index;
@@ -240,6 +253,27 @@
     return chunk.canvas;
   }
 
+  // The outdoor backdrop over a chunk's picture whose top left is world (x0, y0).
+  function drawSky(g, x0, y0, scale) {
+    const { width, height } = g.canvas;
+    g.fillStyle = kSky;
+    g.fillRect(0, 0, width, height);
+    const sky = picture(kSkyPicture);
+    if (sky) g.drawImage(sky, 0, 0, sky.width, kSkyShownRows, 0, -y0 * scale, width, (kRouteTop + kSkyShownRows) * scale);
+    for (const [name, top] of kOutdoorLayers) {
+      const image = picture(name);
+      if (!image) continue;
+      const y = (kRouteTop + top - y0) * scale;
+      if (y >= height) continue;
+      // The nearest hills' foot goes on down to the level's bottom, as the ground under them would.
+      const foot = name === kOutdoorLayers[kOutdoorLayers.length - 1][0];
+      for (let x = Math.floor(x0 / image.width) * image.width; x < x0 + width / scale; x += image.width) {
+        g.drawImage(image, (x - x0) * scale, y, image.width * scale, image.height * scale);
+        if (foot) g.drawImage(image, 0, image.height - 1, image.width, 1, (x - x0) * scale, y + image.height * scale, image.width * scale, height);
+      }
+    }
+  }
+
   function drawChunk(chunk, scale) {
     chunk.stale = false;
     const g = chunk.canvas.getContext('2d');
@@ -248,9 +282,19 @@
     const column0 = chunk.column * kChunkCells;
     const row0 = chunk.row * kChunkCells;
     // The sky, then the backdrop regions, the first on top as the first one holding a cell decides.
-    g.fillStyle = kSky;
-    g.fillRect(0, 0, chunk.canvas.width, chunk.canvas.height);
+    drawSky(g, column0 * kCell, row0 * kCell, scale);
     for (const b of level.lists.backdrops.slice().reverse()) {
+      const rect = [(b.column0 - column0) * size, (b.row0 - row0) * size, (b.column1 - b.column0 + 1) * size, (b.row1 - b.row0 + 1) * size];
+      if (b.kind === 0) {
+        // A sky region over a dark one shows the sky again.
+        g.save();
+        g.beginPath();
+        g.rect(...rect);
+        g.clip();
+        drawSky(g, column0 * kCell, row0 * kCell, scale);
+        g.restore();
+        continue;
+      }
       const tile = picture(kBackdropPictures[b.kind]);
       g.fillStyle = kBackdropColours[b.kind] || kSky;
       if (tile) {
@@ -258,7 +302,7 @@
         pattern.setTransform(new DOMMatrix().scale(scale));
         g.fillStyle = pattern;
       }
-      g.fillRect((b.column0 - column0) * size, (b.row0 - row0) * size, (b.column1 - b.column0 + 1) * size, (b.row1 - b.row0 + 1) * size);
+      g.fillRect(...rect);
     }
     for (let c = 0; c < kChunkCells; ++c)
       for (let r = 0; r < kChunkCells && row0 + r < M.kRows; ++r) drawCell(g, column0 + c, row0 + r, c * size, r * size, size);
@@ -502,23 +546,57 @@
     selection = { column0: column, row0: row, column1: column + clipboard.width - 1, row1: row + clipboard.height - 1 };
   }
 
+  // Runs `change` as one step, or as part of the step already under way.
+  function oneStep(change) {
+    const outer = history.open;
+    history.begin();
+    change();
+    if (!outer) history.end();
+  }
+
   // A trigger kind's record over an area, and its link written into the area's cells.
   function addAreaTrigger(kind, area, index) {
-    history.begin();
-    history.lists((lists) => {
-      const record = { kind, unitType: 0, onlyCode: 0, column0: area.column0, column1: area.column1, row0: area.row0, row1: area.row1 };
-      while (lists.triggers.length <= index) lists.triggers.push({ kind: 4, unitType: 0, onlyCode: 0, column0: 0, column1: 0, row0: 0, row1: 0 });
-      lists.triggers[index] = record;
+    oneStep(() => {
+      history.lists((lists) => {
+        const record = { kind, unitType: 0, onlyCode: 0, column0: area.column0, column1: area.column1, row0: area.row0, row1: area.row1 };
+        while (lists.triggers.length <= index) lists.triggers.push({ kind: 4, unitType: 0, onlyCode: 0, column0: 0, column1: 0, row0: 0, row1: 0 });
+        lists.triggers[index] = record;
+      });
+      for (let c = area.column0; c <= area.column1; ++c)
+        for (let r = area.row0; r <= area.row1; ++r) history.set(L.trigger, c, r, index);
     });
-    for (let c = area.column0; c <= area.column1; ++c)
-      for (let r = area.row0; r <= area.row1; ++r) history.set(L.trigger, c, r, index);
-    history.end();
+  }
+
+  // A trigger taken out: the cells linking to it let go, and its slot stays, empty, so the
+  // triggers after it keep their places (a message is known by its slot).
+  function removeTrigger(index) {
+    oneStep(() => {
+      const links = level.layers[L.trigger];
+      for (let i = 0; i < M.kCells; ++i)
+        if (links[i] >= 0 && (links[i] & 0xffff) === index) history.set(L.trigger, Math.floor(i / M.kRows), i % M.kRows, -1);
+      history.lists((l) => (l.triggers[index] = { kind: 4, unitType: 0, onlyCode: 0, column0: 0, column1: 0, row0: 0, row1: 0 }));
+    });
+  }
+
+  // The list's edit button: the trigger's tool with its message or unit chosen; the next area
+  // drawn replaces it.
+  function editTrigger(index) {
+    const t = level.lists.triggers[index];
+    if (t.kind === 5) placeOptions.message = index;
+    if (t.kind === 1) placeOptions.unitType = t.unitType;
+    chooseTool(t.kind === 5 ? 'message' : t.kind === 1 ? 'spawn' : 'reveal');
+    editing = { index };
+    if (t.kind === 5) say('Draw the message’s new area (pick another message first to change it).');
   }
 
   function placeArea(kind, area) {
     const lists = level.lists;
     if (kind === 'message') {
+      history.begin();
+      if (editing) removeTrigger(editing.index);
       addAreaTrigger(5, area, placeOptions.message);
+      history.end();
+      editing = null;
     } else if (kind === 'spawn' || kind === 'reveal') {
       // Two areas: where the units come out (or the hidden cells show), then the cells that
       // set it off when the player touches them.
@@ -529,10 +607,13 @@
       }
       const target = pendingArea.area;
       pendingArea = null;
-      const index = lists.triggers.length;
+      const index = editing ? editing.index : lists.triggers.length;
       history.begin();
-      history.lists((l) =>
-        l.triggers.push({ kind: kind === 'spawn' ? 1 : 0, unitType: kind === 'spawn' ? placeOptions.unitType : 0, onlyCode: 0, column0: target.column0, column1: target.column1, row0: target.row0, row1: target.row1 }),
+      if (editing) removeTrigger(index);
+      editing = null;
+      history.lists(
+        (l) =>
+          (l.triggers[index] = { kind: kind === 'spawn' ? 1 : 0, unitType: kind === 'spawn' ? placeOptions.unitType : 0, onlyCode: 0, column0: target.column0, column1: target.column1, row0: target.row0, row1: target.row1 }),
       );
       for (let c = area.column0; c <= area.column1; ++c)
         for (let r = area.row0; r <= area.row1; ++r) history.set(L.trigger, c, r, index);
@@ -568,15 +649,15 @@
         l.checkpoints.sort((a, b) => a.column - b.column);
       });
     } else if (kind === 'warp') {
-      const target = window.prompt('The level this pipe leads to, and its start (e.g. bonus 0):', placeOptions.warpLevel + ' ' + placeOptions.warpStart);
-      if (!target) return;
-      const [name, startIndex] = target.trim().split(/\s+/);
+      const name = placeOptions.warpLevel;
+      const startIndex = placeOptions.warpStart;
       const block = level.layers[L.block][M.cellIndex(column, row)];
       const direction = block === 25 || block === 26 ? 2 : 1;
       history.lists((l) => {
         l.warps = l.warps.filter((w) => Math.floor(w.x / kCell) !== column || Math.floor(w.y / kCell) !== row);
-        l.warps.push({ x: column * kCell, y: row * kCell, direction, startIndex: Number(startIndex) || 0, fileName: name });
+        l.warps.push({ x: column * kCell, y: row * kCell, direction, startIndex, fileName: name });
       });
+      say('The pipe at ' + column + ', ' + row + ' leads to ' + name + ', start ' + startIndex + '.');
     }
   }
 
@@ -782,6 +863,7 @@
     if (name !== 'select') selection = null;
     if (name === 'spawn' || name === 'reveal') say('Draw where ' + (name === 'spawn' ? 'the units come out' : 'hidden cells show') + ', then the cells that set it off.');
     pendingArea = null;
+    editing = null;
     dirty = true;
   }
   for (const b of document.querySelectorAll('[data-tool]')) b.addEventListener('click', () => chooseTool(b.dataset.tool));
@@ -789,7 +871,7 @@
   function showPlaceOptions() {
     const box = $('placeOptions');
     box.textContent = '';
-    const select = (label, options, key) => {
+    const select = (label, options, key, as = Number) => {
       const s = document.createElement('select');
       for (const [value, name] of options) {
         const o = document.createElement('option');
@@ -798,7 +880,7 @@
         o.selected = String(placeOptions[key]) === String(value);
         s.appendChild(o);
       }
-      s.addEventListener('change', () => (placeOptions[key] = Number(s.value)));
+      s.addEventListener('change', () => (placeOptions[key] = as(s.value)));
       const l = document.createElement('label');
       l.textContent = label + ' ';
       l.appendChild(s);
@@ -811,7 +893,52 @@
       select('Unit', Object.entries(tables.units), 'unitType');
     } else if (tool === 'backdrop') {
       select('Backdrop', [[0, 'sky'], [1, 'cave'], [2, 'castle']], 'backdrop');
+    } else if (tool === 'warp') {
+      const levelChoice = select('Leads to', kLevels.map((name) => [name, name]), 'warpLevel', String);
+      levelChoice.id = 'warpLevel';
+      const startChoice = select('at', [[placeOptions.warpStart, 'start ' + placeOptions.warpStart]], 'warpStart');
+      startChoice.id = 'warpStart';
+      const fill = async () => {
+        const name = placeOptions.warpLevel;
+        const starts = await levelStarts(name);
+        if (name !== placeOptions.warpLevel || !startChoice.isConnected) return;
+        startChoice.textContent = '';
+        for (const st of starts.length ? starts : [{ index: 0, column: -1, row: -1 }]) {
+          const o = document.createElement('option');
+          o.value = st.index;
+          o.textContent = 'start ' + st.index + (st.column >= 0 ? ': column ' + st.column + ', row ' + st.row : '');
+          o.selected = st.index === placeOptions.warpStart;
+          startChoice.appendChild(o);
+        }
+        placeOptions.warpStart = Number(startChoice.value);
+        startChoice.dataset.ready = name;
+      };
+      levelChoice.addEventListener('change', () => {
+        placeOptions.warpStart = 0;
+        fill();
+      });
+      fill();
     }
+  }
+
+  // The start points of a level beside the page, where the game puts a player a pipe brings
+  // there. Levels have only start point 0; a pipe naming another comes out there too.
+  const starts = new Map();
+  function levelStarts(name) {
+    if (!starts.has(name)) {
+      const found = fetch('levels/' + name + '.gz')
+        .then((response) => {
+          if (!response.ok) throw new Error(response.statusText);
+          return new Response(response.body.pipeThrough(new DecompressionStream('gzip'))).arrayBuffer();
+        })
+        .then((buffer) => {
+          const cell = startCell(M.parseLevel(new Uint8Array(buffer)));
+          return cell ? [{ index: 0, ...cell }] : [];
+        })
+        .catch(() => []);
+      starts.set(name, found);
+    }
+    return starts.get(name);
   }
 
   const kToolKeys = { b: 'paint', e: 'erase', r: 'rect', i: 'pick', s: 'select', t: 'start' };
@@ -942,7 +1069,7 @@
     const box = $('lists');
     box.textContent = '';
     const lists = level.lists;
-    const item = (label, cell, remove) => {
+    const item = (label, cell, remove, edit) => {
       const d = document.createElement('div');
       d.className = 'item';
       d.textContent = label;
@@ -954,9 +1081,21 @@
         x.style.cssText = 'float:right;padding:0 5px';
         x.addEventListener('click', (e) => {
           e.stopPropagation();
-          history.lists(remove);
+          remove();
         });
         d.prepend(x);
+      }
+      if (edit) {
+        const e = document.createElement('button');
+        e.textContent = '✎';
+        e.title = 'Edit: draw it again';
+        e.className = 'edit';
+        e.style.cssText = 'float:right;padding:0 5px';
+        e.addEventListener('click', (event) => {
+          event.stopPropagation();
+          edit();
+        });
+        d.prepend(e);
       }
       box.appendChild(d);
     };
@@ -964,12 +1103,19 @@
     lists.triggers.forEach((t, i) => {
       if (t.kind === 4) return;
       const name = t.kind === 5 && tables.triggerMessages[i] !== undefined ? tables.messages[tables.triggerMessages[i]] : tables.kinds[t.kind];
-      item('trigger ' + i + ': ' + name + ' ' + t.column0 + ',' + t.row0 + '–' + t.column1 + ',' + t.row1, [t.column0, t.row0], null);
+      // The start moves with its own tool; the areas are taken out or drawn again here.
+      const area = t.kind === 0 || t.kind === 1 || t.kind === 5;
+      item(
+        'trigger ' + i + ': ' + name + ' ' + t.column0 + ',' + t.row0 + '–' + t.column1 + ',' + t.row1,
+        [t.column0, t.row0],
+        t.kind === 3 ? null : () => removeTrigger(i),
+        area ? () => editTrigger(i) : null,
+      );
     });
-    lists.warps.forEach((w, i) => item('pipe ' + i + ' → ' + w.fileName + ' start ' + w.startIndex, [Math.floor(w.x / kCell), Math.floor(w.y / kCell)], (l) => l.warps.splice(i, 1)));
-    lists.checkpoints.forEach((c, i) => item('checkpoint ' + c.column + ', ' + c.row, [c.column, c.row], (l) => l.checkpoints.splice(i, 1)));
-    if (lists.hasGoal) item('goal ' + lists.goal.column0 + ', ' + lists.goal.row0, [lists.goal.column0, lists.goal.row0], (l) => (l.hasGoal = false));
-    lists.backdrops.forEach((b, i) => item('backdrop ' + ['sky', 'cave', 'castle'][b.kind] + ' ' + b.column0 + '–' + b.column1, [b.column0, b.row0], (l) => l.backdrops.splice(i, 1)));
+    lists.warps.forEach((w, i) => item('pipe ' + i + ' → ' + w.fileName + ' start ' + w.startIndex, [Math.floor(w.x / kCell), Math.floor(w.y / kCell)], () => history.lists((l) => l.warps.splice(i, 1))));
+    lists.checkpoints.forEach((c, i) => item('checkpoint ' + c.column + ', ' + c.row, [c.column, c.row], () => history.lists((l) => l.checkpoints.splice(i, 1))));
+    if (lists.hasGoal) item('goal ' + lists.goal.column0 + ', ' + lists.goal.row0, [lists.goal.column0, lists.goal.row0], () => history.lists((l) => (l.hasGoal = false)));
+    lists.backdrops.forEach((b, i) => item('backdrop ' + ['sky', 'cave', 'castle'][b.kind] + ' ' + b.column0 + '–' + b.column1, [b.column0, b.row0], () => history.lists((l) => l.backdrops.splice(i, 1))));
   }
 
   // ---- loading, keeping, sharing --------------------------------------------------------

@@ -1,5 +1,6 @@
 // The level editor in a real headless Chromium, through the mouse, the keys and fingers: paint,
-// undo and redo; a rectangle; a unit, a text and a checkpoint placed; a ledge painted and played
+// undo and redo; a rectangle; a unit, a text and a checkpoint placed; a message drawn again and
+// removed; a pipe's level and start picked from lists; the sky; a ledge painted and played
 // on, Esc back; the shipped level saved byte for byte as the level tool dumps it; a level shared
 // as a link and played from it in a fresh page, then edited as a copy; a broken link; a file that
 // is no level refused; the level kept over a reload; touch painting, zooming and picking.
@@ -79,6 +80,7 @@ const cell = (page, layer, column, row) =>
 const kGround = 0;
 const kBlock = 2;
 const kUnit = 3;
+const kTrigger = 4;
 const kLabel = 5;
 
 async function choose(page, note) {
@@ -143,6 +145,81 @@ await test('a unit, a text and a checkpoint are placed', async () => {
   check(/\[checkpoints\]\nat=30,39\n/.test(text), 'the checkpoint is not in the source');
   const lists = await editor.$eval('#lists', (e) => e.textContent);
   check(lists.includes('checkpoint 30, 39') && lists.includes('MIND THE GAP'), `the lists show ${lists}`);
+});
+
+// A button on the line of the level's lists that names `label`.
+async function listButton(page, label, title) {
+  for (const line of await page.$$('#lists div.item'))
+    if ((await line.evaluate((e) => e.textContent)).includes(label)) return line.$(`button[title^="${title}"]`);
+  throw new Error(`no "${label}" in the lists`);
+}
+const undo = async (page) => {
+  await page.keyboard.down('Control');
+  await page.keyboard.press('KeyZ');
+  await page.keyboard.up('Control');
+};
+
+await test('a message is drawn again elsewhere and removed with ×, each undone', async () => {
+  await tool(editor, 'message');
+  const index = Number(await editor.$eval('#messageChoice', (s) => s.value));
+  await dragCells(editor, [26, 36], [27, 37]);
+  check((await cell(editor, kTrigger, 27, 37)) === index, 'no message area drawn');
+  await (await listButton(editor, `trigger ${index}:`, 'Edit')).click();
+  await dragCells(editor, [16, 36], [17, 37]);
+  check((await cell(editor, kTrigger, 16, 36)) === index, 'the message was not drawn again');
+  check((await cell(editor, kTrigger, 27, 37)) === -1, 'the old area still shows the message');
+  const lists = await editor.$eval('#lists', (e) => e.textContent);
+  check(lists.includes(`trigger ${index}: `) && lists.includes('16,36–17,37'), `the lists show ${lists}`);
+  await (await listButton(editor, `trigger ${index}:`, 'Remove')).click();
+  check((await cell(editor, kTrigger, 16, 36)) === -1, '× left the message area');
+  check(!(await editor.$eval('#lists', (e) => e.textContent)).includes(`trigger ${index}:`), '× left the message in the lists');
+  await undo(editor);
+  check((await cell(editor, kTrigger, 16, 36)) === index && (await cell(editor, kTrigger, 27, 37)) === -1, 'undo did not bring the message back');
+  await undo(editor);
+  check((await cell(editor, kTrigger, 27, 37)) === index && (await cell(editor, kTrigger, 16, 36)) === -1, 'undo did not put the first area back');
+});
+
+await test('a pipe warp takes its level and start from the lists of the game\'s levels', async () => {
+  let asked = false;
+  const ask = (dialog) => ((asked = true), dialog.dismiss());
+  editor.on('dialog', ask);
+  await tool(editor, 'warp');
+  const levels = await editor.$$eval('#warpLevel option', (o) => o.map((e) => e.value));
+  check(levels.includes('bonus') && levels.includes('level'), `the levels offered: ${levels}`);
+  await editor.select('#warpLevel', 'level');
+  await editor.select('#warpLevel', 'bonus');
+  await editor.waitForFunction(() => document.getElementById('warpStart').dataset.ready === 'bonus', { timeout: 10000 });
+  const startsOffered = await editor.$$eval('#warpStart option', (o) => o.map((e) => e.textContent));
+  check(startsOffered.length === 1 && /^start 0: column \d+, row \d+$/.test(startsOffered[0]), `the starts offered: ${startsOffered}`);
+  await clickCell(editor, 35, 39);
+  editor.off('dialog', ask);
+  check(!asked, 'the pipe asked in a prompt');
+  const warps = await editor.evaluate(() => window.brinkhopEditor.level().lists.warps);
+  check(warps.some((w) => w.x === 35 * 32 && w.y === 39 * 32 && w.fileName === 'bonus' && w.startIndex === 0), `the warps: ${JSON.stringify(warps)}`);
+  check((await editor.evaluate(() => window.brinkhopEditor.text())).includes('file="bonus"'), 'the pipe is not in the source');
+});
+
+await test('the sky behind the level deepens upwards, as play draws it', async () => {
+  await editor.evaluate(() => window.brinkhopEditor.goTo(50, 16));
+  const colour = async (column, row) => {
+    const p = await cellPoint(editor, column, row);
+    return editor.evaluate(
+      (x, y) => {
+        window.brinkhopEditor.redraw();
+        const canvas = document.getElementById('canvas');
+        const box = canvas.getBoundingClientRect();
+        const k = canvas.width / box.width;
+        return [...canvas.getContext('2d').getImageData(Math.round((x - box.left) * k), Math.round((y - box.top) * k), 1, 1).data];
+      },
+      p.x,
+      p.y,
+    );
+  };
+  const high = await colour(50, 6);
+  const low = await colour(50, 26);
+  const light = (c) => c[0] + c[1] + c[2];
+  check(light(high) + 30 < light(low), `the sky is ${high} high up and ${low} lower`);
+  if (shotsDir) await editor.screenshot({ path: path.join(shotsDir, 'editor-sky.png') });
 });
 
 await test('a painted ledge is played on, and Esc comes back to the same view', async () => {
