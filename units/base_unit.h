@@ -7,7 +7,8 @@
 constexpr int kUnitSlots = 258;
 
 // Kind codes a unit stores in `type`. Other code only looks for crawlers, turtles, winged
-// turtles, spikies and killer plants; flies and hammers share 12 and are never looked for.
+// turtles, spikies, killer plants and the boss; flies and hammers share 12 and are never
+// looked for.
 constexpr int32_t kUnitCrawler = 0;
 constexpr int32_t kUnitTurtle = 1;
 constexpr int32_t kUnitTurtleFly = 2;
@@ -20,6 +21,7 @@ constexpr int32_t kUnitBrett = 8;
 constexpr int32_t kUnitKillerBlume = 10;
 constexpr int32_t kUnitFly = 12;
 constexpr int32_t kUnitHammer = 12;
+constexpr int32_t kUnitBoss = 19;
 
 // The device screen the unit rules were tuned on: a stomped bullet comes back one screen
 // width further on.

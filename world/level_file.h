@@ -15,7 +15,7 @@ constexpr int kMaxTriggers = 1024;
 constexpr int kMaxLabels = 1024;
 constexpr int kMaxLabelLength = 127;  // bytes; a label buffer holds 128 with the terminator
 constexpr int kTrailerInts = 4;       // read and ignored at the end of every file
-constexpr int kUnitTypeCodes = 19;    // unit type codes 0..18
+constexpr int kUnitTypeCodes = 20;    // unit type codes 0..19
 constexpr int kMaxWarps = 32;
 constexpr int kMaxWarpNameLength = 127;
 // The optional pipe-warp section after the trailer starts with these four bytes; files without

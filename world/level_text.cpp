@@ -26,27 +26,24 @@ struct CodeName {
 
 // Only codes with a role of their own get a name; inert look-alikes stay numbers.
 constexpr CodeName kBlockNames[] = {
-    {1, "brick"},     {2, "coinbox"},  {3, "hiddencoinbox"}, {4, "growbox"},       {5, "deadlybox"},
-    {6, "vanishbox"}, {7, "starbox"},  {8, "lifebox"},       {9, "hiddenlifebox"}, {10, "inertbox"},
-    {11, "usedbox"},  {12, "cracked"}, {14, "stone"},        {15, "invisible"},    {34, "bumping"},
-    {25, "pipemouth"},     {26, "pipelying"},      {32, "walkway-left"}, {33, "walkway-right"},
-    {35, "greenpipetop"},  {36, "greenpipe"},      {37, "orangepipetop"}, {38, "orangepipe"},
-    {39, "bluepipetop"},   {40, "bluepipe"},
+    {1, "brick"},         {2, "coinbox"},        {3, "hiddencoinbox"},  {4, "growbox"},
+    {5, "deadlybox"},     {6, "vanishbox"},      {7, "starbox"},        {8, "lifebox"},
+    {9, "hiddenlifebox"}, {10, "inertbox"},      {11, "usedbox"},       {12, "cracked"},
+    {14, "stone"},        {15, "invisible"},     {34, "bumping"},       {25, "pipemouth"},
+    {26, "pipelying"},    {32, "walkway-left"},  {33, "walkway-right"}, {35, "greenpipetop"},
+    {36, "greenpipe"},    {37, "orangepipetop"}, {38, "orangepipe"},    {39, "bluepipetop"},
+    {40, "bluepipe"},
 };
 constexpr CodeName kDecoNames[] = {
-    {1, "bush"},
-    {2, "grass"},
-    {6, "flower"},
-    {3, "deadlyground"},
-    {4, "deadlyceiling"},
-    {5, "jumppad"},
+    {1, "bush"},         {2, "grass"},         {6, "flower"},
+    {3, "deadlyground"}, {4, "deadlyceiling"}, {5, "jumppad"},
 };
 constexpr CodeName kUnitNames[] = {
     {0, "crawler"},  {1, "turtle"},          {2, "wingedturtle"}, {3, "spiky"},
     {4, "firebar"},  {5, "swellingfirebar"}, {6, "bouncingfire"}, {7, "cannon"},
     {8, "board"},    {10, "plant"},          {11, "fire"},        {12, "spinningfire"},
     {13, "hammer0"}, {14, "hammer2"},        {15, "hammer3"},     {16, "hammer5"},
-    {17, "hammer7"}, {18, "hammer9"},
+    {17, "hammer7"}, {18, "hammer9"},        {19, "boss"},
 };
 constexpr CodeName kKindNames[] = {
     {kKindStrike, "strike"}, {kKindSpawn, "spawn"}, {kKindTeleport, "teleport"},
@@ -151,6 +148,7 @@ constexpr DefaultSymbol kDefaultSymbols[] = {
     {'5', {0, 0, 0, 17, 0, 0}, "hammer 5"},
     {'7', {0, 0, 0, 18, 0, 0}, "hammer 7"},
     {'9', {0, 0, 0, 19, 0, 0}, "hammer 9"},
+    {'M', {0, 0, 0, 20, 0, 0}, "the boss: two cells wide and tall, its feet in this cell"},
 };
 
 // Links and labels: digits and capitals stand for trigger or text 0..35 by default.
