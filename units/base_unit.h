@@ -4,24 +4,10 @@
 
 #include <cstdint>
 
-constexpr int kUnitSlots = 258;
+#include "world/codes.h"
+#include "world/sounds.h"
 
-// Kind codes a unit stores in `type`. Other code only looks for crawlers, turtles, winged
-// turtles, spikies, killer plants and the boss; flies and hammers share 12 and are never
-// looked for.
-constexpr int32_t kUnitCrawler = 0;
-constexpr int32_t kUnitTurtle = 1;
-constexpr int32_t kUnitTurtleFly = 2;
-constexpr int32_t kUnitSpiky = 3;
-constexpr int32_t kUnitFireCircle = 4;
-constexpr int32_t kUnitFireCircle2 = 5;
-constexpr int32_t kUnitFireCircle3 = 6;
-constexpr int32_t kUnitCannon = 7;
-constexpr int32_t kUnitBrett = 8;
-constexpr int32_t kUnitKillerBlume = 10;
-constexpr int32_t kUnitFly = 12;
-constexpr int32_t kUnitHammer = 12;
-constexpr int32_t kUnitBoss = 19;
+constexpr int kUnitSlots = 258;
 
 // The device screen the unit rules were tuned on: a stomped bullet comes back one screen
 // width further on.
@@ -48,6 +34,11 @@ class cBaseUnit {
 
 // Null is a free slot. A unit that dies keeps its slot until the level reset.
 extern cBaseUnit* gUnits[kUnitSlots];
+
+// A unit's sound, heard only while the unit is in the view or within a short reach of it: a
+// cannon at the far end of the level is not heard from its start. (x, y) is the unit's place in
+// world px.
+void PlayUnitSound(SoundId sound, float x, float y);
 
 // A small player without a star dies; any other player drops to small power, which does
 // nothing while it is invincible.
