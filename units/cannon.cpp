@@ -38,7 +38,7 @@ void cCannon::Update() {
   if (fireTimer >= kShotInterval) {
     bulletX = Trunc(x);
     bulletY = Trunc(double(y) + kMuzzleDrop);
-    PlaySound(kSoundCannon);
+    PlayUnitSound(kSoundCannon, x, y);
     bulletSpeedX = gPlayer && gPlayer->x < x ? -kBulletSpeed : kBulletSpeed;
     bulletX += bulletSpeedX < 1 ? -kMuzzleReach : kMuzzleReach;
     fireTimer = Random() % kShotInterval;
@@ -54,7 +54,7 @@ void cCannon::Update() {
       bulletState = 1;
       bulletSpeedX /= kStompSlowdown;
       p.speedY = kStompBounce;
-      PlaySound(kSoundStomp);
+      PlayUnitSound(kSoundStomp, float(bulletX), float(bulletY));
       if (gPopups) gPopups->AddPopup(bulletX, bulletY, kBulletPoints);
       return;
     }

@@ -7,7 +7,8 @@
 
 // Unit type codes, as a spawn trigger holds them; the unit layer holds the code plus one
 // (0: no unit). A unit keeps its code in `type`, except that every hammer keeps the fly's 12:
-// other code only looks for crawlers, turtles, winged turtles, spikies and killer plants.
+// other code only looks for crawlers, turtles, winged turtles, spikies, killer plants and the
+// boss.
 constexpr int32_t kUnitCrawler = 0;
 constexpr int32_t kUnitTurtle = 1;
 constexpr int32_t kUnitTurtleFly = 2;
@@ -29,7 +30,8 @@ constexpr int32_t kUnitHammerRange3 = 15;
 constexpr int32_t kUnitHammerRange5 = 16;
 constexpr int32_t kUnitHammerRange7 = 17;
 constexpr int32_t kUnitHammerRange9 = 18;
-constexpr int32_t kUnitTypeCodes = 19;  // codes 0..18
+constexpr int32_t kUnitBoss = 19;       // the finale's boss, two cells wide and tall
+constexpr int32_t kUnitTypeCodes = 20;  // codes 0..19
 
 // What a trigger does when the player reaches a cell linked to it.
 enum TriggerKind : int32_t {

@@ -102,16 +102,20 @@ TEST_F(FrameTest, TheHeadsUpDisplayIsDrawnUprightInLandscape) {
   EXPECT_TRUE(text.alphaTest);
   const std::string status = "SCORE 120 COINS 7 LIVES 5";
   const std::string distance = "YOU MOVE  0.0M";
-  ASSERT_EQ(text.vertices.size(), (status.size() + distance.size()) * 6);
-  // The first glyph covers landscape (0, 0)-(16, 16), which is portrait (304..320, 0..16).
-  const GlRecordedVertex& topLeft = text.vertices[0];
-  EXPECT_NEAR(topLeft.screenX, 320, 1e-3);
-  EXPECT_NEAR(topLeft.screenY, 0, 1e-3);
-  const GlRecordedVertex& bottomRight = text.vertices[5];
-  EXPECT_NEAR(bottomRight.screenX, 304, 1e-3);
-  EXPECT_NEAR(bottomRight.screenY, 16, 1e-3);
-  // The distance line starts at landscape (120, 32): portrait (288, 120).
-  const GlRecordedVertex& distanceStart = text.vertices[status.size() * 6];
+  // Each line outlined: eight dark copies, then the white one.
+  ASSERT_EQ(text.vertices.size(), (status.size() + distance.size()) * 6 * 9);
+  // The first white glyph covers landscape (8, 6)-(24, 22), a margin in from the window's
+  // corner: portrait (298..314, 8..24).
+  const size_t white = 8 * status.size() * 6;
+  const GlRecordedVertex& topLeft = text.vertices[white];
+  EXPECT_NEAR(topLeft.screenX, 314, 1e-3);
+  EXPECT_NEAR(topLeft.screenY, 8, 1e-3);
+  const GlRecordedVertex& bottomRight = text.vertices[white + 5];
+  EXPECT_NEAR(bottomRight.screenX, 298, 1e-3);
+  EXPECT_NEAR(bottomRight.screenY, 24, 1e-3);
+  // The distance line's white glyphs start at landscape (120, 32): portrait (288, 120).
+  const GlRecordedVertex& distanceStart =
+      text.vertices[(9 * status.size() + 8 * distance.size()) * 6];
   EXPECT_NEAR(distanceStart.screenX, 288, 1e-3);
   EXPECT_NEAR(distanceStart.screenY, 120, 1e-3);
   EXPECT_FLOAT_EQ(distanceStart.u, float(('Y' - 32) * 16) / 1520.0f);

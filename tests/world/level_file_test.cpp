@@ -217,19 +217,19 @@ TEST(LevelFileTest, ProblemsNameEachValueTheGameWouldIgnoreWithItsCellOrRecord) 
   set(kFileTrigger, 10, 11, (1 << 24) | 1024);
   set(kFileLabel, 12, 13, 1024);
   level.triggers.push_back({0, 0, 0, 4090, 4096, 0, 0});
-  level.triggers.push_back({1, 19, 0, 5, 5, 5, 5});
+  level.triggers.push_back({1, kUnitTypeCodes, 0, 5, 5, 5, 5});
   level.triggers.push_back({2, 0, 0, 3, 0, -1, 0});
   const std::vector<std::string> problems = LevelProblems(level);
-  for (const char* expected : {
+  for (const std::string& expected : std::initializer_list<std::string>{
            "cell (2, 3): ground value has no picture: 6",
            "cell (2, 4): ground value has no picture: -1",
            "cell (4, 5): decoration has no picture: 7",
            "cell (6, 7): block code has no picture: 27",
-           "cell (8, 9): unit value names no unit type: 20",
+           "cell (8, 9): unit value names no unit type: " + std::to_string(kUnitTypeCodes + 1),
            "cell (10, 11): trigger link points past the 1024 triggers: 16778240",
            "cell (12, 13): label points past the 1024 texts: 1024",
            "trigger 3: rectangle (4090, 0)-(4096, 0) reaches off the grid",
-           "trigger 4: unit type 19 does not exist",
+           "trigger 4: unit type " + std::to_string(kUnitTypeCodes) + " does not exist",
            "trigger 5: teleport target (3, -1) is off the grid",
        })
     EXPECT_TRUE(Has(problems, expected)) << "missing: " << expected;
