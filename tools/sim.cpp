@@ -193,7 +193,14 @@ int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostr
       return true;
     };
     std::string text;
-    if (arg == "--help" || arg == "-h") {
+    if (const char* needs = OptionValueName(arg); needs && i + 1 >= argc) {
+      err << "brinkhop-sim: " << arg << " needs " << needs << "\n" << kUsage;
+      return 2;
+    } else if ((arg == "--help" || arg == "-h") && i + 1 < argc) {
+      err << "brinkhop-sim: " << arg << " takes nothing after it, not '" << argv[i + 1] << "'\n"
+          << kUsage;
+      return 2;
+    } else if (arg == "--help" || arg == "-h") {
       out << kUsage;
       return 0;
     } else if (arg == "--trace") {
@@ -250,17 +257,32 @@ int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostr
   return gMap && gMap->refusedLoads > 0 ? 1 : 0;
 }
 
+const char* OptionValueName(const std::string& option) {
+  static const struct {
+    const char* option;
+    const char* value;
+  } kValues[] = {
+      {"--data", "a folder"}, {"--level", "a file"},       {"--input", "a file"},
+      {"--from", "a file"},   {"--at", "a cell COL,ROW"},  {"--frames", "a number"},
+      {"--to", "a column"},   {"--look-back", "a number"},
+  };
+  for (const auto& row : kValues)
+    if (option == row.option) return row.value;
+  return nullptr;
+}
+
 int RunWithGameData(int argc, char** argv, ToolMain run) {
   bool dataGiven = false;
   for (int i = 1; i + 1 < argc; ++i)
     if (std::string(argv[i]) == "--data" && argv[i + 1][0]) dataGiven = true;
   std::vector<const char*> args(argv, argv + argc);
   std::string defaultData;
+  // The default goes first: after the caller's words, an option left without its value would
+  // take it for its own.
   if (!dataGiven) {
     defaultData = FindDataDirectory();
     if (defaultData.empty()) defaultData = ".";
-    args.push_back("--data");
-    args.push_back(defaultData.c_str());
+    args.insert(args.begin() + 1, {"--data", defaultData.c_str()});
   }
   return run(int(args.size()), args.data(), std::cout, std::cerr);
 }

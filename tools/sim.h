@@ -70,6 +70,10 @@ class cSimulation {
 // at the start or on the way; 2 usage).
 int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 
+// What the tools' option needs after it ("a file"), for the line that says it is missing; null
+// for a flag or an unknown word.
+const char* OptionValueName(const std::string& option);
+
 // Runs a tool's command line with the game's own data folder (beside the executable) added as
 // --data when the line names none.
 using ToolMain = int (*)(int argc, const char* const* argv, std::ostream& out, std::ostream& err);

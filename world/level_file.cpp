@@ -63,13 +63,13 @@ bool InGrid(int32_t column, int32_t row) {
   return column >= 0 && column < kMapColumns && row >= 0 && row < kMapRows;
 }
 
+}  // namespace
+
 bool KnownBlockCode(int32_t code) {
   // 25 and 26 the pipe lying down, 30..33 the coins' frames and the walkways, 34 the bump,
   // 35..40 the standing pipes.
   return (code >= 0 && code <= 26) || (code >= 30 && code <= 40);
 }
-
-}  // namespace
 
 LevelData EmptyLevel() {
   LevelData level;
