@@ -11,6 +11,7 @@
 #include "app/results.h"
 #include "engine/file_read.h"
 #include "player/player.h"
+#include "tools/tool_main.h"
 #include "world/level_text.h"
 #include "world/map.h"
 #include "world/messages.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/script.h"
-#include "tools/sim.h"
+#include "app/sim.h"
 #include "world/level_file.h"
 #include "world/level_text.h"
 #include "world/map.h"
