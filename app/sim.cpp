@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <ostream>
 
 #include "app/button.h"
 #include "app/checkpoints.h"
@@ -15,6 +16,7 @@
 #include "app/results.h"
 #include "engine/file_read.h"
 #include "engine/music.h"
+#include "engine/random.h"
 #include "engine/sprite_batch.h"
 #include "platform/data_dir.h"
 #include "platform/headless.h"
@@ -93,7 +95,7 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   }
 
   // Everything the game keeps between frames starts as in a fresh process.
-  std::srand(1);
+  SeedRandom(1);
   HeadlessDevice& device = UseHeadlessPlatform();
   device.ticks = kFirstFrameTicks - kFrameTicks;
   ReleaseGame();

@@ -14,7 +14,8 @@ mkdir -p "$out"
 # The game's own sources (the list CMakeLists.txt keeps), the level text and the simulator:
 # each level that reads is also played. Compiled in parallel.
 sources=$(sed -n '/^set(BRINKHOP_CORE_SOURCES/,/^)/p' "$root/CMakeLists.txt" | grep -o '[a-z_/]*\.cpp')
-sources="$sources world/level_text.cpp app/sim.cpp tests/fuzz/level_fuzz.cpp"
+sources="$sources world/level_checks.cpp world/level_names.cpp world/level_pictures.cpp
+  world/level_reader.cpp world/level_writer.cpp app/sim.cpp tests/fuzz/level_fuzz.cpp"
 flags=(-std=c++20 -O1 -g -Wall -Wextra -Werror -I"$root" -isystem /usr/include/stb
   -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 rm -rf "$out/objects"
