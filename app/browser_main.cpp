@@ -27,7 +27,7 @@ EM_JS(int, brinkhop_replay_speed, (),
       { return Module.brinkhopReplay ? Module.brinkhopReplay.speed : 1; });
 // The script's name as the page was given it (?replay=), for messages.
 EM_JS(void, brinkhop_replay_name, (char* out, int size), {
-  stringToUTF8(Module.brinkhopReplay ? String(Module.brinkhopReplay.file) : '', out, size);
+  stringToUTF8(Module.brinkhopReplay ? String(Module.brinkhopReplay.file) : "", out, size);
 });
 EM_JS(void, brinkhop_report, (const char* text), {
   if (Module.onGameMessage) Module.onGameMessage(UTF8ToString(text));
