@@ -26,6 +26,10 @@ EM_JS(int, brinkhop_replay_frames, (),
 // Frames a replay runs per animation frame (&speed=); 1 plays at the game's own pace or near.
 EM_JS(int, brinkhop_replay_speed, (),
       { return Module.brinkhopReplay ? Module.brinkhopReplay.speed : 1; });
+// The script's name as the page was given it (?replay=), for messages.
+EM_JS(void, brinkhop_replay_name, (char* out, int size), {
+  stringToUTF8(Module.brinkhopReplay ? String(Module.brinkhopReplay.file) : "", out, size);
+});
 EM_JS(void, brinkhop_report, (const char* text), {
   if (Module.onGameMessage) Module.onGameMessage(UTF8ToString(text));
 });
@@ -34,6 +38,7 @@ namespace {
 
 constexpr const char* kDataDir = "/data";
 constexpr const char* kReplayFile = "/replay.txt";
+constexpr double kReplayBudgetMs = 8.0;
 
 // The last frame run (-1: none yet) and its sounds; the trace is made when the page asks.
 int gTraceFrame = -1;
@@ -84,8 +89,12 @@ int PlayLive() {
 int PlayReplay(int frames, int speed) {
   std::string script, error;
   std::vector<SimEvent> events;
-  if (!ReadText(kReplayFile, script) || !ParseSimScript(script, events, error)) {
-    brinkhop_report(("The replay script cannot be read: " + error).c_str());
+  // A script the page could not fetch is not there; the page has said why.
+  if (!ReadText(kReplayFile, script)) return 1;
+  if (!ParseSimScript(script, events, error)) {
+    char name[256];
+    brinkhop_replay_name(name, sizeof name);
+    brinkhop_report(("The replay " + std::string(name) + " cannot be read: line " + error).c_str());
     return 1;
   }
   if (!OpenBrowserScreen(kDeviceScreenWidth, kDeviceScreenHeight)) return 1;
@@ -96,12 +105,20 @@ int PlayReplay(int frames, int speed) {
     return 1;
   }
   AnnounceFirstFrame();
+  // However fast the replay is asked to go, the page stays responsive: an animation frame gets
+  // at most kReplayBudgetMs of game frames.
+  double yielded = emscripten_get_now();
+  int sinceYield = 0;
   for (int frame = 0; frame < frames; ++frame) {
     sim.RunFrame(events);
     gTraceSounds = sim.FrameSounds();
     gTraceFrame = frame;
     gFramesRun = frame + 1;
-    if (gFramesRun % speed == 0) WaitForAnimationFrame();
+    if (++sinceYield >= speed || emscripten_get_now() - yielded >= kReplayBudgetMs) {
+      WaitForAnimationFrame();
+      yielded = emscripten_get_now();
+      sinceYield = 0;
+    }
   }
   // The last frame stays on screen.
   return 0;

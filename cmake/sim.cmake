@@ -38,9 +38,11 @@ set_tests_properties(web.page PROPERTIES TIMEOUT 400 LABELS "web;e2e" RUN_SERIAL
 
 # brinkhop-route, the route finder over the same simulation.
 add_library(brinkhop_route STATIC tools/route.cpp)
-target_link_libraries(brinkhop_route PUBLIC brinkhop_sim)
+target_link_libraries(brinkhop_route PUBLIC brinkhop_sim brinkhop_toolmain)
 add_executable(brinkhop-route tools/route_main.cpp)
 target_link_libraries(brinkhop-route PRIVATE brinkhop_route brinkhop_toolmain)
 add_dependencies(brinkhop-route brinkhop_data)
 target_sources(brinkhop_tests PRIVATE tests/tools/route_test.cpp)
 target_link_libraries(brinkhop_tests PRIVATE brinkhop_route)
+target_compile_definitions(brinkhop_tests PRIVATE BRINKHOP_ROUTE_PATH="$<TARGET_FILE:brinkhop-route>")
+add_dependencies(brinkhop_tests brinkhop-route)

@@ -83,17 +83,86 @@
     return '';
   }
 
-  // A level as it travels. A server may already have inflated it (Content-Encoding).
+  // The desktop game refuses level files larger than this; so does the page, before a small
+  // download can unpack into gigabytes.
+  const kMaxLevelBytes = 16 << 20;
+
+  // A level as it travels. A server may already have inflated it (Content-Encoding). Errors
+  // name the file and what went wrong with it.
   async function fetchLevel(name) {
-    const response = await fetch('levels/' + name + '.gz');
-    if (!response.ok) throw new Error('levels/' + name + '.gz: ' + response.status);
-    return new Uint8Array(await response.arrayBuffer());
+    const file = 'levels/' + name + '.gz';
+    let response;
+    try {
+      response = await fetch(file);
+    } catch (error) {
+      throw new Error(file + ': could not be downloaded');
+    }
+    if (!response.ok) throw new Error(file + ': ' + response.status + ' ' + response.statusText);
+    try {
+      return new Uint8Array(await response.arrayBuffer());
+    } catch (error) {
+      throw new Error(file + ': the download was cut off');
+    }
   }
 
-  async function inflate(bytes) {
-    if (bytes[0] !== 0x1f || bytes[1] !== 0x8b) return bytes;
+  // All of a stream, or an error once it passes `limit` bytes.
+  async function readAtMost(stream, limit, tooLarge) {
+    const reader = stream.getReader();
+    const chunks = [];
+    let size = 0;
+    for (;;) {
+      const { done, value } = await reader.read();
+      if (done) break;
+      size += value.length;
+      if (size > limit) {
+        reader.cancel().catch(() => {});
+        throw new Error(tooLarge);
+      }
+      chunks.push(value);
+    }
+    const bytes = new Uint8Array(size);
+    let at = 0;
+    for (const chunk of chunks) {
+      bytes.set(chunk, at);
+      at += chunk.length;
+    }
+    return bytes;
+  }
+
+  async function inflate(name, bytes) {
+    const file = 'levels/' + name + '.gz';
+    const tooLarge = file + ': larger than 16 MB unpacked, more than any level';
+    if (bytes[0] !== 0x1f || bytes[1] !== 0x8b) {
+      if (bytes.length > kMaxLevelBytes) throw new Error(tooLarge);
+      return bytes;
+    }
     const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
-    return new Uint8Array(await new Response(stream).arrayBuffer());
+    try {
+      return await readAtMost(stream, kMaxLevelBytes, tooLarge);
+    } catch (error) {
+      throw error.message === tooLarge ? error : new Error(file + ': truncated or damaged');
+    }
+  }
+
+  // Every level that loads is written; one that does not is left out, and the game treats
+  // it as the desktop treats a missing file: only a pipe into it is refused. Without the first
+  // level there is nothing to play.
+  function reportLevels(results) {
+    const failed = results.filter((r) => r.status === 'rejected').map((r) => r.reason.message);
+    if (!failed.length) return;
+    for (const reason of failed) console.warn('Brinkhop: ' + reason);
+    const first = results.findIndex((r, i) => kLevels[i] === 'level' && r.status === 'rejected');
+    if (first >= 0) {
+      say('Brinkhop could not load its level (' + results[first].reason.message + '); reload to try again.');
+    } else {
+      showLevelNotice('Some levels could not be loaded (' + failed.join('; ') + '); play goes on without them.');
+    }
+  }
+
+  // A notice that leaves the game playable: shown for a while, then gone.
+  function showLevelNotice(text) {
+    say(text);
+    setTimeout(() => note.textContent === text && say(''), 8000);
   }
 
   let resolveReady;
@@ -127,6 +196,38 @@
       };
     },
   };
+
+  // &frames= and &speed= of a replay: whole positive numbers up to a day of play and 100
+  // frames an animation frame; anything else is refused with a line saying so.
+  const kMaxReplayFrames = 24 * 60 * 60 * 30;
+  const kMaxReplaySpeed = 100;
+  function replayPace(query) {
+    const number = (key, fallback, most, what) => {
+      const text = query.has(key) ? query.get(key) : fallback;
+      const value = /^[0-9]{1,9}$/.test(text) ? Number(text) : NaN;
+      if (!(value >= 1 && value <= most)) {
+        throw new Error(`The replay's ${key} must be a whole number from 1 to ${most} (${what}), not '${text}'.`);
+      }
+      return value;
+    };
+    return {
+      frames: number('frames', '600', kMaxReplayFrames, 'a day of play'),
+      speed: number('speed', '1', kMaxReplaySpeed, 'frames an animation frame'),
+    };
+  }
+
+  async function fetchReplay(file) {
+    let response;
+    try {
+      response = await fetch(file);
+    } catch (error) {
+      throw new Error('The replay ' + file + ' could not be downloaded.');
+    }
+    if (!response.ok) {
+      throw new Error('The replay ' + file + ' cannot be fetched: ' + response.status + ' ' + response.statusText + '.');
+    }
+    return response.text();
+  }
 
   const problem = missing();
   if (problem) {
@@ -162,15 +263,21 @@
   // The levels download beside the game's script and data, but are unpacked (16 MB) only once
   // the first frame is on screen, or sooner if the game asks: it waits for them before the
   // first press it reads (brinkhop_wait_for_levels), as no level is needed before one.
-  const packedLevels = Promise.all(kLevels.map((name) => fetchLevel(name).then((bytes) => [name, bytes])));
+  const packedLevels = kLevels.map((name) => fetchLevel(name));
+  for (const level of packedLevels) level.catch(() => {}); // reported once unpacked
   let levelsWritten = null;
   Module.brinkhopLevels = () => {
     if (!levelsWritten) {
-      levelsWritten = packedLevels
-        .then((files) => Promise.all(files.map(([name, bytes]) => inflate(bytes).then((b) => [name, b]))))
-        .then((files) => {
-          for (const [name, bytes] of files) Module.FS.writeFile('/data/' + name, bytes);
+      levelsWritten = Promise.allSettled(
+        packedLevels.map((packed, i) =>
+          packed
+            .then((bytes) => inflate(kLevels[i], bytes))
+            .then((bytes) => Module.FS.writeFile('/data/' + kLevels[i], bytes)),
+        ),
+      )
+        .then((results) => {
           performance.mark('brinkhop:levels');
+          reportLevels(results);
           return window.brinkhopSharedLevel;
         })
         // A level from a link or the editor plays instead of the shipped one.
@@ -180,17 +287,20 @@
     return levelsWritten;
   };
   if (replay) {
-    Module.brinkhopReplay = {
-      frames: Math.max(0, parseInt(query.get('frames') || '600', 10) || 0),
-      speed: Math.max(1, parseInt(query.get('speed') || '1', 10) || 1),
-    };
+    try {
+      Module.brinkhopReplay = { ...replayPace(query), file: replay };
+    } catch (error) {
+      say(error.message);
+      return;
+    }
     // The script is fetched beside the page and handed to the game as a file.
     Module.preRun.push(() => {
       Module.addRunDependency('replay');
-      fetch(replay)
-        .then((response) => (response.ok ? response.text() : Promise.reject(new Error(response.status))))
+      fetchReplay(replay)
         .then((text) => Module.FS.writeFile('/replay.txt', text))
-        .catch(() => say('The replay ' + replay + ' cannot be fetched.'))
+        .catch((error) => {
+          say(error.message);
+        })
         .finally(() => Module.removeRunDependency('replay'));
     });
   }

@@ -234,6 +234,36 @@ TEST_F(SimTest, TheCommandLineTracesEveryFrame) {
   EXPECT_EQ(status("--data " + dir + " --frames 1"), 0);
 }
 
+// An option left without its value is named, never the default data folder the tools add; a
+// word after --help is a mistake, not a request for help.
+TEST_F(SimTest, TheToolsNameAnOptionLeftWithoutItsValue) {
+  const auto run = [](const std::string& tool, const std::string& arguments, std::string& said) {
+    std::FILE* pipe = popen((tool + " " + arguments + " 2>&1 >/dev/null").c_str(), "r");
+    said.clear();
+    char buffer[4096];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) said.append(buffer, n);
+    const int result = pclose(pipe);
+    said = said.substr(0, said.find('\n'));
+    return WIFEXITED(result) ? WEXITSTATUS(result) : -1;
+  };
+  const struct {
+    std::string tool, arguments, line;
+  } cases[] = {
+      {BRINKHOP_SIM_PATH, "--input", "brinkhop-sim: --input needs a file"},
+      {BRINKHOP_SIM_PATH, "--frames 3 --level", "brinkhop-sim: --level needs a file"},
+      {BRINKHOP_SIM_PATH, "--data", "brinkhop-sim: --data needs a folder"},
+      {BRINKHOP_SIM_PATH, "--help extra",
+       "brinkhop-sim: --help takes nothing after it, not 'extra'"},
+      {BRINKHOP_ROUTE_PATH, "--level", "brinkhop-route: --level needs a file"},
+      {BRINKHOP_ROUTE_PATH, "--from", "brinkhop-route: --from needs a file"},
+  };
+  for (const auto& c : cases) {
+    std::string said;
+    EXPECT_EQ(run(c.tool, c.arguments, said), 2) << c.arguments;
+    EXPECT_EQ(said, c.line) << c.arguments;
+  }
+}
+
 }  // namespace
 
 namespace {
