@@ -6,7 +6,10 @@
 // Installs the browser table into gPlatform.
 void UseBrowserPlatform();
 
-// Installs the desktop's GL table with WebGL's texture rule (platform/browser_gl.cpp).
+// Makes a WebGL context on the canvas (a CSS selector) current and readies the game's shader
+// pair; false when the browser has no WebGL (platform/browser_gl.cpp).
+bool OpenBrowserGL(const char* canvas);
+// Installs the GL table that speaks the game's fixed-function calls to that context.
 void UseBrowserGL();
 
 // Opens the canvas's GL context without the rest of the device (a replay runs the game on the
@@ -35,6 +38,11 @@ MusicTune* LoadBrowserMusic(const char* file);
 void PlayBrowserMusic(MusicTune* tune, int loops);
 void StopBrowserMusic(int fadeMilliseconds);
 void SetBrowserMusicVolume(int volume);
+// The audio is silent (its context suspended) while anything holds it: the page out of sight
+// or the phone upright, or the game paused.
+enum AudioHold { kHeldByFocus = 1, kHeldByPause = 2 };
+void HoldBrowserAudio(AudioHold reason, bool held);
 bool BrowserMusicPlaying();
-// Once a frame: makes the samples of the tune the game wants, if they wait on the audio.
-void MakeWantedTune();
+// Once a frame while the audio runs: makes the samples of the tune the game wants, and of one
+// sound effect still waiting.
+void MakeWaitingSounds();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/game.h"
+#include "app/input.h"
 #include "engine/gl_api.h"
 #include "platform/browser.h"
 #include "platform/platform.h"
@@ -61,8 +62,12 @@ void SwapAndTrace() {
   gDeviceSwap();
 }
 
+// The sound stands still while the game is paused.
+void HoldAudioWhilePaused() { HoldBrowserAudio(kHeldByPause, GamePaused()); }
+
 int PlayLive() {
   UseBrowserPlatform();
+  gPassHooks.after = HoldAudioWhilePaused;
   gDeviceSwap = gPlatform.SwapBuffers;
   gPlatform.SwapBuffers = SwapAndTrace;
   gSoundRecorder = &gRecordedSounds;
