@@ -15,6 +15,8 @@ endif()
 file(MAKE_DIRECTORY ${BRINKHOP_WEB_SITE})
 
 add_compile_options(-Wall -Wextra -Werror)
+# A phone downloads every byte: the smallest code, over the speed MinSizeRel's -Os keeps.
+add_compile_options(-Oz)
 set(CMAKE_EXECUTABLE_SUFFIX .js)
 
 add_library(brinkhop_core STATIC ${BRINKHOP_CORE_SOURCES})
@@ -84,11 +86,11 @@ add_dependencies(brinkhop brinkhop_web_pack)
 set_target_properties(brinkhop PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${BRINKHOP_WEB_SITE}
   LINK_DEPENDS ${web_pack}/stamp)
-# The game's blocking loop runs as written: the device's waits yield to the browser's
-# animation frames through Asyncify. The GL seam speaks WebGL itself (platform/browser_gl.cpp).
+# The game runs a pass per animation frame, called back by the browser (nothing waits), and
+# its GL seam speaks WebGL itself (platform/browser_gl.cpp): no Asyncify, no GL emulation.
 set(web_link_options
-  -sASYNCIFY
-  "-sASYNCIFY_IMPORTS=['brinkhop_wait_frame','brinkhop_wait_for_levels','brinkhop_hold_forever']"
+  -Oz
+  -sMALLOC=emmalloc
   -sMIN_WEBGL_VERSION=1
   -sMAX_WEBGL_VERSION=1
   -sALLOW_MEMORY_GROWTH

@@ -1,6 +1,6 @@
 // The browser device: the page's canvas as the portrait screen (the page turns it upright),
-// input through emscripten's html5 events, and a clock that moves with the animation frames.
-// The game's blocking loop yields to the browser in Delay (Asyncify), never spinning.
+// input through emscripten's html5 events, and a clock that moves with the animation frames,
+// which call the game back: nothing here ever waits.
 #include "platform/browser.h"
 
 #include <emscripten.h>
@@ -15,40 +15,20 @@
 #include "platform/platform.h"
 #include "platform/view.h"
 
-// Resolves when the browser next paints or the page's visibility changes, with the time.
-EM_JS(double, brinkhop_wait_frame, (), {
-  return Asyncify.handleSleep(function(wakeUp) {
-    var done = false;
-    var wake = function(stamp) {
-      if (done) return;
-      done = true;
-      Module.brinkhopWake = null;
-      wakeUp(typeof stamp == 'number' ? stamp : performance.now());
-    };
-    // A hidden page gets no frames: the page wakes the game once so that it sees the pause.
-    Module.brinkhopWake = function() { setTimeout(wake, 0); };
-    requestAnimationFrame(wake);
-  });
-});
-
 // A game that has ended stays where it is; the page says so.
-EM_JS(void, brinkhop_hold_forever, (int status), {
+EM_JS(void, brinkhop_game_ended, (int status), {
   if (Module.onGameEnded) Module.onGameEnded(status);
-  return Asyncify.handleSleep(function(){});
 });
 
 EM_JS(void, brinkhop_no_webgl, (), {
   if (Module.onNoWebGL) Module.onNoWebGL();
 });
 
-// Until the page has written the levels into /data (page.js unpacks them after the first
-// frame).
-EM_JS(void, brinkhop_wait_for_levels, (), {
-  return Asyncify.handleSleep(function(wakeUp) {
-    var levels = Module.brinkhopLevels ? Module.brinkhopLevels() : Promise.resolve();
-    levels.then(
-        function() { wakeUp(); }, function() { wakeUp(); });
-  });
+// Whether the page has written the levels into /data (page.js unpacks them after the first
+// frame, or now if asked), successfully or not.
+EM_JS(int, brinkhop_levels_ready, (int want), {
+  if (want && Module.brinkhopLevels) Module.brinkhopLevels();
+  return Module.brinkhopLevelsDone ? 1 : 0;
 });
 
 EM_JS(void, brinkhop_first_frame_drawn, (), {
@@ -147,6 +127,7 @@ struct Browser {
   double hiddenTotal = 0;  // ms the page spent hidden: the clock skips them
   bool firstFrameAnnounced = false;
   bool levelsReady = false;
+  void (*pass)() = nullptr;  // what each animation frame runs; null stops them
 };
 
 Browser gBrowser;
@@ -274,15 +255,36 @@ EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
   return ours ? EM_TRUE : EM_FALSE;
 }
 
+// Pictures a pass kept (a pipe warp's frames) show first, one an animation frame, with the
+// pass's own last picture after them; the game goes on when they have all been seen.
+void RunPass(double stamp) {
+  if (!gBrowser.pass) return;
+  gBrowser.stamp = std::max(gBrowser.stamp, stamp);
+  MakeWaitingSounds();
+  if (ShowKeptPicture()) return;
+  gBrowser.pass();
+  if (!HasKeptPictures()) return;
+  KeepBrowserPicture();
+  ShowKeptPicture();
+}
+
+void RunPassNow(void*) { RunPass(emscripten_get_now()); }
+
+// The stamp is the frame's own time: 30 frames a second are then every other frame of a 60 Hz
+// display, without drift.
+EM_BOOL OnAnimationFrame(double stamp, void*) {
+  RunPass(stamp);
+  return gBrowser.pass ? EM_TRUE : EM_FALSE;
+}
+
 EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
   const double now = emscripten_get_now();
   if (event->hidden && !gBrowser.hidden) gBrowser.hiddenSince = now;
   if (!event->hidden && gBrowser.hidden) gBrowser.hiddenTotal += now - gBrowser.hiddenSince;
   gBrowser.hidden = event->hidden;
   UpdateFocus();
-  EM_ASM({
-    if (Module.brinkhopWake) Module.brinkhopWake();
-  });
+  // A hidden page gets no animation frames: one pass now lets the game see the pause.
+  if (event->hidden) emscripten_async_call(RunPassNow, nullptr, 0);
   return EM_FALSE;
 }
 
@@ -363,17 +365,14 @@ PlatformApi BrowserTable() {
   api.OpenAudio = OpenBrowserAudio;
   api.CloseAudio = CloseBrowserAudio;
   api.GetTicks = Ticks;
-  // The wait ends on an animation frame, whose time is the clock: 30 frames a second are then
-  // every other frame of a 60 Hz display, without drift.
-  api.Delay = [](uint32_t) {
-    MakeWaitingSounds();
-    WaitForAnimationFrame();
-  };
+  // Nothing waits in a browser: the animation frames pace the game. A wait inside a pass is a
+  // pipe warp's, after each of its frames: the picture is kept to be shown in its turn.
+  api.Delay = [](uint32_t) { KeepBrowserPicture(); };
   api.PollEvent = [](InputEvent* event) {
     if (gBrowser.events.empty()) PollPads();
     if (gBrowser.events.empty()) return false;
-    // Any press may start the game, which reads the level at once.
-    WaitForLevels();
+    // Any press may start the game, which reads the level at once: presses wait for it.
+    if (!LevelsReady(true)) return false;
     *event = gBrowser.events.front();
     gBrowser.events.pop_front();
     return true;
@@ -400,7 +399,8 @@ PlatformApi BrowserTable() {
   api.MusicPlaying = BrowserMusicPlaying;
   api.Exit = [](int status) {
     ReleaseMouseAndTouches();
-    brinkhop_hold_forever(status);
+    StopAnimationFrames();
+    brinkhop_game_ended(status);
   };
   return api;
 }
@@ -410,17 +410,22 @@ PlatformApi BrowserTable() {
 bool OpenBrowserScreen(int portraitWidth, int portraitHeight) {
   gBrowser.stamp = emscripten_get_now();
   emscripten_set_canvas_element_size(kCanvas, portraitWidth, portraitHeight);
-  if (OpenBrowserGL(kCanvas)) return true;
+  if (OpenBrowserGL(kCanvas, portraitWidth, portraitHeight)) return true;
   brinkhop_no_webgl();
   return false;
 }
 
-void WaitForAnimationFrame() { gBrowser.stamp = brinkhop_wait_frame(); }
+void RunEveryAnimationFrame(void (*pass)()) {
+  const bool running = gBrowser.pass != nullptr;
+  gBrowser.pass = pass;
+  if (!running) emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
+}
 
-void WaitForLevels() {
-  if (gBrowser.levelsReady) return;
-  brinkhop_wait_for_levels();
-  gBrowser.levelsReady = true;
+void StopAnimationFrames() { gBrowser.pass = nullptr; }
+
+bool LevelsReady(bool want) {
+  if (!gBrowser.levelsReady) gBrowser.levelsReady = brinkhop_levels_ready(want ? 1 : 0) != 0;
+  return gBrowser.levelsReady;
 }
 
 void AnnounceFirstFrame() {

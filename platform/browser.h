@@ -8,7 +8,12 @@ void UseBrowserPlatform();
 
 // Makes a WebGL context on the canvas (a CSS selector) current and readies the game's shader
 // pair; false when the browser has no WebGL (platform/browser_gl.cpp).
-bool OpenBrowserGL(const char* canvas);
+bool OpenBrowserGL(const char* canvas, int width, int height);
+// Keeps the picture drawn so far, to be shown later, one an animation frame, by
+// ShowKeptPicture (false once all have been shown, which forgets them).
+void KeepBrowserPicture();
+bool HasKeptPictures();
+bool ShowKeptPicture();
 // Installs the GL table that speaks the game's fixed-function calls to that context.
 void UseBrowserGL();
 
@@ -16,11 +21,13 @@ void UseBrowserGL();
 // scripted device but still shows its frames). False when the browser has no WebGL.
 bool OpenBrowserScreen(int portraitWidth, int portraitHeight);
 
-// Hands control to the browser until its next animation frame (or a change of visibility).
-void WaitForAnimationFrame();
+// Runs `pass` on every animation frame (and once when the page hides, so that the game sees
+// it), with the clock at the frame's time; until StopAnimationFrames or the game's exit.
+void RunEveryAnimationFrame(void (*pass)());
+void StopAnimationFrames();
 
-// Returns once the page has written the game's levels into /data; the first call may wait.
-void WaitForLevels();
+// Whether the page has written the game's levels into /data; `want` asks it to start now.
+bool LevelsReady(bool want);
 
 // Tells the page, once, that the first frame is drawn; it resolves `brinkhop.ready` when that
 // frame is on screen.

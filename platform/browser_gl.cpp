@@ -1,6 +1,7 @@
 // The browser's GL: the game's fixed-function calls spoken to WebGL 1 directly, with one small
 // shader pair, two matrix stacks and the client arrays copied into a buffer at each draw.
-// Only what the game uses is here: textured, coloured, alpha-tested, blended triangles.
+// Only what the game uses is here: textured, coloured, alpha-tested, blended triangles. Also
+// the pictures kept for later, as a pipe warp needs.
 #include <GLES2/gl2.h>
 #include <emscripten/html5.h>
 
@@ -83,8 +84,17 @@ struct ClientArray {
 
 enum Attribute { kPosition = 0, kTexCoord = 1, kColour = 2 };
 
+// A pipe warp draws its frames one after another inside one pass of the game, and the browser
+// shows only what a pass leaves on the canvas: each is copied into a texture of its own and
+// shown on the animation frames that follow.
+constexpr int kMaxKeptPictures = 48;  // the warp's 30 frames and the frame after it, and room
+
 struct State {
   GLuint program = 0;
+  int width = 0, height = 0;  // the canvas, device pixels
+  GLuint kept[kMaxKeptPictures] = {};
+  int keptCount = 0;
+  int keptShown = 0;
   GLint matrixUniform = -1, texturedUniform = -1, alphaUniform = -1;
   GLuint buffer = 0;
   Matrix stacks[2][kMaxStackDepth];
@@ -313,7 +323,7 @@ GlApi WebGLTable() {
 
 }  // namespace
 
-bool OpenBrowserGL(const char* canvas) {
+bool OpenBrowserGL(const char* canvas, int width, int height) {
   EmscriptenWebGLContextAttributes attributes;
   emscripten_webgl_init_context_attributes(&attributes);
   attributes.alpha = EM_FALSE;
@@ -326,6 +336,52 @@ bool OpenBrowserGL(const char* canvas) {
   if (context <= 0 || emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS)
     return false;
   MakeProgram();
+  gState.width = width;
+  gState.height = height;
+  return true;
+}
+
+void KeepBrowserPicture() {
+  State& s = gState;
+  if (s.keptCount >= kMaxKeptPictures || !s.program) return;
+  GLuint& texture = s.kept[s.keptCount++];
+  if (!texture) {
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  }
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, s.width, s.height, 0);
+}
+
+bool HasKeptPictures() { return gState.keptCount > 0; }
+
+// The whole canvas, one texel a pixel; the game sets every state it draws with again.
+bool ShowKeptPicture() {
+  State& s = gState;
+  if (s.keptShown >= s.keptCount) {
+    s.keptCount = s.keptShown = 0;
+    return false;
+  }
+  static const float kCorners[16] = {-1, -1, 0, 0, 1, -1, 1, 0, -1, 1, 0, 1, 1, 1, 1, 1};
+  static const float kIdentity16[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  glViewport(0, 0, s.width, s.height);
+  glDisable(GL_BLEND);
+  glBindTexture(GL_TEXTURE_2D, s.kept[s.keptShown++]);
+  glBufferData(GL_ARRAY_BUFFER, sizeof kCorners, kCorners, GL_STREAM_DRAW);
+  glEnableVertexAttribArray(kPosition);
+  glVertexAttribPointer(kPosition, 2, GL_FLOAT, GL_FALSE, 16, nullptr);
+  glEnableVertexAttribArray(kTexCoord);
+  glVertexAttribPointer(kTexCoord, 2, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<const void*>(8));
+  glDisableVertexAttribArray(kColour);
+  glVertexAttrib4f(kColour, 1, 1, 1, 1);
+  glUniformMatrix4fv(s.matrixUniform, 1, GL_FALSE, kIdentity16);
+  glUniform1f(s.texturedUniform, 1.0f);
+  glUniform1f(s.alphaUniform, -1.0f);
+  glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
   return true;
 }
 

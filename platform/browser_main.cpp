@@ -1,5 +1,6 @@
 // The browser's entry: the browser device and GL, then the game as the player plays it, or a
-// simulator script replayed (?replay=) frame for frame as brinkhop-sim plays it. The page reads the
+// simulator script replayed (?replay=) frame for frame as brinkhop-sim plays it. Either runs as
+// the browser's animation-frame callback, a pass or a few frames at a time. The page reads the
 // last frame's trace through brinkhop_trace.
 #include <emscripten.h>
 #include <unistd.h>
@@ -62,42 +63,68 @@ void SwapAndTrace() {
   gDeviceSwap();
 }
 
-// The sound stands still while the game is paused.
-void HoldAudioWhilePaused() { HoldBrowserAudio(kHeldByPause, GamePaused()); }
+// The game's own loop, a pass at a time: RunGame runs a pass and then waits out the frame's
+// period; here the animation frame that finds the period passed runs the pass.
+void LivePass() {
+  if (!FramePeriodPassed()) return;
+  if (gPassHooks.before) gPassHooks.before();
+  MainLoopPass();
+  if (gPassHooks.after) gPassHooks.after();
+  HoldBrowserAudio(kHeldByPause, GamePaused());
+  if (!gRunning) Quit();
+}
 
-int PlayLive() {
+void PlayLive() {
   UseBrowserPlatform();
-  gPassHooks.after = HoldAudioWhilePaused;
   gDeviceSwap = gPlatform.SwapBuffers;
   gPlatform.SwapBuffers = SwapAndTrace;
   gSoundRecorder = &gRecordedSounds;
-  return RunGame();
+  if (OpenGame()) RunEveryAnimationFrame(LivePass);
 }
 
 // The simulator's own start and frames on its scripted device, shown on the canvas.
-int PlayReplay(int frames, int speed) {
-  std::string script, error;
+struct Replay {
   std::vector<SimEvent> events;
-  if (!ReadText(kReplayFile, script) || !ParseSimScript(script, events, error)) {
-    brinkhop_report(("The replay script cannot be read: " + error).c_str());
-    return 1;
-  }
-  if (!OpenBrowserScreen(kDeviceScreenWidth, kDeviceScreenHeight)) return 1;
-  WaitForLevels();
   cSimulation sim;
-  if (!sim.Start(kDataDir, error)) {
-    brinkhop_report(error.c_str());
-    return 1;
+  int frames = 0;
+  int speed = 1;
+  bool started = false;
+};
+Replay gReplay;
+
+void ReplayPass() {
+  Replay& r = gReplay;
+  if (!r.started) {
+    // No level is read before the page has written them.
+    if (!LevelsReady(true)) return;
+    r.started = true;
+    std::string error;
+    if (!r.sim.Start(kDataDir, error)) {
+      brinkhop_report(error.c_str());
+      StopAnimationFrames();
+      return;
+    }
+    AnnounceFirstFrame();
   }
-  AnnounceFirstFrame();
-  for (int frame = 0; frame < frames; ++frame) {
-    sim.RunFrame(events);
-    gTrace = sim.TraceLine(false);
-    gFramesRun = frame + 1;
-    if (gFramesRun % speed == 0) WaitForAnimationFrame();
+  for (int i = 0; i < r.speed && gFramesRun < r.frames; ++i) {
+    r.sim.RunFrame(r.events);
+    gTrace = r.sim.TraceLine(false);
+    ++gFramesRun;
   }
   // The last frame stays on screen.
-  return 0;
+  if (gFramesRun >= r.frames) StopAnimationFrames();
+}
+
+void PlayReplay(int frames, int speed) {
+  std::string script, error;
+  if (!ReadText(kReplayFile, script) || !ParseSimScript(script, gReplay.events, error)) {
+    brinkhop_report(("The replay script cannot be read: " + error).c_str());
+    return;
+  }
+  if (!OpenBrowserScreen(kDeviceScreenWidth, kDeviceScreenHeight)) return;
+  gReplay.frames = frames;
+  gReplay.speed = speed;
+  RunEveryAnimationFrame(ReplayPass);
 }
 
 }  // namespace
@@ -112,7 +139,11 @@ EMSCRIPTEN_KEEPALIVE int brinkhop_frame() { return gFramesRun; }
 int main() {
   UseBrowserGL();
   const int replayFrames = brinkhop_replay_frames();
-  if (replayFrames >= 0) return PlayReplay(replayFrames, std::max(1, brinkhop_replay_speed()));
+  if (replayFrames >= 0) {
+    PlayReplay(replayFrames, std::max(1, brinkhop_replay_speed()));
+    return 0;
+  }
   if (chdir(kDataDir) != 0) brinkhop_report("The game's data is missing.");
-  return PlayLive();
+  PlayLive();
+  return 0;
 }

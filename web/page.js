@@ -196,8 +196,8 @@
     locateFile: (file) => versioned(file),
   };
   // The levels download beside the game's script and data, but are unpacked (16 MB) only once
-  // the first frame is on screen, or sooner if the game asks: it waits for them before the
-  // first press it reads (brinkhop_wait_for_levels), as no level is needed before one.
+  // the first frame is on screen, or sooner if the game asks: it holds the first press it reads
+  // until they are (brinkhop_levels_ready), as no level is needed before one.
   const packedLevels = Promise.all(kLevels.map((name) => fetchLevel(name).then((bytes) => [name, bytes])));
   let levelsWritten = null;
   Module.brinkhopLevels = () => {
@@ -208,7 +208,10 @@
           for (const [name, bytes] of files) Module.FS.writeFile('/data/' + name, bytes);
           performance.mark('brinkhop:levels');
         })
-        .catch((error) => say('Brinkhop could not load its level (' + error.message + '); reload to try again.'));
+        .catch((error) => say('Brinkhop could not load its level (' + error.message + '); reload to try again.'))
+        .finally(() => {
+          Module.brinkhopLevelsDone = true; // the game's first press waits for this
+        });
     }
     return levelsWritten;
   };

@@ -2,7 +2,8 @@
 // with no network. Every build has its own cache, named by a hash of its files; the page asks
 // for its files with that hash in their address, so one page never mixes two builds. The page
 // itself comes from the network when there is one (a new build shows on the next visit) and
-// from the cache when there is none.
+// from the cache when there is none. A new worker takes over at once; the older builds' files
+// stay for the pages still showing them, and go when a visit finds no other page open.
 'use strict';
 
 const kVersion = '@BRINKHOP_WEB_VERSION@';
@@ -18,19 +19,20 @@ self.addEventListener('install', (event) => {
     await cache.addAll(kFiles.map((file) => new Request(file, { cache: 'reload' })));
     const page = await cache.match('./');
     if (!page || !(await page.text()).includes(kVersion)) throw new Error('a newer build is being deployed');
+    await self.skipWaiting();
   })());
 });
 
-// The pages still open keep this build's files until they close; the next worker takes over
-// only then, and throws away the older caches.
-self.addEventListener('activate', (event) => {
-  event.waitUntil((async () => {
-    for (const name of await caches.keys()) {
-      if (name.startsWith('brinkhop-') && name !== kCache) await caches.delete(name);
-    }
-    await self.clients.claim();
-  })());
-});
+self.addEventListener('activate', (event) => event.waitUntil(self.clients.claim()));
+
+// The other builds' caches, once no page that may still need them is open.
+async function forgetOtherBuilds() {
+  const open = await self.clients.matchAll({ type: 'window', includeUncontrolled: true });
+  if (open.length > 1) return;
+  for (const name of await caches.keys()) {
+    if (name.startsWith('brinkhop-') && name !== kCache) await caches.delete(name);
+  }
+}
 
 function fromNetwork(request) {
   return new Promise((resolve, reject) => {
@@ -56,13 +58,20 @@ async function page(request) {
   return kept || fetch(request);
 }
 
+// A file of another build (a page of it still open) comes from that build's cache.
 async function file(request) {
-  const kept = await caches.match(request, { cacheName: kCache });
+  const version = new URL(request.url).searchParams.get('v');
+  const kept = await caches.match(request, version && version !== kVersion ? {} : { cacheName: kCache });
   return kept || fetch(request);
 }
 
 self.addEventListener('fetch', (event) => {
   const request = event.request;
   if (request.method !== 'GET' || new URL(request.url).origin !== self.location.origin) return;
-  event.respondWith(request.mode === 'navigate' ? page(request) : file(request));
+  if (request.mode === 'navigate') {
+    event.respondWith(page(request));
+    event.waitUntil(forgetOtherBuilds());
+  } else {
+    event.respondWith(file(request));
+  }
 });

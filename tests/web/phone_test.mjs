@@ -2,14 +2,14 @@
 // download budget, installable, kept for offline play (a replay offline ends as brinkhop-sim's),
 // a new build taking over cleanly, silence while paused, thumbs in the black bars, and page
 // buttons a fingertip can hit.
-// Usage: node phone_test.mjs SITE SIM REPLAYS SOURCE-DIR
+// Usage: node phone_test.mjs SITE SIM REPLAYS SOURCE-DIR [SHOTS-DIR]
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { launchBrowser, serve, siteFiles, sleep, Stage } from './lib.mjs';
 
-const [site, sim, replays, source] = process.argv.slice(2);
+const [site, sim, replays, source, shotsDir] = process.argv.slice(2);
 if (!source) {
   console.error('usage: node phone_test.mjs SITE SIM REPLAYS SOURCE-DIR');
   process.exit(2);
@@ -130,7 +130,23 @@ await test('a second visit with no network starts, and a replay ends as brinkhop
   try {
     const page = await openPage();
     check((await page.evaluate(() => document.getElementById('note').textContent)) === '', 'the page shows a message offline');
-    await startByTouch(page);
+    // As launched from the home screen: full screen, no page button over the game.
+    const session = await page.createCDPSession();
+    await session.send('Emulation.setEmulatedMedia', { features: [{ name: 'display-mode', value: 'fullscreen' }] });
+    const stage = await startByTouch(page);
+    const hidden = await page.evaluate(() => [matchMedia('(display-mode: fullscreen)').matches,
+                                              getComputedStyle(document.getElementById('fullscreen')).display]);
+    check(!hidden[0] || hidden[1] === 'none', 'the full-screen button shows in the installed game');
+    // Where the browser cannot pretend to be installed, the page as it is once full screen.
+    if (!hidden[0]) await page.evaluate(() => document.body.classList.add('fullscreen'));
+    if (shotsDir) {
+      await stage.touch([{ x: 160, y: 262 }]);
+      await sleep(700);
+      await stage.touch([{ x: 160, y: 262 }, { x: 432, y: 262, id: 1 }]);
+      await sleep(250);
+      await page.screenshot({ path: path.join(shotsDir, 'web-installed.png') });
+      await stage.release();
+    }
     await page.close();
     const replay = await openPage(`?replay=replays/complete.txt&frames=${frames}&speed=30`);
     await replay.waitForFunction((n) => window.brinkhop.frame() >= n, { timeout: 60000, polling: 100 }, frames);
@@ -160,7 +176,7 @@ await test('a new build deployed over the old one is what the next visit plays, 
         `files of another build: ${mine.filter((url) => !url.endsWith('?v=' + newVersion)).join(' ')}`);
   await startByTouch(page);
   await page.close();
-  // Once no page of the old build is open, the new one is kept and the old cache is gone.
+  // A visit with no page of the old build open finds only the new build kept.
   const next = await openPage();
   await waitUntilKept(next);
   await next.waitForFunction((v) => caches.keys().then((k) => k.length === 1 && k[0] === 'brinkhop-' + v),
@@ -235,15 +251,22 @@ await test('a thumb in the left bar presses left, in the right bar jump', async 
   await stage.release();
   await sleep(300);
   const session = await page.createCDPSession();
+  // Held until the player has turned and run back a little (a loaded machine runs few frames).
   const before = await trace(page);
-  const during = await thumb(page, session, 10, kPhone.height - 30, 600);
+  const touchLeft = [{ x: 10, y: kPhone.height - 30, id: 7, radiusX: 4, radiusY: 4, force: 1 }];
+  await session.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: touchLeft });
+  let during = before;
+  for (const start = Date.now(); Date.now() - start < 3000 && during.x >= before.x - 8; await sleep(50)) {
+    during = await trace(page);
+  }
+  await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
   check(during.x < before.x - 8, `the left bar did not run left: x ${before.x} -> ${during.x}`);
   await sleep(400);
   let leftGround = false;
   const start = Date.now();
   const touchPoints = [{ x: kPhone.width - 10, y: kPhone.height - 60, id: 8, radiusX: 4, radiusY: 4, force: 1 }];
   await session.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints });
-  while (Date.now() - start < 800 && !leftGround) {
+  while (Date.now() - start < 2000 && !leftGround) {
     if (!(await trace(page)).onGround) leftGround = true;
     await sleep(40);
   }
