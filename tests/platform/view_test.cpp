@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "app/button.h"
 #include "app/input.h"
 
@@ -91,10 +93,15 @@ TEST(ViewTest, ATouchInASideBarBesideACornerButtonPressesIt) {
   EXPECT_FALSE(TouchToLandscape(view, 10, 700, &x, &y))
       << "bars are inert until the game aims them";
 
-  for (const cButton* b : gButtons) delete b;
   Texture sheet{};
   CreateButtons(sheet, sheet);
   const auto pressed = [&](ButtonId id) { return gButtons[id]->Contains(x, y); };
+  const auto at = [&](float landscapeX, float landscapeY) {
+    float windowX, windowY;
+    LandscapeToWindow(view, landscapeX, landscapeY, &windowX, &windowY);
+    return std::pair{int(windowX) + 1, int(windowY) + 1};
+  };
+  const auto inside = at(33, 231), beside = at(31, 231);
   struct {
     int windowX, windowY;
     bool lands;
@@ -105,17 +112,15 @@ TEST(ViewTest, ATouchInASideBarBesideACornerButtonPressesIt) {
       {view.offsetX - 1, 300, false, -1},          // the left bar, high up
       {1687, 700, true, kButtonJump},              // the right bar
       {view.offsetX + view.width, 600, true, kButtonJump},
-      {view.offsetX + 2 * 33, 2 * 231, true, kButtonLeft},  // the button itself, inside
-      {view.offsetX + 2 * 31, 2 * 231, true, -1},           // beside it, inside the picture
+      {inside.first, inside.second, true, kButtonLeft},  // the button itself, inside
+      {beside.first, beside.second, true, -1},           // beside it, inside the picture
   };
   for (const auto& c : cases) {
     EXPECT_EQ(TouchToLandscape(view, c.windowX, c.windowY, &x, &y), c.lands)
         << c.windowX << "," << c.windowY;
     if (!c.lands) continue;
-    for (int id = 0; id < kButtonCount; ++id)
-      if (id == kButtonLeft || id == kButtonRight || id == kButtonJump)
-        EXPECT_EQ(pressed(ButtonId(id)), id == c.button)
-            << c.windowX << "," << c.windowY << " button " << id;
+    for (ButtonId id : {kButtonLeft, kButtonRight, kButtonJump})
+      EXPECT_EQ(pressed(id), id == c.button) << c.windowX << "," << c.windowY << " button " << id;
   }
   for (cButton*& b : gButtons) {
     delete b;

@@ -234,6 +234,10 @@ TEST_F(GameArtTest, EveryPictureTheGameLoadsHasItsSize) {
       // A checkpoint's pole stands two cells high on the ground.
       {"flag_down.png", 32, 64},
       {"flag_up.png", 32, 64},
+      // The browser version's home-screen icons, at the sizes a web app manifest names.
+      {"icon-192.png", 192, 192},
+      {"icon-512.png", 512, 512},
+      {"icon-maskable.png", 512, 512},
   };
   const char* cells[] = {
       "tile.png",           "tile1.png",          "tile2.png",    "tile3.png",
