@@ -218,6 +218,12 @@ void Frame() {
 }
 
 bool OpenGame() {
+  if (!OpenGameScreen()) return false;
+  FinishOpeningGame();
+  return true;
+}
+
+bool OpenGameScreen() {
   gScreenHeight = kDeviceScreenHeight;
   gScreenWidth = kDeviceScreenWidth;
   ClearFingers();
@@ -227,10 +233,13 @@ bool OpenGame() {
     return false;
   }
   CreatePlayerAndBackground();
+  return true;
+}
+
+void FinishOpeningGame() {
   CreateWorldObjects();
   gStartDone = false;
   gRunning = true;
-  return true;
 }
 
 bool FramePeriodPassed() {

@@ -61,6 +61,10 @@ void CreateWorldObjects();
 // wait, true (and the frame's start taken) once a frame's period has passed.
 bool OpenGame();
 bool FramePeriodPassed();
+// OpenGame in two halves, so that a device may show the start screen's picture in between:
+// the screen, the audio and the start-up player and background; then everything else.
+bool OpenGameScreen();
+void FinishOpeningGame();
 void Frame();
 void LimitFrameRate();
 void Quit();

@@ -15,6 +15,8 @@
 #include "app/game.h"
 #include "app/input.h"
 #include "engine/gl_api.h"
+#include "engine/gl_setup.h"
+#include "engine/sprite_batch.h"
 #include "platform/browser.h"
 #include "platform/platform.h"
 #include "tools/sim.h"
@@ -74,12 +76,31 @@ void LivePass() {
   if (!gRunning) Quit();
 }
 
+// The rest of the start-up, one animation frame after the start screen's picture showed.
+void FinishOpeningPass() {
+  FinishOpeningGame();
+  RunEveryAnimationFrame(LivePass);
+}
+
+// A phone on a slow network waits for nothing but the screen and the start screen's picture:
+// it shows (as in a blink of the START button) while the pictures, sounds and units of play
+// are read.
 void PlayLive() {
   UseBrowserPlatform();
   gDeviceSwap = gPlatform.SwapBuffers;
   gPlatform.SwapBuffers = SwapAndTrace;
   gSoundRecorder = &gRecordedSounds;
-  if (OpenGame()) RunEveryAnimationFrame(LivePass);
+  if (!OpenGameScreen()) return;
+  ClearScreen(kSkyColour[0], kSkyColour[1], kSkyColour[2], kSkyColour[3]);
+  SetWorldState();
+  BeginLandscape2D();
+  cSpriteBatch& batch = cSpriteBatch::Instance();
+  batch.Begin(false);
+  DrawImage(gBackground, 0, 0);
+  batch.Flush();
+  End2D();
+  gPlatform.SwapBuffers();
+  RunEveryAnimationFrame(FinishOpeningPass);
 }
 
 // The simulator's own start and frames on its scripted device, shown on the canvas.

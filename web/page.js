@@ -195,14 +195,13 @@
     preRun: [],
     locateFile: (file) => versioned(file),
   };
-  // The levels download beside the game's script and data, but are unpacked (16 MB) only once
-  // the first frame is on screen, or sooner if the game asks: it holds the first press it reads
-  // until they are (brinkhop_levels_ready), as no level is needed before one.
-  const packedLevels = Promise.all(kLevels.map((name) => fetchLevel(name).then((bytes) => [name, bytes])));
+  // The levels download and unpack (16 MB) only once the first frame is on screen, so that they
+  // take nothing from it, or sooner if the game asks: it holds the first press it reads until
+  // they are written (brinkhop_levels_ready), as no level is needed before one.
   let levelsWritten = null;
   Module.brinkhopLevels = () => {
     if (!levelsWritten) {
-      levelsWritten = packedLevels
+      levelsWritten = Promise.all(kLevels.map((name) => fetchLevel(name).then((bytes) => [name, bytes])))
         .then((files) => Promise.all(files.map(([name, bytes]) => inflate(bytes).then((b) => [name, b]))))
         .then((files) => {
           for (const [name, bytes] of files) Module.FS.writeFile('/data/' + name, bytes);

@@ -25,8 +25,10 @@ self.addEventListener('install', (event) => {
 
 self.addEventListener('activate', (event) => event.waitUntil(self.clients.claim()));
 
-// The other builds' caches, once no page that may still need them is open.
+// The other builds' caches, once no page that may still need them is open, and only by the
+// newest worker: one still being installed is filling its own.
 async function forgetOtherBuilds() {
+  if (self.registration.installing || self.registration.waiting) return;
   const open = await self.clients.matchAll({ type: 'window', includeUncontrolled: true });
   if (open.length > 1) return;
   for (const name of await caches.keys()) {

@@ -29,12 +29,15 @@ async function load(url) {
   await page.setCacheEnabled(false);
   await throttle(page);
   let transferred = 0;
+  const asked = [];
   page.on('response', (response) => {
     transferred += Number(response.headers()['content-length'] || 0);
+    asked.push(response.url().replace(/^.*\//, ''));
   });
   await page.goto(url, { waitUntil: 'domcontentloaded', timeout: 120000 });
   const ms = await page.evaluate(() => window.brinkhop.ready.then(() => performance.now()), { timeout: 120000 });
   await page.close();
+  if (process.env.BRINKHOP_BENCH_FILES) console.log(`  ${asked.join(' ')}`);
   return { ms, transferred };
 }
 

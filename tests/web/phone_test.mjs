@@ -170,6 +170,7 @@ await test('a new build deployed over the old one is what the next visit plays, 
   const page = await openPage();
   const newVersion = await version(page);
   check(newVersion !== oldVersion, `the page is still build ${oldVersion}`);
+  await page.waitForFunction(() => performance.getEntriesByName('brinkhop:levels').length > 0, { timeout: 20000 });
   const asked = await page.evaluate(() => performance.getEntriesByType('resource').map((e) => e.name));
   const mine = asked.filter((url) => /\/(page\.js|brinkhop\.(js|wasm|data)|levels\/)/.test(url));
   check(mine.length >= 5 && mine.every((url) => url.endsWith('?v=' + newVersion)),
