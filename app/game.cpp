@@ -13,6 +13,7 @@
 #include "engine/gl_api.h"
 #include "engine/gl_setup.h"
 #include "engine/music.h"
+#include "engine/random.h"
 #include "engine/sprite_batch.h"
 #include "engine/texture.h"
 #include "platform/platform.h"
@@ -153,7 +154,7 @@ void CreateWorldObjects() {
 }
 
 void StartGame() {
-  std::srand(kPlaySeed);
+  SeedRandom(kPlaySeed);
   ReplacePlayerForGame();
   if (gMap) gMap->LoadLevel(kFirstLevel, 0);
   gCoins = 0;

@@ -10,6 +10,7 @@
 #include "app/input.h"
 #include "engine/font.h"
 #include "engine/music.h"
+#include "engine/random.h"
 #include "engine/sprite_batch.h"
 #include "engine/texture.h"
 #include "player/player.h"
@@ -46,8 +47,8 @@ void DrawMessage() {
   }
   const char* text = kMessages[gMessageIndex];
   const int length = int(std::strlen(text));
-  const int x = (kMessageCentreColumns - length) * kHalfGlyph + std::rand() % kJitter;
-  const int y = std::rand() % kJitter + kMessageY;
+  const int x = (kMessageCentreColumns - length) * kHalfGlyph + Random() % kJitter;
+  const int y = Random() % kJitter + kMessageY;
   DrawText(x, y, text);
 }
 

@@ -1,10 +1,10 @@
-# The browser build, configured with emcmake: the same game code, the browser device, and a
-# static site in BRINKHOP_WEB_SITE (index.html, page.js, brinkhop.js, brinkhop.wasm,
-# brinkhop.data, the levels, and what installs it and keeps it offline: manifest.webmanifest,
-# the icons and sw.js). Pictures, icons and levels come from a native build's data folder
-# (BRINKHOP_NATIVE_DATA), made by the same generators; the sounds travel as their parameters;
-# the levels, 8 MB of almost nothing each, travel gzipped and the page inflates them after the
-# start screen shows.
+# The browser build, configured with emcmake: the game's libraries (declared in CMakeLists.txt),
+# the browser device, and a static site in BRINKHOP_WEB_SITE (index.html, page.js, brinkhop.js,
+# brinkhop.wasm, brinkhop.data, the levels, and what installs it and keeps it offline:
+# manifest.webmanifest, the icons and sw.js). Pictures, icons and levels come from a native
+# build's data folder (BRINKHOP_NATIVE_DATA), made by the same generators; the sounds travel as
+# their parameters; the levels, 8 MB of almost nothing each, travel gzipped and the page
+# inflates them after the start screen shows.
 
 set(BRINKHOP_NATIVE_DATA "" CACHE PATH "The data folder of a native build (build/data)")
 set(BRINKHOP_WEB_SITE ${CMAKE_BINARY_DIR}/site CACHE PATH "Where the static site goes")
@@ -14,19 +14,7 @@ if(NOT EXISTS "${BRINKHOP_NATIVE_DATA}/BG.png")
 endif()
 file(MAKE_DIRECTORY ${BRINKHOP_WEB_SITE})
 
-add_compile_options(-Wall -Wextra -Werror)
-# A phone downloads every byte: the smallest code, over the speed MinSizeRel's -Os keeps.
-add_compile_options(-Oz)
 set(CMAKE_EXECUTABLE_SUFFIX .js)
-
-add_library(brinkhop_core STATIC ${BRINKHOP_CORE_SOURCES})
-target_include_directories(brinkhop_core PUBLIC ${CMAKE_SOURCE_DIR})
-# stb_image's header only: the browser device compiles its implementation (no system library).
-target_include_directories(brinkhop_core SYSTEM PUBLIC /usr/include/stb)
-
-# The simulator's script and trace, exactly as the tool uses them.
-add_library(brinkhop_sim STATIC tools/sim.cpp)
-target_link_libraries(brinkhop_sim PUBLIC brinkhop_core)
 
 # What the page downloads besides code: the pictures and sounds under /data, and every level
 # gzipped (levels/NAME.gz; the page writes it inflated to /data/NAME).
@@ -74,14 +62,14 @@ endforeach()
 add_custom_target(brinkhop_web_pack DEPENDS ${web_pack}/stamp ${web_level_files} ${web_icon_files})
 
 add_executable(brinkhop
+  app/browser_main.cpp
   platform/browser.cpp
   platform/browser_audio.cpp
   platform/browser_gl.cpp
   platform/browser_image.cpp
-  platform/browser_main.cpp
-  tools/sound_synth.cpp
 )
-target_link_libraries(brinkhop PRIVATE brinkhop_sim)
+# The same libraries the desktop game links, declared once in CMakeLists.txt.
+target_link_libraries(brinkhop PRIVATE brinkhop_sim brinkhop_leveltext brinkhop_synth)
 add_dependencies(brinkhop brinkhop_web_pack)
 set_target_properties(brinkhop PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${BRINKHOP_WEB_SITE}
@@ -97,7 +85,7 @@ set(web_link_options
   -sINITIAL_MEMORY=64MB
   -sENVIRONMENT=web
   -sEXIT_RUNTIME=0
-  "-sEXPORTED_FUNCTIONS=['_main','_brinkhop_trace','_brinkhop_frame']"
+  "-sEXPORTED_FUNCTIONS=['_main','_brinkhop_trace','_brinkhop_frame','_brinkhop_random_sequence']"
   "-sEXPORTED_RUNTIME_METHODS=['UTF8ToString','FS']"
   --preload-file ${web_pack}@/data
   --exclude-file ${web_pack}/stamp
@@ -131,3 +119,4 @@ target_link_options(brinkhop_minimal PRIVATE -sENVIRONMENT=web -sMIN_WEBGL_VERSI
   -sMAX_WEBGL_VERSION=1)
 configure_file(${CMAKE_SOURCE_DIR}/bench/web/minimal.html ${BRINKHOP_WEB_SITE}/bench/minimal.html
   COPYONLY)
+include(cmake/editor.cmake)

@@ -8,19 +8,17 @@
 #include <memory>
 
 #include "engine/texture.h"
+#include "world/level_pictures.h"
 #include "world/level_text.h"
 
 namespace {
 
-constexpr int kWorldCellPixels = 32;
-constexpr int kGlyphPixels = 16;           // font.png cells, and the advance of a level text
-constexpr int kFirstGlyph = 32;            // font.png starts at the space
-constexpr int kLastRow = kMapRows - 1;     // falling into it kills
-constexpr int32_t kBlockCrackedCode = 12;  // drawn with the cell's ground picture
+using namespace level_pictures;
 
-struct Colour {
-  uint8_t r, g, b, a;
-};
+constexpr int kWorldCellPixels = 32;
+constexpr int kGlyphPixels = 16;        // font.png cells, and the advance of a level text
+constexpr int kFirstGlyph = 32;         // font.png starts at the space
+constexpr int kLastRow = kMapRows - 1;  // falling into it kills
 
 constexpr Colour kSky = {107, 140, 255, 255};
 // Behind cells: the sky, a cave, a castle, in the order of the backdrop kinds.
@@ -31,93 +29,6 @@ constexpr Colour kCheckpointFlagColour = {224, 57, 62, 255};
 constexpr Colour kStripGap = {24, 20, 40, 255};
 constexpr Colour kDeathRowTint = {160, 0, 0, 70};
 constexpr Colour kNoPictureSolid = {90, 90, 90, 140};  // solid, but the game draws nothing
-constexpr Colour kMissingFont = {255, 255, 255, 160};
-
-// A picture by name with the colour that stands in for it when the file is missing.
-struct PictureRef {
-  const char* name;
-  Colour fallback;
-};
-
-constexpr Colour kBrickColour = {180, 80, 40, 255};
-constexpr Colour kBoxColour = {230, 170, 30, 255};
-constexpr Colour kStoneColour = {140, 140, 150, 255};
-constexpr Colour kHiddenColour = {255, 255, 255, 60};
-constexpr Colour kCoinColour = {255, 220, 40, 255};
-constexpr Colour kWalkwayColour = {80, 80, 100, 255};
-constexpr Colour kPipeColour = {60, 170, 70, 255};
-
-constexpr PictureRef kGroundPictures[] = {
-    {"tile.png", kBrickColour},  {"tile1.png", kBrickColour}, {"tile2.png", kBrickColour},
-    {"tile3.png", kBrickColour}, {"tile4.png", kBrickColour},
-};
-constexpr PictureRef kDecoPictures[] = {
-    {"deco1.png", {60, 170, 60, 255}},  {"deco2.png", {200, 230, 255, 255}},
-    {"deco3.png", {200, 30, 30, 255}},  {"deco4.png", {200, 30, 30, 255}},
-    {"deco5.png", {60, 200, 200, 255}}, {"deco6.png", {120, 200, 80, 255}},
-};
-constexpr PictureRef kCoinPicture = {"coin1.png", kCoinColour};
-constexpr PictureRef kFontPicture = {"font.png", kMissingFont};
-constexpr PictureRef kPlayerPicture = {"player1.png", {255, 255, 255, 255}};
-
-// Block pictures as the resource loader fills the block table; code 12 draws the cell's ground.
-struct BlockPicture {
-  int32_t code;
-  PictureRef picture;
-};
-constexpr BlockPicture kBlockPictures[] = {
-    {1, {"tile.png", kBrickColour}},
-    {2, {"box.png", kBoxColour}},
-    {3, {"invisible.png", kHiddenColour}},
-    {4, {"box.png", kBoxColour}},
-    {5, {"box.png", kBoxColour}},
-    {6, {"box.png", kBoxColour}},
-    {7, {"box.png", kBoxColour}},
-    {8, {"box.png", kBoxColour}},
-    {9, {"invisible.png", kHiddenColour}},
-    {10, {"box.png", kBoxColour}},
-    {11, {"boxempty.png", {150, 110, 60, 255}}},
-    {14, {"stone.png", kStoneColour}},
-    {15, {"invisible.png", kHiddenColour}},
-    {16, {"box.png", kBoxColour}},
-    {18, {"stone.png", kStoneColour}},
-    {19, {"stone.png", kStoneColour}},
-    {20, {"tile.png", kBrickColour}},
-    {21, {"box.png", kBoxColour}},
-    {22, {"box.png", kBoxColour}},
-    {23, {"tile.png", kBrickColour}},
-    {24, {"tile.png", kBrickColour}},
-    {30, {"coin1.png", kCoinColour}},
-    {31, {"coin2.png", kCoinColour}},
-    {32, {"walkwayl1.png", kWalkwayColour}},
-    {33, {"walkwayr1.png", kWalkwayColour}},
-    {34, {"invisible.png", kHiddenColour}},
-    {35, {"pipe_green.png", kPipeColour}},
-    {36, {"pipe_green_body.png", kPipeColour}},
-    {37, {"pipe_orange.png", {230, 120, 30, 255}}},
-    {38, {"pipe_orange_body.png", {230, 120, 30, 255}}},
-    {39, {"pipe_blue.png", {70, 130, 230, 255}}},
-    {40, {"pipe_blue_body.png", {70, 130, 230, 255}}},
-    {25, {"pipe_green_side.png", kPipeColour}},
-    {26, {"pipe_green_side_body.png", kPipeColour}},
-};
-
-// Unit markers by type code: the picture the unit draws first, or a colour of its family.
-constexpr Colour kWalkerColour = {150, 70, 20, 255};
-constexpr Colour kFireColour = {255, 110, 0, 255};
-constexpr PictureRef kUnitPictures[] = {
-    {"crawler1.png", kWalkerColour},      {"turtle1.png", {40, 160, 40, 255}},
-    {"fly1.png", {40, 200, 120, 255}},    {"spiky1.png", {200, 40, 40, 255}},
-    {"fire2.png", kFireColour},           {"fire2.png", kFireColour},
-    {"fire2.png", kFireColour},           {"cannon.png", {40, 40, 40, 255}},
-    {"brett.png", {150, 100, 50, 255}},   {nullptr, {255, 0, 255, 255}},
-    {"blume1.png", {30, 150, 30, 255}},   {"fire.png", kFireColour},
-    {"fire2.png", kFireColour},           {"hammer.png", {110, 110, 120, 255}},
-    {"hammer.png", {110, 110, 120, 255}}, {"hammer.png", {110, 110, 120, 255}},
-    {"hammer.png", {110, 110, 120, 255}}, {"hammer.png", {110, 110, 120, 255}},
-    {"hammer.png", {110, 110, 120, 255}},
-};
-static_assert(std::size(kUnitPictures) == kUnitTypeCodes);
 
 // Trigger markers by kind; links to triggers that do not exist get the last colour.
 constexpr Colour kKindColours[] = {
@@ -128,6 +39,7 @@ constexpr Colour kKindColours[] = {
     {160, 160, 160, 255},  // none
     {255, 240, 0, 255},    // message
 };
+static_assert(std::size(kKindColours) == kTriggerKinds);
 constexpr Colour kUnknownKindColour = {255, 255, 255, 255};
 constexpr Colour kStartColour = {0, 230, 0, 255};
 
@@ -286,7 +198,7 @@ void Renderer::DrawCell(int column, int row) {
     DrawPicture(kDecoPictures[deco - 1], column, row);
   const int32_t block = At(kFileBlock, column, row);
   if (block == 0) return;
-  if (block == kBlockCrackedCode) {
+  if (block == kBlockCracked) {
     // A cracked platform shows the cell's ground; on bare air the game gives it one within a
     // second, so the first ground picture stands in.
     const PictureRef* picture = groundPicture(ground);
@@ -332,7 +244,7 @@ void Renderer::DrawMarkers() {
 
       const int32_t link = At(kFileTrigger, column, row);
       if (link < 0) continue;
-      const size_t index = size_t(link & kLinkIndexBits);
+      const size_t index = size_t(link & kLinkIndexMask);
       Colour colour = kUnknownKindColour;
       if (index < mLevel.triggers.size()) {
         linked[index] = true;
@@ -346,12 +258,12 @@ void Renderer::DrawMarkers() {
   for (size_t i = 0; i < mLevel.triggers.size(); ++i) {
     if (!linked[i]) continue;
     const LevelTrigger& t = mLevel.triggers[i];
-    const Colour colour = kKindColours[std::clamp(t.kind, 0, kKindNone)];
-    const bool rectangle = t.kind == kKindStrike || t.kind == kKindSpawn;
+    const Colour colour = kKindColours[std::clamp(t.kind, 0, int32_t(kTriggerNothing))];
+    const bool rectangle = t.kind == kTriggerStrike || t.kind == kTriggerSpawn;
     const int c0 = std::clamp(t.column0, 0, mColumns - 1), r0 = std::clamp(t.row0, 0, kLastRow);
     const int c1 = rectangle ? std::clamp(t.column1, 0, mColumns - 1) : c0;
     const int r1 = rectangle ? std::clamp(t.row1, 0, kLastRow) : r0;
-    if (!rectangle && t.kind != kKindTeleport) continue;
+    if (!rectangle && t.kind != kTriggerTeleport) continue;
     for (int column = c0; column <= c1; ++column)
       for (int row = r0; row <= r1; ++row)
         mCanvas.Fill(CellX(column) + mScale / 2 - thickness / 2,
@@ -439,23 +351,6 @@ int UsedColumns(const LevelData& level) {
       }
   }
   return columns;
-}
-
-std::optional<std::pair<int, int>> StartCell(const LevelData& level) {
-  const std::vector<int32_t>& links = level.layers[kFileTrigger];
-  int32_t startTrigger = -1;
-  size_t startCell = 0;
-  for (size_t cell = 0; cell < links.size(); ++cell) {
-    if (links[cell] < 0) continue;
-    const int32_t index = links[cell] & kLinkIndexBits;
-    if (size_t(index) < level.triggers.size() && level.triggers[size_t(index)].kind == kKindStart &&
-        index >= startTrigger) {
-      startTrigger = index;
-      startCell = cell;
-    }
-  }
-  if (startTrigger < 0) return std::nullopt;
-  return std::pair<int, int>(int(startCell / kMapRows), int(startCell % kMapRows));
 }
 
 RgbaImage RenderLevel(const LevelData& level, const RenderOptions& options,

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "engine/random.h"
 #include "engine/sprite_batch.h"
 #include "player/player.h"
 #include "units/unit_textures.h"
@@ -40,7 +41,7 @@ void cCannon::Update() {
     PlaySound(kSoundCannon);
     bulletSpeedX = gPlayer && gPlayer->x < x ? -kBulletSpeed : kBulletSpeed;
     bulletX += bulletSpeedX < 1 ? -kMuzzleReach : kMuzzleReach;
-    fireTimer = std::rand() % kShotInterval;
+    fireTimer = Random() % kShotInterval;
   }
   bulletX += bulletSpeedX;
 

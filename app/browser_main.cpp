@@ -14,12 +14,13 @@
 
 #include "app/game.h"
 #include "app/input.h"
+#include "app/sim.h"
 #include "engine/gl_api.h"
 #include "engine/gl_setup.h"
+#include "engine/random.h"
 #include "engine/sprite_batch.h"
 #include "platform/browser.h"
 #include "platform/platform.h"
-#include "tools/sim.h"
 #include "world/sounds.h"
 
 // The page's ?replay= and &frames= (the script itself is at kReplayFile); -1 frames: no replay.
@@ -37,12 +38,14 @@ namespace {
 constexpr const char* kDataDir = "/data";
 constexpr const char* kReplayFile = "/replay.txt";
 
-std::string gTrace = "{}";
+// The last frame run (-1: none yet) and its sounds; the trace is made when the page asks.
+int gTraceFrame = -1;
+std::vector<int> gTraceSounds;
+std::string gTrace;
 int gFramesRun = 0;
 
-// Replays and live play share the trace's per-frame sounds.
+// Live play's sounds of the frame under way.
 std::vector<SoundId> gRecordedSounds;
-std::vector<int> gFrameSounds;
 uint32_t gStepsAtLastSwap = 0;
 void (*gDeviceSwap)() = nullptr;
 
@@ -57,9 +60,9 @@ bool ReadText(const std::string& path, std::string& text) {
 void SwapAndTrace() {
   if (gSimulationSteps != gStepsAtLastSwap) {
     gStepsAtLastSwap = gSimulationSteps;
-    gFrameSounds.assign(gRecordedSounds.begin(), gRecordedSounds.end());
+    gTraceSounds.assign(gRecordedSounds.begin(), gRecordedSounds.end());
     gRecordedSounds.clear();
-    gTrace = TraceJson(gFramesRun, gFrameSounds, false);
+    gTraceFrame = gFramesRun;
     ++gFramesRun;
   }
   gDeviceSwap();
@@ -129,7 +132,8 @@ void ReplayPass() {
   }
   for (int i = 0; i < r.speed && gFramesRun < r.frames; ++i) {
     r.sim.RunFrame(r.events);
-    gTrace = r.sim.TraceLine(false);
+    gTraceSounds = r.sim.FrameSounds();
+    gTraceFrame = gFramesRun;
     ++gFramesRun;
   }
   // The last frame stays on screen.
@@ -151,8 +155,20 @@ void PlayReplay(int frames, int speed) {
 }  // namespace
 
 extern "C" {
-// The last frame's trace, as one JSON object (brinkhop-sim's --trace line).
-EMSCRIPTEN_KEEPALIVE const char* brinkhop_trace() { return gTrace.c_str(); }
+// The last frame's trace, as one JSON object (brinkhop-sim's --trace line; with its --units
+// too when `withUnits` is not 0).
+EMSCRIPTEN_KEEPALIVE const char* brinkhop_trace(int withUnits) {
+  gTrace = gTraceFrame < 0 ? "{}" : TraceJson(gTraceFrame, gTraceSounds, withUnits != 0);
+  return gTrace.c_str();
+}
+// The first `count` numbers of the game's generator after the seed 1, space-separated; the
+// game's own sequence goes on undisturbed.
+EMSCRIPTEN_KEEPALIVE const char* brinkhop_random_sequence(int count) {
+  static std::string text;
+  text.clear();
+  for (int32_t number : RandomSequence(1, count)) text += std::to_string(number) + " ";
+  return text.c_str();
+}
 // Frames of play run so far.
 EMSCRIPTEN_KEEPALIVE int brinkhop_frame() { return gFramesRun; }
 }
