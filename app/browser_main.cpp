@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/device_layers.h"
 #include "app/game.h"
 #include "app/input.h"
 #include "app/sim.h"
@@ -68,6 +69,14 @@ void SwapAndTrace() {
   gDeviceSwap();
 }
 
+// The device layer of live play's trace: a swap after sub-steps ends a frame.
+PlatformApi TraceLayer(const PlatformApi& below) {
+  gDeviceSwap = below.SwapBuffers;
+  PlatformApi above = below;
+  above.SwapBuffers = SwapAndTrace;
+  return above;
+}
+
 // The game's own loop, a pass at a time: RunGame runs a pass and then waits out the frame's
 // period; here the animation frame that finds the period passed runs the pass.
 void LivePass() {
@@ -90,8 +99,7 @@ void FinishOpeningPass() {
 // are read.
 void PlayLive() {
   UseBrowserPlatform();
-  gDeviceSwap = gPlatform.SwapBuffers;
-  gPlatform.SwapBuffers = SwapAndTrace;
+  ComposeDevice({nullptr, nullptr, TraceLayer});
   gSoundRecorder = &gRecordedSounds;
   if (!OpenGameScreen()) return;
   ClearScreen(kSkyColour[0], kSkyColour[1], kSkyColour[2], kSkyColour[3]);

@@ -118,6 +118,11 @@ TEST(LevelFileTest, MalformedFilesAreRefusedWithTheirReason) {
        "bad size: -4096 x -64 cells does not fit the 4096 x 64 map"},
       {"too many cells", Bytes().Int(4097).Int(64),
        "bad size: 4097 x 64 cells does not fit the 4096 x 64 map"},
+      // The full map's cells fit (the full level above); one more writes past the map.
+      {"one cell more than the map", Bytes().Int(kMapCells + 1).Int(1),
+       "bad size: 262145 x 1 cells does not fit the 4096 x 64 map"},
+      {"one cell more, the other way", Bytes().Int(1).Int(kMapCells + 1),
+       "bad size: 1 x 262145 cells does not fit the 4096 x 64 map"},
       {"product wraps to zero in 32 bits", Bytes().Int(65536).Int(65536),
        "bad size: 65536 x 65536 cells does not fit the 4096 x 64 map"},
       {"product wraps to a small number", Bytes().Int(0x10001).Int(0x10000),
