@@ -7,13 +7,17 @@
 (function () {
   const kWidth = 480; // the landscape picture, in game pixels
   const kHeight = 320;
-  const kButtonRoom = 48; // CSS pixels of black bar the full-screen button needs
+  const kButtonRoom = 60; // CSS pixels of black bar the full-screen button (48) needs
   const kLevels = [@BRINKHOP_WEB_LEVELS@]; // levels/NAME.gz, written to /data/NAME
   const body = document.body;
   const stage = document.getElementById('stage');
   const screen = document.getElementById('screen');
   const note = document.getElementById('note');
   const fullscreenButton = document.getElementById('fullscreen');
+  // The build's name: every file the page asks for carries it, so that a page never mixes the
+  // files of two builds, whatever the offline copy holds.
+  const kVersion = (document.currentScript && document.currentScript.dataset.version) || '';
+  const versioned = (file) => (kVersion && !kVersion.startsWith('@') ? file + '?v=' + kVersion : file);
 
   function say(text) {
     note.textContent = text;
@@ -36,14 +40,21 @@
     // The canvas is portrait and turned, so its width is the box's height.
     screen.style.width = boxHeight + 'px';
     screen.style.height = boxWidth + 'px';
-    // The full-screen button sits in a black bar when there is room, else at the bottom middle
-    // of the picture, where no game button is.
-    const bar = (width - boxWidth) / 2;
+    placeFullscreenButton((width - boxWidth) / 2, (height - boxHeight) / 2);
+  }
+
+  // The full-screen button sits in a black bar when there is room (top right, away from the
+  // thumbs' bars below), else at the bottom middle of the picture, where no game button is;
+  // with a mouse it then leaves once play begins (F still toggles full screen).
+  function placeFullscreenButton(sideBar, topBar) {
     const button = fullscreenButton.style;
-    button.top = bar >= kButtonRoom ? '6px' : '';
-    button.bottom = bar >= kButtonRoom ? '' : '4px';
-    button.right = bar >= kButtonRoom ? '6px' : '';
-    button.left = bar >= kButtonRoom ? '' : 'calc(50% - 18px)';
+    const inSide = sideBar >= kButtonRoom;
+    const inTop = !inSide && topBar >= kButtonRoom;
+    body.classList.toggle('no-bar', !inSide && !inTop);
+    button.top = inSide || inTop ? '6px' : '';
+    button.bottom = inSide || inTop ? '' : '4px';
+    button.right = inSide || inTop ? '6px' : '';
+    button.left = inSide || inTop ? '' : 'calc(50% - 24px)';
   }
   window.addEventListener('resize', layout);
   layout();
@@ -55,7 +66,7 @@
 
   const root = document.documentElement;
   if (root.requestFullscreen || root.webkitRequestFullscreen) body.classList.add('can-fullscreen');
-  fullscreenButton.addEventListener('click', () => {
+  function enterFullscreen() {
     const request = root.requestFullscreen || root.webkitRequestFullscreen;
     Promise.resolve(request.call(root, { navigationUI: 'hide' }))
       .then(() => {
@@ -64,7 +75,38 @@
       })
       .catch(() => {}); // a browser that cannot lock keeps the turn-the-phone notice
     fullscreenButton.blur();
-  });
+  }
+  fullscreenButton.addEventListener('click', enterFullscreen);
+  keepPageButtonsToThemselves();
+  watchForPlay();
+
+  // The game hears touches anywhere on the page (a thumb in a black bar plays); a touch on the
+  // page's own button is the button's alone.
+  function keepPageButtonsToThemselves() {
+    for (const control of document.querySelectorAll('button, a')) {
+      for (const type of ['touchstart', 'touchmove', 'touchend', 'touchcancel', 'mousedown']) {
+        control.addEventListener(type, (e) => e.stopPropagation());
+      }
+    }
+  }
+
+  // A mouse (or no touch at all) means a desktop: the full-screen button keeps off the picture
+  // during play, and F toggles full screen instead.
+  function watchForPlay() {
+    const mouse = !(navigator.maxTouchPoints > 0) || window.matchMedia('(any-pointer: fine)').matches;
+    body.classList.toggle('mouse', mouse);
+    const timer = setInterval(() => {
+      if (window.brinkhop.frame() > 0) {
+        body.classList.add('playing');
+        clearInterval(timer);
+      }
+    }, 250);
+    document.addEventListener('keydown', (e) => {
+      if (e.code !== 'KeyF' || e.repeat) return;
+      if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+      else if (body.classList.contains('can-fullscreen')) enterFullscreen();
+    });
+  }
   document.addEventListener('fullscreenchange', () => {
     body.classList.toggle('fullscreen', !!document.fullscreenElement);
   });
@@ -93,7 +135,7 @@
     const file = 'levels/' + name + '.gz';
     let response;
     try {
-      response = await fetch(file);
+      response = await fetch(versioned(file));
     } catch (error) {
       throw new Error(file + ': could not be downloaded');
     }
@@ -253,26 +295,26 @@
       say('');
       resolveReady();
       setTimeout(() => Module.brinkhopLevels(), 0);
+      keepForOffline();
     },
     onGameMessage: (text) => say(text),
     onNoWebGL: () => say(kNoWebGL),
     onGameEnded: (status) => status === 0 && say('The game has ended. Reload the page to play again.'),
     onAbort: (what) => say('Brinkhop stopped: ' + what),
     preRun: [],
+    locateFile: (file) => versioned(file),
   };
-  // The levels download beside the game's script and data, but are unpacked (16 MB) only once
-  // the first frame is on screen, or sooner if the game asks: it waits for them before the
-  // first press it reads (brinkhop_wait_for_levels), as no level is needed before one.
-  const packedLevels = kLevels.map((name) => fetchLevel(name));
-  for (const level of packedLevels) level.catch(() => {}); // reported once unpacked
+  // The levels download and unpack (16 MB) only once the first frame is on screen, so that they
+  // take nothing from it, or sooner if the game asks: it holds the first press it reads until
+  // they are written (brinkhop_levels_ready), as no level is needed before one.
   let levelsWritten = null;
   Module.brinkhopLevels = () => {
     if (!levelsWritten) {
       levelsWritten = Promise.allSettled(
-        packedLevels.map((packed, i) =>
-          packed
-            .then((bytes) => inflate(kLevels[i], bytes))
-            .then((bytes) => Module.FS.writeFile('/data/' + kLevels[i], bytes)),
+        kLevels.map((name) =>
+          fetchLevel(name)
+            .then((bytes) => inflate(name, bytes))
+            .then((bytes) => Module.FS.writeFile('/data/' + name, bytes)),
         ),
       )
         .then((results) => {
@@ -282,7 +324,10 @@
         })
         // A level from a link or the editor plays instead of the shipped one.
         .then((shared) => shared && Module.FS.writeFile('/data/level', shared))
-        .catch((error) => say('Brinkhop could not load its level (' + error.message + '); reload to try again.'));
+        .catch((error) => say('Brinkhop could not load its level (' + error.message + '); reload to try again.'))
+        .finally(() => {
+          Module.brinkhopLevelsDone = true; // the game's first press waits for this
+        });
     }
     return levelsWritten;
   };
@@ -311,8 +356,15 @@
   };
   window.Module = Module;
 
+  // The whole site is kept for play without a network once the first visit has shown the game
+  // (sw.js); the worker's downloads wait until then, so they never slow the first frame.
+  function keepForOffline() {
+    if (!('serviceWorker' in navigator) || !kVersion) return;
+    navigator.serviceWorker.register('sw.js').catch((error) => console.warn('No offline play: ' + error.message));
+  }
+
   const script = document.createElement('script');
-  script.src = 'brinkhop.js';
+  script.src = versioned('brinkhop.js');
   script.onerror = () => say('Brinkhop could not be loaded; check the connection and reload.');
   document.body.appendChild(script);
 })();
