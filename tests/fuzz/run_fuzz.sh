@@ -23,7 +23,7 @@ mkdir -p "$out/objects"
 export root out
 printf '%s\n' $sources | xargs -P "$(nproc)" -I{} bash -c \
   'clang++ "$@" -c "$root/{}" -o "$out/objects/$(tr / _ <<<"{}").o"' _ "${flags[@]}"
-clang++ -fsanitize=fuzzer,address,undefined "$out"/objects/*.o -lGL -lm -o "$out/level_fuzz"
+clang++ -fsanitize=fuzzer,address,undefined "$out"/objects/*.o -lstb -lGL -lm -o "$out/level_fuzz"
 
 # The fuzzer adds what it finds to its corpus; the seeds in the tree stay as they are.
 corpus=$(mktemp -d)
