@@ -96,3 +96,4 @@ target_link_options(brinkhop_minimal PRIVATE -sENVIRONMENT=web -sMIN_WEBGL_VERSI
   -sMAX_WEBGL_VERSION=1)
 configure_file(${CMAKE_SOURCE_DIR}/bench/web/minimal.html ${BRINKHOP_WEB_SITE}/bench/minimal.html
   COPYONLY)
+include(cmake/editor.cmake)

@@ -171,7 +171,10 @@
         .then((files) => {
           for (const [name, bytes] of files) Module.FS.writeFile('/data/' + name, bytes);
           performance.mark('brinkhop:levels');
+          return window.brinkhopSharedLevel;
         })
+        // A level from a link or the editor plays instead of the shipped one.
+        .then((shared) => shared && Module.FS.writeFile('/data/level', shared))
         .catch((error) => say('Brinkhop could not load its level (' + error.message + '); reload to try again.'));
     }
     return levelsWritten;

@@ -90,9 +90,11 @@ await test('the start screen matches the desktop start screen', async () => {
   execFileSync('bash', [desktopShot, game, closer, data, desktop], { stdio: 'inherit' });
   const { page, stage } = await openPage('', { width: 960, height: 640, deviceScaleFactor: 1 });
   await page.evaluate(() => window.brinkhop.ready);
-  // The full-screen button lies over the picture when there are no bars; the desktop has none.
+  // The full-screen button and the editor's link lie over the picture when there are no bars;
+  // the desktop has neither.
   await page.evaluate(() => {
     document.getElementById('fullscreen').style.visibility = 'hidden';
+    document.getElementById('editorLink').style.visibility = 'hidden';
   });
   // The START button blinks: some shot catches the same phase as the desktop's.
   let best = Infinity;
