@@ -196,24 +196,6 @@ TEST_F(InputTest, HeldActionsFeedTheSameFlagsAndHideTheButtons) {
   Key(InputAction::kStart, true, InputSource::kPad);
   HandleInput();
   EXPECT_TRUE(gTouchControlsVisible);
-
-  // Restart acts on release while alive; retry on release while dying, from any source.
-  Key(InputAction::kRestart, false);
-  HandleInput();
-  EXPECT_TRUE(Reloaded());
-  gPlayer->dying = true;
-  Key(InputAction::kRetry, true, InputSource::kPad);
-  HandleInput();
-  EXPECT_FALSE(Reloaded());
-  Key(InputAction::kRetry, false, InputSource::kPad);
-  HandleInput();
-  EXPECT_TRUE(Reloaded());
-  EXPECT_EQ(gLives, 4);
-  // A release that was never pressed does nothing.
-  gPlayer->dying = true;
-  Key(InputAction::kRetry, false);
-  HandleInput();
-  EXPECT_FALSE(Reloaded());
 }
 
 TEST_F(InputTest, TheFingerThatPressedStartIsNoTouchOfPlayUntilItLifts) {
