@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/device_layers.h"
 #include "app/hud.h"
 #include "platform/headless.h"
 #include "tests/support/png.h"
@@ -51,6 +52,7 @@ TEST_F(RecordingTest, AFullDiskLeavesACompletePrefixAndEndsWithStatusOne) {
   const std::string path = dir + "/run.txt";
   std::ofstream(path) << "an older recording\n";
   ASSERT_TRUE(StartRecording(path, "# header\n"));
+  ComposeDevice({nullptr, RecordingLayer, nullptr});
   EXPECT_EQ(Read(path), "# header\n");
 
   // The disk fills after 600 bytes: the game plays on, the file keeps its last good save.
