@@ -153,9 +153,8 @@ void ReplayPass() {
     ++gFramesRun;
     if (emscripten_get_now() - began >= kReplayBudgetMs) break;
   }
-}
-// The last frame stays on screen.
-if (gFramesRun >= r.frames) StopAnimationFrames();
+  // The last frame stays on screen.
+  if (gFramesRun >= r.frames) StopAnimationFrames();
 }
 
 void PlayReplay(int frames, int speed) {
