@@ -331,6 +331,8 @@
     }
     return levelsWritten;
   };
+  // Why the replay cannot play, kept over the start-up's own notes.
+  let replayProblem = '';
   if (replay) {
     try {
       Module.brinkhopReplay = { ...replayPace(query), file: replay };
@@ -344,7 +346,8 @@
       fetchReplay(replay)
         .then((text) => Module.FS.writeFile('/replay.txt', text))
         .catch((error) => {
-          say(error.message);
+          replayProblem = error.message;
+          say(replayProblem);
         })
         .finally(() => Module.removeRunDependency('replay'));
     });
@@ -352,7 +355,7 @@
   Module.onRuntimeInitialized = () => {
     performance.mark('brinkhop:runtime');
     game = Module;
-    say('Starting…');
+    say(replayProblem || 'Starting…');
   };
   window.Module = Module;
 

@@ -46,14 +46,15 @@ xdotool mousemove --window "$window" 480 526 click 1
 e2e_shoot_until "$shot" 100 is_pixel "$shot" 244 68 "$red" || true  # the distance line shows
 expect "$shot" 600 400 "$sky" "the sky fills the picture"
 expect "$shot" 959 639 "$sky" "the sky reaches the bottom-right corner"
-# "SCORE 0 COINS 0 LIVES 5" at landscape (0, 0), twice the size in the window.
+# "SCORE 0 COINS 0 LIVES 5" at landscape (8, 6), clear of the window's edges, twice the size
+# in the window.
 status="SCORE 0 COINS 0 LIVES 5"
 for k in $(seq 0 $((${#status} - 1))); do
-  expect "$shot" $((32 * k + 4)) 4 "$red" "status character $k, top-left quarter"
-  expect "$shot" $((32 * k + 20)) 4 "$sky" "status character $k, top-right quarter"
-  expect "$shot" $((32 * k + 4)) 20 "$sky" "status character $k, bottom-left quarter"
+  expect "$shot" $((16 + 32 * k + 4)) 16 "$red" "status character $k, top-left quarter"
+  expect "$shot" $((16 + 32 * k + 20)) 16 "$sky" "status character $k, top-right quarter"
+  expect "$shot" $((16 + 32 * k + 4)) 32 "$sky" "status character $k, bottom-left quarter"
 done
-expect "$shot" $((32 * ${#status} + 4)) 4 "$sky" "the status line ends"
+expect "$shot" $((16 + 32 * ${#status} + 4)) 16 "$sky" "the status line ends"
 # "YOU MOVE  0.0M" at landscape (120, 32).
 expect "$shot" 244 68 "$red" "the distance line starts at (120, 32)"
 expect "$shot" $((240 + 32 * 13 + 4)) 68 "$red" "the distance line's last character"
