@@ -52,9 +52,10 @@ constexpr PictureRef kGroundPictures[] = {
     {"tile3.png", kBrickColour}, {"tile4.png", kBrickColour},
 };
 constexpr PictureRef kDecoPictures[] = {
-    {"deco1.png", {60, 170, 60, 255}},  {"deco2.png", {200, 230, 255, 255}},
-    {"deco3.png", {200, 30, 30, 255}},  {"deco4.png", {200, 30, 30, 255}},
-    {"deco5.png", {60, 200, 200, 255}}, {"deco6.png", {120, 200, 80, 255}},
+    {"deco1.png", {60, 170, 60, 255}},   {"deco2.png", {200, 230, 255, 255}},
+    {"deco3.png", {200, 30, 30, 255}},   {"deco4.png", {200, 30, 30, 255}},
+    {"deco5.png", {60, 200, 200, 255}},  {"deco6.png", {120, 200, 80, 255}},
+    {"deco7.png", {230, 230, 230, 255}},
 };
 constexpr PictureRef kCoinPicture = {"coin1.png", kCoinColour};
 constexpr PictureRef kFontPicture = {"font.png", kMissingFont};

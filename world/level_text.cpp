@@ -26,20 +26,17 @@ struct CodeName {
 
 // Only codes with a role of their own get a name; inert look-alikes stay numbers.
 constexpr CodeName kBlockNames[] = {
-    {1, "brick"},     {2, "coinbox"},  {3, "hiddencoinbox"}, {4, "growbox"},       {5, "deadlybox"},
-    {6, "vanishbox"}, {7, "starbox"},  {8, "lifebox"},       {9, "hiddenlifebox"}, {10, "inertbox"},
-    {11, "usedbox"},  {12, "cracked"}, {14, "stone"},        {15, "invisible"},    {34, "bumping"},
-    {25, "pipemouth"},     {26, "pipelying"},      {32, "walkway-left"}, {33, "walkway-right"},
-    {35, "greenpipetop"},  {36, "greenpipe"},      {37, "orangepipetop"}, {38, "orangepipe"},
-    {39, "bluepipetop"},   {40, "bluepipe"},
+    {1, "brick"},         {2, "coinbox"},        {3, "hiddencoinbox"},  {4, "growbox"},
+    {5, "deadlybox"},     {6, "vanishbox"},      {7, "starbox"},        {8, "lifebox"},
+    {9, "hiddenlifebox"}, {10, "inertbox"},      {11, "usedbox"},       {12, "cracked"},
+    {14, "stone"},        {15, "invisible"},     {34, "bumping"},       {25, "pipemouth"},
+    {26, "pipelying"},    {32, "walkway-left"},  {33, "walkway-right"}, {35, "greenpipetop"},
+    {36, "greenpipe"},    {37, "orangepipetop"}, {38, "orangepipe"},    {39, "bluepipetop"},
+    {40, "bluepipe"},
 };
 constexpr CodeName kDecoNames[] = {
-    {1, "bush"},
-    {2, "grass"},
-    {6, "flower"},
-    {3, "deadlyground"},
-    {4, "deadlyceiling"},
-    {5, "jumppad"},
+    {1, "bush"},         {2, "grass"},         {6, "flower"},  {7, "bones"},
+    {3, "deadlyground"}, {4, "deadlyceiling"}, {5, "jumppad"},
 };
 constexpr CodeName kUnitNames[] = {
     {0, "crawler"},  {1, "turtle"},          {2, "wingedturtle"}, {3, "spiky"},

@@ -26,7 +26,7 @@ constexpr float kCoinFrameStart = 30.0f;
 const char* const kRestartLevelName = "level";
 const char* const kGroundPictures[kGroundVariants] = {"tile.png", "tile1.png", "tile2.png",
                                                       "tile3.png", "tile4.png"};
-constexpr int kDecoPictures = 6;  // deco1.png .. deco6.png
+constexpr int kDecoPictures = 7;  // deco1.png .. deco7.png
 constexpr int kGroundRow = kMapRows - 1;
 
 // Where each file layer lands in the map.
