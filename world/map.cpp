@@ -26,7 +26,6 @@ constexpr float kCoinFrameStart = 30.0f;
 const char* const kRestartLevelName = "level";
 const char* const kGroundPictures[kGroundVariants] = {"tile.png", "tile1.png", "tile2.png",
                                                       "tile3.png", "tile4.png"};
-constexpr int kDecoPictures = 7;  // deco1.png .. deco7.png
 constexpr int kGroundRow = kMapRows - 1;
 
 // Where each file layer lands in the map.
@@ -82,7 +81,7 @@ constexpr TriggerEffect kTriggerEffects[] = {StrikeCells, SpawnInCells, Teleport
 
 cMap::cMap() {
   ClearLayers();
-  for (int i = 1; i <= kDecoPictures; ++i)
+  for (int i = 1; i <= kDecoCodes; ++i)
     decoTextures[i] = LoadTexture("deco" + std::to_string(i) + ".png");
 }
 

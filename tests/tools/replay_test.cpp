@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/checkpoints.h"
+#include "app/hud.h"
 #include "app/results.h"
 #include "platform/data_dir.h"
 #include "player/fireballs.h"
@@ -47,7 +48,7 @@ struct Outcome {
   bool resultsAtEnd = false;
   int checkpointAtDeath = -1;  // the checkpoint last reached when the player died
   float xAfterRetry = -1;      // where the player stood on the first frame after the death
-  std::map<std::string, int> coveredSigns;  // frames of "MESSAGE over SIGN at COLUMN"
+  std::map<std::string, int> collisions;  // frames of "SIGN through the status line" and more
 };
 
 class ReplayTest : public ::testing::Test {
@@ -72,10 +73,8 @@ class ReplayTest : public ::testing::Test {
     EXPECT_TRUE(sim.Start(FindDataDirectory(), error)) << error;
     for (int frame = 0; frame < frames; ++frame) {
       sim.RunFrame(events);
-      if (gMessageIndex >= 0) {
-        out.messages.insert(gMessageIndex);
-        NoteSignsUnderTheMessage(out.coveredSigns);
-      }
+      if (gMessageIndex >= 0) out.messages.insert(gMessageIndex);
+      NoteTextCollisions(out.collisions);
       if (gPlayer->dying && out.deathFrame < 0) {
         out.deathFrame = frame;
         out.checkpointAtDeath = gCheckpointReached;
@@ -104,30 +103,42 @@ class ReplayTest : public ::testing::Test {
     return out;
   }
 
-  // The on-screen message stands at a fixed height of the landscape screen; a level text in
-  // view at that height would be drawn through it and neither could be read.
-  static void NoteSignsUnderTheMessage(std::map<std::string, int>& covered) {
-    constexpr float kGlyph = 16, kMessageTop = 60, kJitter = 4;  // landscape px
-    const char* message = kMessages[gMessageIndex];
-    const float length = float(std::strlen(message));
-    const float messageLeft = (30 - length) * kGlyph / 2;
-    const float messageRight = messageLeft + length * kGlyph + kJitter;
-    const float messageBottom = kMessageTop + kGlyph + kJitter;
+  // Level text and coins scroll under the heads-up display's fixed lines: a sign or a coin
+  // drawn through the status or distance line, or a message over a sign or a coin, leaves
+  // neither readable. Counted per thing and frame while the player is alive.
+  static void NoteTextCollisions(std::map<std::string, int>& covered) {
+    if (!gPlayer || gPlayer->dying) return;
+    const HudTextBoxes hud = CurrentHudTextBoxes();
     const CameraView view = VisibleView();
     const float scale = 480 / (view.right - view.left);
+    auto overlaps = [](const HudBox& box, float left, float top, float right, float bottom) {
+      return box.w > 0 && right > float(box.x) && left < float(box.x + box.w) &&
+             bottom > float(box.y) && top < float(box.y + box.h);
+    };
+    const std::string message = gMessageIndex >= 0 ? kMessages[gMessageIndex] : "";
+    auto check = [&](const std::string& what, float left, float top, float right, float bottom) {
+      if (overlaps(hud.status, left, top, right, bottom))
+        ++covered[what + " through the status line"];
+      if (overlaps(hud.distance, left, top, right, bottom))
+        ++covered[what + " through the distance line"];
+      if (overlaps(hud.message, left, top, right, bottom))
+        ++covered["\"" + message + "\" over " + what];
+    };
     for (int column = std::max(0, int(view.left / 32) - 20); column <= int(view.right / 32);
          ++column)
       for (int row = std::max(0, int(view.top / 32)); row <= int(view.bottom / 32); ++row) {
         if (!CellInGrid(column, row)) continue;
-        const int32_t label = gMap->labelLayer[CellIndex(column, row)];
-        if (label < 0 || label >= kMaxLabels) continue;
+        const int cell = CellIndex(column, row);
+        if (!gMap->revealLayer[cell]) continue;
         const float left = (column * 32 - view.left) * scale;
-        const float right = left + float(std::strlen(gMap->labels[label])) * kGlyph * scale;
-        const float top = (row * 32 - view.top) * scale, bottom = top + kGlyph * scale;
-        if (right > messageLeft && left < messageRight && bottom > kMessageTop &&
-            top < messageBottom)
-          ++covered[std::string(message) + " over " + gMap->labels[label] + " at " +
-                    std::to_string(column)];
+        const float top = (row * 32 - view.top) * scale;
+        const int32_t label = gMap->labelLayer[cell];
+        if (label >= 0 && label < kMaxLabels)
+          check("\"" + std::string(gMap->labels[label]) + "\" at " + std::to_string(column), left,
+                top, left + float(std::strlen(gMap->labels[label])) * 16 * scale, top + 16 * scale);
+        if (gMap->coinLayer[cell] != 0)
+          check("the coin at " + std::to_string(column) + "," + std::to_string(row), left, top,
+                left + 32 * scale, top + 32 * scale);
       }
   }
 
@@ -167,6 +178,36 @@ TEST_F(ReplayTest, TheWarpRoomIsAShortcutToTheBoss) {
   EXPECT_EQ(run.livesAtEnd, 5);
   for (int message : {8, 10, 13}) EXPECT_TRUE(run.messages.count(message)) << message;
   EXPECT_FALSE(run.messages.count(12)) << "the shortcut skips the sea";
+}
+
+// A retry never costs much: along the completion, the start, every checkpoint and the goal
+// follow each other within 20 s of play, and every checkpoint stands on the ground.
+TEST_F(ReplayTest, RetryPointsAreNoMoreThan600FramesApartAlongTheCompletion) {
+  constexpr int kMostFramesApart = 600;
+  std::ifstream file(std::string(BRINKHOP_REPLAYS) + "/complete.txt");
+  const std::string script((std::istreambuf_iterator<char>(file)), {});
+  std::vector<SimEvent> events;
+  std::string error;
+  ASSERT_TRUE(ParseSimScript(script, events, error)) << error;
+  cSimulation sim;
+  ASSERT_TRUE(sim.Start(FindDataDirectory(), error)) << error;
+  std::vector<int> points = {0};
+  int reached = gCheckpointReached;
+  for (int frame = 0; frame < 3600 && !gGoalReached; ++frame) {
+    sim.RunFrame(events);
+    if (gCheckpointReached != reached) points.push_back(frame);
+    reached = gCheckpointReached;
+    if (gGoalReached) points.push_back(frame);
+  }
+  ASSERT_TRUE(gGoalReached);
+  ASSERT_GE(gMap->checkpoints.size(), 4u);
+  EXPECT_EQ(reached, int(gMap->checkpoints.size()) - 1) << "a checkpoint passed by";
+  for (size_t i = 1; i < points.size(); ++i)
+    EXPECT_LE(points[i] - points[i - 1], kMostFramesApart) << "from frame " << points[i - 1];
+  for (const LevelCell& cell : gMap->checkpoints) {
+    EXPECT_EQ(gMap->SolidValue(cell.column, cell.row), 0) << cell.column;
+    EXPECT_NE(gMap->SolidValue(cell.column, cell.row + 1), 0) << cell.column << " is in the air";
+  }
 }
 
 // A first-timer dies past the first checkpoint, and the retry starts there, not at the
@@ -366,9 +407,10 @@ TEST_F(ReplayTest, TheFireBonusClearsTheEnemiesPastThePillar) {
   EXPECT_EQ(gScore, 750);  // two coins, the crawler's 100 and the spiky's 250
 }
 
-// Wherever a replay shows a message, no sign in view stands where the message is drawn for
-// longer than a sign takes to scroll past it while the camera follows a fall.
-TEST_F(ReplayTest, NoMessageIsDrawnOverASign) {
+// Wherever a replay goes, no sign or coin is drawn through the status or distance line and no
+// message over a sign or a coin for longer than it takes a camera following a fall or a jump
+// to carry it past.
+TEST_F(ReplayTest, NoTextOrCoinCollidesWithTheHeadsUpDisplay) {
   constexpr int kGlanceFrames = 10;
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(BRINKHOP_REPLAYS))
@@ -377,9 +419,9 @@ TEST_F(ReplayTest, NoMessageIsDrawnOverASign) {
   ASSERT_GE(names.size(), 15u);
   for (const std::string& name : names) {
     const Outcome run = Play(name, 3600, true);
-    for (const auto& [overlap, frames] : run.coveredSigns)
+    for (const auto& [collision, frames] : run.collisions)
       if (frames > kGlanceFrames)
-        ADD_FAILURE() << name << ": " << overlap << ", " << frames << " frames";
+        ADD_FAILURE() << name << ": " << collision << ", " << frames << " frames";
   }
 }
 
