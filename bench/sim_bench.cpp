@@ -11,7 +11,7 @@
 #include "platform/data_dir.h"
 #include "player/actions.h"
 #include "player/player.h"
-#include "tools/sim.h"
+#include "app/sim.h"
 
 namespace {
 

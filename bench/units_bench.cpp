@@ -8,7 +8,7 @@
 #include <string>
 
 #include "player/player.h"
-#include "tools/sim.h"
+#include "app/sim.h"
 #include "units/base_unit.h"
 #include "world/level_file.h"
 #include "world/map.h"

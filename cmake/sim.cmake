@@ -1,11 +1,15 @@
-# brinkhop-sim, the headless simulator, over the brinkhop_sim library that the game, tests and
-# benchmarks share.
+# brinkhop-sim, the headless simulator: a command line over the simulator's frame driver
+# (brinkhop_sim, app/sim.cpp) that the game, tests and benchmarks share.
+
+# Its command line and the route finder's share the default data folder.
+add_library(brinkhop_toolmain STATIC tools/tool_main.cpp)
+target_link_libraries(brinkhop_toolmain PUBLIC brinkhop_core)
 
 add_executable(brinkhop-sim tools/sim_main.cpp)
-target_link_libraries(brinkhop-sim PRIVATE brinkhop_sim)
+target_link_libraries(brinkhop-sim PRIVATE brinkhop_sim brinkhop_toolmain)
 add_dependencies(brinkhop-sim brinkhop_data)
 
-target_sources(brinkhop_tests PRIVATE tests/tools/sim_test.cpp tests/tools/far_column_test.cpp
+target_sources(brinkhop_tests PRIVATE tests/app/sim_test.cpp tests/app/far_column_test.cpp
   tests/support/scratch_data.cpp)
 target_link_libraries(brinkhop_tests PRIVATE brinkhop_sim)
 target_compile_definitions(brinkhop_tests PRIVATE
@@ -19,12 +23,11 @@ if(BRINKHOP_BENCHMARKS)
   target_link_libraries(brinkhop_sim_bench PRIVATE brinkhop_sim benchmark::benchmark_main)
   add_dependencies(brinkhop_sim_bench brinkhop_data)
 endif()
-target_sources(brinkhop_tests PRIVATE tests/tools/replay_test.cpp)
+target_sources(brinkhop_tests PRIVATE tests/app/replay_test.cpp)
 
 # The browser version in headless Chromium (tests/web), against this build's simulator and
 # desktop game. `make test` builds the site into build-web/ and installs the test's npm
 # packages first; without them the test reports itself skipped.
-set(BRINKHOP_WEB_SITE ${CMAKE_SOURCE_DIR}/build-web CACHE PATH "The browser build's site")
 add_test(NAME web.page
   COMMAND bash -c "[ -f \"$0/index.html\" ] && [ -d \"$1/node_modules\" ] || exit 77; cd \"$1\" && shift && exec node web_test.mjs \"$@\""
           ${BRINKHOP_WEB_SITE} ${CMAKE_SOURCE_DIR}/tests/web
@@ -37,7 +40,7 @@ set_tests_properties(web.page PROPERTIES TIMEOUT 400 LABELS "web;e2e" RUN_SERIAL
 add_library(brinkhop_route STATIC tools/route.cpp)
 target_link_libraries(brinkhop_route PUBLIC brinkhop_sim)
 add_executable(brinkhop-route tools/route_main.cpp)
-target_link_libraries(brinkhop-route PRIVATE brinkhop_route)
+target_link_libraries(brinkhop-route PRIVATE brinkhop_route brinkhop_toolmain)
 add_dependencies(brinkhop-route brinkhop_data)
 target_sources(brinkhop_tests PRIVATE tests/tools/route_test.cpp)
 target_link_libraries(brinkhop_tests PRIVATE brinkhop_route)

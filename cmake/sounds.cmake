@@ -1,8 +1,7 @@
-# The sound effects and the tunes, synthesized by tools/make_sounds.cpp from data/sounds/sounds.txt
-# and the scores in data/sounds/music.txt.
-add_executable(brinkhop-makesounds tools/make_sounds.cpp tools/sound_synth.cpp)
-target_include_directories(brinkhop-makesounds PRIVATE ${CMAKE_SOURCE_DIR})
-target_link_libraries(brinkhop-makesounds PRIVATE m)
+# The sound effects and the tunes, synthesized by tools/make_sounds.cpp (over the synthesizer in
+# engine/sound_synth.cpp) from data/sounds/sounds.txt and the scores in data/sounds/music.txt.
+add_executable(brinkhop-makesounds tools/make_sounds.cpp)
+target_link_libraries(brinkhop-makesounds PRIVATE brinkhop_synth)
 
 # The parameter file names its own outputs; reading them here keeps the list in one place,
 # at the cost of a re-configure when the file changes.
@@ -25,7 +24,8 @@ add_custom_command(OUTPUT ${BRINKHOP_SOUND_FILES}
 add_custom_target(brinkhop_sounds DEPENDS ${BRINKHOP_SOUND_FILES})
 add_dependencies(brinkhop_data brinkhop_sounds)
 
-target_sources(brinkhop_tests PRIVATE tests/tools/sound_synth_test.cpp tools/sound_synth.cpp)
+target_sources(brinkhop_tests PRIVATE tests/engine/sound_synth_test.cpp)
+target_link_libraries(brinkhop_tests PRIVATE brinkhop_synth)
 target_compile_definitions(brinkhop_tests PRIVATE
   BRINKHOP_SOUNDS_DIR="${CMAKE_SOURCE_DIR}/data/sounds")
 target_link_libraries(brinkhop_tests PRIVATE PkgConfig::SDL)

@@ -1,5 +1,6 @@
-# The browser build, configured with emcmake: the same game code, the browser device, and a
-# static site in BRINKHOP_WEB_SITE (index.html, brinkhop.js, brinkhop.wasm, brinkhop.data).
+# The browser build, configured with emcmake: the game's libraries (declared in CMakeLists.txt),
+# the browser device, and a static site in BRINKHOP_WEB_SITE (index.html, brinkhop.js,
+# brinkhop.wasm, brinkhop.data).
 # Pictures, sounds and levels come from a native build's data folder (BRINKHOP_NATIVE_DATA), made
 # by the same generators; the levels, 8 MB of almost nothing each, travel gzipped and the page
 # inflates them before the game starts.
@@ -12,17 +13,7 @@ if(NOT EXISTS "${BRINKHOP_NATIVE_DATA}/BG.png")
 endif()
 file(MAKE_DIRECTORY ${BRINKHOP_WEB_SITE})
 
-add_compile_options(-Wall -Wextra -Werror)
 set(CMAKE_EXECUTABLE_SUFFIX .js)
-
-add_library(brinkhop_core STATIC ${BRINKHOP_CORE_SOURCES})
-target_include_directories(brinkhop_core PUBLIC ${CMAKE_SOURCE_DIR})
-# stb_image's header only: the browser device compiles its implementation (no system library).
-target_include_directories(brinkhop_core SYSTEM PUBLIC /usr/include/stb)
-
-# The simulator's script and trace, exactly as the tool uses them.
-add_library(brinkhop_sim STATIC tools/sim.cpp)
-target_link_libraries(brinkhop_sim PUBLIC brinkhop_core)
 
 # What the page downloads besides code: the pictures and sounds under /data, and every level
 # gzipped (levels/NAME.gz; the page writes it inflated to /data/NAME).
@@ -59,14 +50,14 @@ add_custom_command(OUTPUT ${web_pack}/stamp
 add_custom_target(brinkhop_web_pack DEPENDS ${web_pack}/stamp ${web_level_files})
 
 add_executable(brinkhop
+  app/browser_main.cpp
   platform/browser.cpp
   platform/browser_audio.cpp
   platform/browser_gl.cpp
   platform/browser_image.cpp
-  platform/browser_main.cpp
-  tools/sound_synth.cpp
 )
-target_link_libraries(brinkhop PRIVATE brinkhop_sim)
+# The same libraries the desktop game links, declared once in CMakeLists.txt.
+target_link_libraries(brinkhop PRIVATE brinkhop_sim brinkhop_leveltext brinkhop_synth)
 add_dependencies(brinkhop brinkhop_web_pack)
 set_target_properties(brinkhop PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${BRINKHOP_WEB_SITE}

@@ -10,7 +10,7 @@
 
 #include "engine/file_read.h"
 #include "platform/browser.h"
-#include "tools/sound_synth.h"
+#include "engine/sound_synth.h"
 
 // The context is made at the first gesture, not before: a context made earlier would only
 // wait suspended, and making one costs the first frame a good part of a second.

@@ -28,10 +28,9 @@ constexpr double kJumpLengthBase = 12.0;     // push steps of a standing jump
 constexpr double kAcceleration = 0.2;        // px per step per step with left or right held
 constexpr double kDeceleration = 0.05;       // px per step per step when coasting
 constexpr double kCoastStop = 0.04;          // speeds this small are left alone
-constexpr float kWalkSpeed = 4.0f, kRunSpeed = 8.0f;        // px per step
-constexpr int32_t kConveyorShift = 3;                       // px per step
-constexpr int32_t kConveyorLeft = 32, kConveyorRight = 33;  // solid values of conveyor tiles
-constexpr int32_t kHeadBumpInset = 5;                       // px
+constexpr float kWalkSpeed = 4.0f, kRunSpeed = 8.0f;  // px per step
+constexpr int32_t kConveyorShift = 3;                 // px per step
+constexpr int32_t kHeadBumpInset = 5;                 // px
 // px below the player's top: the ball's bottom at the feet, so a throw from the ground starts
 // above the floor and hops along it.
 constexpr int32_t kFireballDrop = 16;
@@ -80,12 +79,12 @@ void cPlayer::Update() {
   onPlatform = false;
 
   const int32_t footY = Trunc(y + kProbeInset + height);
-  if ((Solid(Trunc(x), footY) == kConveyorRight ||
-       Solid(Trunc(x + width), footY) == kConveyorRight) &&
+  if ((Solid(Trunc(x), footY) == kBlockWalkwayRight ||
+       Solid(Trunc(x + width), footY) == kBlockWalkwayRight) &&
       !wallRight)
     x += kConveyorShift;
-  if ((Solid(Trunc(x + 20), footY) == kConveyorLeft ||
-       Solid(Trunc(x + width), footY) == kConveyorLeft) &&
+  if ((Solid(Trunc(x + 20), footY) == kBlockWalkwayLeft ||
+       Solid(Trunc(x + width), footY) == kBlockWalkwayLeft) &&
       !wallLeft)
     x -= kConveyorShift;
 

@@ -13,10 +13,9 @@
 namespace {
 
 constexpr int kWorldCellPixels = 32;
-constexpr int kGlyphPixels = 16;           // font.png cells, and the advance of a level text
-constexpr int kFirstGlyph = 32;            // font.png starts at the space
-constexpr int kLastRow = kMapRows - 1;     // falling into it kills
-constexpr int32_t kBlockCrackedCode = 12;  // drawn with the cell's ground picture
+constexpr int kGlyphPixels = 16;        // font.png cells, and the advance of a level text
+constexpr int kFirstGlyph = 32;         // font.png starts at the space
+constexpr int kLastRow = kMapRows - 1;  // falling into it kills
 
 struct Colour {
   uint8_t r, g, b, a;
@@ -67,19 +66,19 @@ struct BlockPicture {
   PictureRef picture;
 };
 constexpr BlockPicture kBlockPictures[] = {
-    {1, {"tile.png", kBrickColour}},
-    {2, {"box.png", kBoxColour}},
-    {3, {"invisible.png", kHiddenColour}},
-    {4, {"box.png", kBoxColour}},
-    {5, {"box.png", kBoxColour}},
-    {6, {"box.png", kBoxColour}},
-    {7, {"box.png", kBoxColour}},
-    {8, {"box.png", kBoxColour}},
-    {9, {"invisible.png", kHiddenColour}},
-    {10, {"box.png", kBoxColour}},
-    {11, {"boxempty.png", {150, 110, 60, 255}}},
-    {14, {"stone.png", kStoneColour}},
-    {15, {"invisible.png", kHiddenColour}},
+    {kBlockBrick, {"tile.png", kBrickColour}},
+    {kBlockCoinBox, {"box.png", kBoxColour}},
+    {kBlockHiddenCoinBox, {"invisible.png", kHiddenColour}},
+    {kBlockGrowthBox, {"box.png", kBoxColour}},
+    {kBlockPoisonBox, {"box.png", kBoxColour}},
+    {kBlockVanishingBox, {"box.png", kBoxColour}},
+    {kBlockStarBox, {"box.png", kBoxColour}},
+    {kBlockLifeBox, {"box.png", kBoxColour}},
+    {kBlockHiddenBonusBox, {"invisible.png", kHiddenColour}},
+    {kBlockInertBox, {"box.png", kBoxColour}},
+    {kBlockUsedBox, {"boxempty.png", {150, 110, 60, 255}}},
+    {kBlockStone, {"stone.png", kStoneColour}},
+    {kBlockInvisible, {"invisible.png", kHiddenColour}},
     {16, {"box.png", kBoxColour}},
     {18, {"stone.png", kStoneColour}},
     {19, {"stone.png", kStoneColour}},
@@ -88,19 +87,19 @@ constexpr BlockPicture kBlockPictures[] = {
     {22, {"box.png", kBoxColour}},
     {23, {"tile.png", kBrickColour}},
     {24, {"tile.png", kBrickColour}},
-    {30, {"coin1.png", kCoinColour}},
-    {31, {"coin2.png", kCoinColour}},
-    {32, {"walkwayl1.png", kWalkwayColour}},
-    {33, {"walkwayr1.png", kWalkwayColour}},
-    {34, {"invisible.png", kHiddenColour}},
-    {35, {"pipe_green.png", kPipeColour}},
-    {36, {"pipe_green_body.png", kPipeColour}},
-    {37, {"pipe_orange.png", {230, 120, 30, 255}}},
-    {38, {"pipe_orange_body.png", {230, 120, 30, 255}}},
-    {39, {"pipe_blue.png", {70, 130, 230, 255}}},
-    {40, {"pipe_blue_body.png", {70, 130, 230, 255}}},
-    {25, {"pipe_green_side.png", kPipeColour}},
-    {26, {"pipe_green_side_body.png", kPipeColour}},
+    {kBlockCoinPictureA, {"coin1.png", kCoinColour}},
+    {kBlockCoinPictureB, {"coin2.png", kCoinColour}},
+    {kBlockWalkwayLeft, {"walkwayl1.png", kWalkwayColour}},
+    {kBlockWalkwayRight, {"walkwayr1.png", kWalkwayColour}},
+    {kBlockBumping, {"invisible.png", kHiddenColour}},
+    {PipeTop(kPipeGreen), {"pipe_green.png", kPipeColour}},
+    {PipeBody(kPipeGreen), {"pipe_green_body.png", kPipeColour}},
+    {PipeTop(kPipeOrange), {"pipe_orange.png", {230, 120, 30, 255}}},
+    {PipeBody(kPipeOrange), {"pipe_orange_body.png", {230, 120, 30, 255}}},
+    {PipeTop(kPipeBlue), {"pipe_blue.png", {70, 130, 230, 255}}},
+    {PipeBody(kPipeBlue), {"pipe_blue_body.png", {70, 130, 230, 255}}},
+    {kBlockPipeSideMouth, {"pipe_green_side.png", kPipeColour}},
+    {kBlockPipeSideBody, {"pipe_green_side_body.png", kPipeColour}},
 };
 
 // Unit markers by type code: the picture the unit draws first, or a colour of its family.
@@ -129,6 +128,7 @@ constexpr Colour kKindColours[] = {
     {160, 160, 160, 255},  // none
     {255, 240, 0, 255},    // message
 };
+static_assert(std::size(kKindColours) == kTriggerKinds);
 constexpr Colour kUnknownKindColour = {255, 255, 255, 255};
 constexpr Colour kStartColour = {0, 230, 0, 255};
 
@@ -287,7 +287,7 @@ void Renderer::DrawCell(int column, int row) {
     DrawPicture(kDecoPictures[deco - 1], column, row);
   const int32_t block = At(kFileBlock, column, row);
   if (block == 0) return;
-  if (block == kBlockCrackedCode) {
+  if (block == kBlockCracked) {
     // A cracked platform shows the cell's ground; on bare air the game gives it one within a
     // second, so the first ground picture stands in.
     const PictureRef* picture = groundPicture(ground);
@@ -333,7 +333,7 @@ void Renderer::DrawMarkers() {
 
       const int32_t link = At(kFileTrigger, column, row);
       if (link < 0) continue;
-      const size_t index = size_t(link & kLinkIndexBits);
+      const size_t index = size_t(link & kLinkIndexMask);
       Colour colour = kUnknownKindColour;
       if (index < mLevel.triggers.size()) {
         linked[index] = true;
@@ -347,12 +347,12 @@ void Renderer::DrawMarkers() {
   for (size_t i = 0; i < mLevel.triggers.size(); ++i) {
     if (!linked[i]) continue;
     const LevelTrigger& t = mLevel.triggers[i];
-    const Colour colour = kKindColours[std::clamp(t.kind, 0, kKindNone)];
-    const bool rectangle = t.kind == kKindStrike || t.kind == kKindSpawn;
+    const Colour colour = kKindColours[std::clamp(t.kind, 0, int32_t(kTriggerNothing))];
+    const bool rectangle = t.kind == kTriggerStrike || t.kind == kTriggerSpawn;
     const int c0 = std::clamp(t.column0, 0, mColumns - 1), r0 = std::clamp(t.row0, 0, kLastRow);
     const int c1 = rectangle ? std::clamp(t.column1, 0, mColumns - 1) : c0;
     const int r1 = rectangle ? std::clamp(t.row1, 0, kLastRow) : r0;
-    if (!rectangle && t.kind != kKindTeleport) continue;
+    if (!rectangle && t.kind != kTriggerTeleport) continue;
     for (int column = c0; column <= c1; ++column)
       for (int row = r0; row <= r1; ++row)
         mCanvas.Fill(CellX(column) + mScale / 2 - thickness / 2,
@@ -448,9 +448,9 @@ std::optional<std::pair<int, int>> StartCell(const LevelData& level) {
   size_t startCell = 0;
   for (size_t cell = 0; cell < links.size(); ++cell) {
     if (links[cell] < 0) continue;
-    const int32_t index = links[cell] & kLinkIndexBits;
-    if (size_t(index) < level.triggers.size() && level.triggers[size_t(index)].kind == kKindStart &&
-        index >= startTrigger) {
+    const int32_t index = links[cell] & kLinkIndexMask;
+    if (size_t(index) < level.triggers.size() &&
+        level.triggers[size_t(index)].kind == kTriggerStart && index >= startTrigger) {
       startTrigger = index;
       startCell = cell;
     }

@@ -114,12 +114,12 @@ std::vector<std::string> LevelNotes(const LevelData& level) {
   if (!StartCell(level))
     notes.push_back("no cell links a start trigger (kind 3): the player starts at (0, 0)");
   for (size_t i = 0; i < level.triggers.size(); ++i)
-    if (level.triggers[i].kind == kKindMessage && !TriggerMessage(int32_t(i)))
+    if (level.triggers[i].kind == kTriggerMessage && !TriggerMessage(int32_t(i)))
       notes.push_back("trigger " + std::to_string(i) +
                       ": a message trigger shows nothing unless its index is 53 to 67");
   size_t danglingLinks = 0, danglingLabels = 0;
   for (int32_t link : level.layers[kFileTrigger])
-    if (link >= 0 && size_t(link & kLinkIndexBits) >= level.triggers.size()) ++danglingLinks;
+    if (link >= 0 && size_t(link & kLinkIndexMask) >= level.triggers.size()) ++danglingLinks;
   for (int32_t label : level.layers[kFileLabel])
     if (label >= 0 && size_t(label) >= level.texts.size()) ++danglingLabels;
   if (danglingLinks)
@@ -280,7 +280,7 @@ int Stats(const std::vector<std::string>& args, std::map<std::string, std::strin
     ++linkedCount;
     ++linkedKinds[level.triggers[i].kind];
     const LevelTrigger& trigger = level.triggers[i];
-    if (trigger.kind == 1)  // one unit for every cell of the rectangle
+    if (trigger.kind == kTriggerSpawn)  // one unit for every cell of the rectangle
       spawned[trigger.unitType] += std::max(0, trigger.column1 - trigger.column0 + 1) *
                                    std::max(0, trigger.row1 - trigger.row0 + 1);
   }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/sound_synth.h"
+#include "engine/sound_synth.h"
 
 int main(int argc, char** argv) {
   if (argc < 3) {

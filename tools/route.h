@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/sim.h"
+#include "app/sim.h"
 
 struct RouteOptions {
   std::string dataDir;

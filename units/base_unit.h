@@ -4,22 +4,9 @@
 
 #include <cstdint>
 
-constexpr int kUnitSlots = 258;
+#include "world/codes.h"
 
-// Kind codes a unit stores in `type`. Other code only looks for crawlers, turtles, winged
-// turtles, spikies and killer plants; flies and hammers share 12 and are never looked for.
-constexpr int32_t kUnitCrawler = 0;
-constexpr int32_t kUnitTurtle = 1;
-constexpr int32_t kUnitTurtleFly = 2;
-constexpr int32_t kUnitSpiky = 3;
-constexpr int32_t kUnitFireCircle = 4;
-constexpr int32_t kUnitFireCircle2 = 5;
-constexpr int32_t kUnitFireCircle3 = 6;
-constexpr int32_t kUnitCannon = 7;
-constexpr int32_t kUnitBrett = 8;
-constexpr int32_t kUnitKillerBlume = 10;
-constexpr int32_t kUnitFly = 12;
-constexpr int32_t kUnitHammer = 12;
+constexpr int kUnitSlots = 258;
 
 // The device screen the unit rules were tuned on: a stomped bullet comes back one screen
 // width further on.

@@ -39,30 +39,31 @@ struct SpawnRule {
   int32_t offsetY;   // px from the cell's top edge
 };
 
-// One row per type code.
+// One row per unit type code, in code order (world/codes.h).
 constexpr SpawnRule kSpawnRules[] = {
-    /* 0 */ {Spawns::kUnit, Make<cCrawler>, 0, 0, 0},
-    /* 1 */ {Spawns::kUnit, Make<cTurtle>, 0, 0, 0},
-    /* 2 */ {Spawns::kUnit, Make<cTurtleFly>, 0, 0, 0},
-    /* 3 */ {Spawns::kUnit, Make<cSpiky>, 0, 0, 0},
-    /* 4 */ {Spawns::kUnit, Make<cFireCircle>, 5, 0, 0},
-    /* 5 */ {Spawns::kUnit, Make<cFireCircle2>, 5, 0, 0},
-    /* 6 */ {Spawns::kUnit, Make<cFireCircle3>, 1, 0, 0},
-    /* 7 */ {Spawns::kUnit, Make<cCannon>, 0, 0, 0},
-    /* 8 */ {Spawns::kUnit, Make<cBrett>, 1, 0, 0},
-    /* 9 */ {Spawns::kNothing, nullptr, 0, 0, 0},
+    /* kUnitCrawler */ {Spawns::kUnit, Make<cCrawler>, 0, 0, 0},
+    /* kUnitTurtle */ {Spawns::kUnit, Make<cTurtle>, 0, 0, 0},
+    /* kUnitTurtleFly */ {Spawns::kUnit, Make<cTurtleFly>, 0, 0, 0},
+    /* kUnitSpiky */ {Spawns::kUnit, Make<cSpiky>, 0, 0, 0},
+    /* kUnitFireCircle */ {Spawns::kUnit, Make<cFireCircle>, 5, 0, 0},
+    /* kUnitFireCircle2 */ {Spawns::kUnit, Make<cFireCircle2>, 5, 0, 0},
+    /* kUnitFireCircle3 */ {Spawns::kUnit, Make<cFireCircle3>, 1, 0, 0},
+    /* kUnitCannon */ {Spawns::kUnit, Make<cCannon>, 0, 0, 0},
+    /* kUnitBrett */ {Spawns::kUnit, Make<cBrett>, 1, 0, 0},
+    /* kUnitNothing */ {Spawns::kNothing, nullptr, 0, 0, 0},
     // The plant starts half a cell in, at the bottom of its cell, inside the pipe below.
-    /* 10 */ {Spawns::kUnit, Make<cKillerBlume>, 0, 16, 32},
-    /* 11 */ {Spawns::kFire, nullptr, 0, 0, 0},
-    /* 12 */ {Spawns::kUnit, Make<cFly>, 1, 0, 0},
-    /* 13 */ {Spawns::kUnit, Make<cHammer>, 0, 0, 0},
-    /* 14 */ {Spawns::kUnit, Make<cHammer>, 2, 0, 0},
-    /* 15 */ {Spawns::kUnit, Make<cHammer>, 3, 0, 0},
-    /* 16 */ {Spawns::kUnit, Make<cHammer>, 5, 0, 0},
-    /* 17 */ {Spawns::kUnit, Make<cHammer>, 7, 0, 0},
-    /* 18 */ {Spawns::kUnit, Make<cHammer>, 9, 0, 0},
+    /* kUnitKillerBlume */ {Spawns::kUnit, Make<cKillerBlume>, 0, 16, 32},
+    /* kUnitFire */ {Spawns::kFire, nullptr, 0, 0, 0},
+    /* kUnitFly */ {Spawns::kUnit, Make<cFly>, 1, 0, 0},
+    /* kUnitHammerRange0 */ {Spawns::kUnit, Make<cHammer>, 0, 0, 0},
+    /* kUnitHammerRange2 */ {Spawns::kUnit, Make<cHammer>, 2, 0, 0},
+    /* kUnitHammerRange3 */ {Spawns::kUnit, Make<cHammer>, 3, 0, 0},
+    /* kUnitHammerRange5 */ {Spawns::kUnit, Make<cHammer>, 5, 0, 0},
+    /* kUnitHammerRange7 */ {Spawns::kUnit, Make<cHammer>, 7, 0, 0},
+    /* kUnitHammerRange9 */ {Spawns::kUnit, Make<cHammer>, 9, 0, 0},
 };
 constexpr int32_t kSpawnCodes = int32_t(std::size(kSpawnRules));
+static_assert(kSpawnCodes == kUnitTypeCodes);
 
 cEnemy* EnemyOfKind(cBaseUnit* unit, int32_t kind) {
   return unit && unit->type == kind ? static_cast<cEnemy*>(unit) : nullptr;

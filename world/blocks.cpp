@@ -97,18 +97,18 @@ struct BlockRule {
   Strike strike;
 };
 const BlockRule kBlockRules[] = {
-    {1, StrikeBrick},
-    {14, StrikeStone},
-    {2, StrikeCoinBox},
-    {3, StrikeCoinBox},
-    {4, StrikeGrowthBox},
-    {5, StrikeItemBox<kBonusPoison>},
-    {6, StrikeVanishingBox},
-    {7, StrikeStarBox},
-    {8, StrikeItemBox<kBonusLife>},
-    {9, StrikeItemBox<kBonusLife>},
-    {11, StrikeUsedBox},
-    {12, StrikeCracked},
+    {kBlockBrick, StrikeBrick},
+    {kBlockStone, StrikeStone},
+    {kBlockCoinBox, StrikeCoinBox},
+    {kBlockHiddenCoinBox, StrikeCoinBox},
+    {kBlockGrowthBox, StrikeGrowthBox},
+    {kBlockPoisonBox, StrikeItemBox<kBonusPoison>},
+    {kBlockVanishingBox, StrikeVanishingBox},
+    {kBlockStarBox, StrikeStarBox},
+    {kBlockLifeBox, StrikeItemBox<kBonusLife>},
+    {kBlockHiddenBonusBox, StrikeItemBox<kBonusLife>},
+    {kBlockUsedBox, StrikeUsedBox},
+    {kBlockCracked, StrikeCracked},
 };
 
 }  // namespace

@@ -64,9 +64,10 @@ bool InGrid(int32_t column, int32_t row) {
 }
 
 bool KnownBlockCode(int32_t code) {
-  // 25 and 26 the pipe lying down, 30..33 the coins' frames and the walkways, 34 the bump,
-  // 35..40 the standing pipes.
-  return (code >= 0 && code <= 26) || (code >= 30 && code <= 40);
+  // Up to the pipe lying down, then the coins' frames, the walkways, the bump and the standing
+  // pipes.
+  return (code >= kBlockNone && code <= kBlockPipeSideBody) ||
+         (code >= kBlockCoinPictureA && code <= kBlockPipeLast);
 }
 
 }  // namespace
@@ -294,14 +295,14 @@ std::vector<std::string> LevelProblems(const LevelData& level) {
     const int32_t unit = layers[kFileUnit][i];
     if (unit > kUnitTypeCodes) cellProblem(i, "unit value names no unit type:", unit);
     const int32_t link = layers[kFileTrigger][i];
-    if (link >= 0 && (link & 0xffff) >= kMaxTriggers)
+    if (link >= 0 && (link & kLinkIndexMask) >= kMaxTriggers)
       cellProblem(i, "trigger link points past the 1024 triggers:", link);
     const int32_t label = layers[kFileLabel][i];
     if (label >= kMaxLabels) cellProblem(i, "label points past the 1024 texts:", label);
   }
   for (size_t i = 0; i < level.triggers.size(); ++i) {
     const LevelTrigger& t = level.triggers[i];
-    const bool hasRectangle = t.kind == 0 || t.kind == 1;
+    const bool hasRectangle = t.kind == kTriggerStrike || t.kind == kTriggerSpawn;
     char text[200];
     if (hasRectangle && (!InGrid(t.column0, t.row0) || !InGrid(t.column1, t.row1))) {
       std::snprintf(text, sizeof text,
@@ -309,12 +310,12 @@ std::vector<std::string> LevelProblems(const LevelData& level) {
                     t.row0, t.column1, t.row1);
       problems.push_back(text);
     }
-    if (t.kind == 2 && !InGrid(t.column0, t.row0)) {
+    if (t.kind == kTriggerTeleport && !InGrid(t.column0, t.row0)) {
       std::snprintf(text, sizeof text, "trigger %zu: teleport target (%d, %d) is off the grid", i,
                     t.column0, t.row0);
       problems.push_back(text);
     }
-    if (t.kind == 1 && (t.unitType < 0 || t.unitType >= kUnitTypeCodes)) {
+    if (t.kind == kTriggerSpawn && (t.unitType < 0 || t.unitType >= kUnitTypeCodes)) {
       std::snprintf(text, sizeof text, "trigger %zu: unit type %d does not exist", i, t.unitType);
       problems.push_back(text);
     }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "world/codes.h"
+
 constexpr int kMapColumns = 4096;
 constexpr int kMapRows = 64;
 constexpr int kMapCells = kMapColumns * kMapRows;  // 262,144
@@ -15,7 +17,6 @@ constexpr int kMaxTriggers = 1024;
 constexpr int kMaxLabels = 1024;
 constexpr int kMaxLabelLength = 127;  // bytes; a label buffer holds 128 with the terminator
 constexpr int kTrailerInts = 4;       // read and ignored at the end of every file
-constexpr int kUnitTypeCodes = 19;    // unit type codes 0..18
 constexpr int kMaxWarps = 32;
 constexpr int kMaxWarpNameLength = 127;
 // The optional pipe-warp section after the trailer starts with these four bytes; files without

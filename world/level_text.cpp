@@ -26,28 +26,64 @@ struct CodeName {
 
 // Only codes with a role of their own get a name; inert look-alikes stay numbers.
 constexpr CodeName kBlockNames[] = {
-    {1, "brick"},         {2, "coinbox"},        {3, "hiddencoinbox"},  {4, "growbox"},
-    {5, "deadlybox"},     {6, "vanishbox"},      {7, "starbox"},        {8, "lifebox"},
-    {9, "hiddenlifebox"}, {10, "inertbox"},      {11, "usedbox"},       {12, "cracked"},
-    {14, "stone"},        {15, "invisible"},     {34, "bumping"},       {25, "pipemouth"},
-    {26, "pipelying"},    {32, "walkway-left"},  {33, "walkway-right"}, {35, "greenpipetop"},
-    {36, "greenpipe"},    {37, "orangepipetop"}, {38, "orangepipe"},    {39, "bluepipetop"},
-    {40, "bluepipe"},
+    {kBlockBrick, "brick"},
+    {kBlockCoinBox, "coinbox"},
+    {kBlockHiddenCoinBox, "hiddencoinbox"},
+    {kBlockGrowthBox, "growbox"},
+    {kBlockPoisonBox, "deadlybox"},
+    {kBlockVanishingBox, "vanishbox"},
+    {kBlockStarBox, "starbox"},
+    {kBlockLifeBox, "lifebox"},
+    {kBlockHiddenBonusBox, "hiddenlifebox"},
+    {kBlockInertBox, "inertbox"},
+    {kBlockUsedBox, "usedbox"},
+    {kBlockCracked, "cracked"},
+    {kBlockStone, "stone"},
+    {kBlockInvisible, "invisible"},
+    {kBlockBumping, "bumping"},
+    {kBlockPipeSideMouth, "pipemouth"},
+    {kBlockPipeSideBody, "pipelying"},
+    {kBlockWalkwayLeft, "walkway-left"},
+    {kBlockWalkwayRight, "walkway-right"},
+    {PipeTop(kPipeGreen), "greenpipetop"},
+    {PipeBody(kPipeGreen), "greenpipe"},
+    {PipeTop(kPipeOrange), "orangepipetop"},
+    {PipeBody(kPipeOrange), "orangepipe"},
+    {PipeTop(kPipeBlue), "bluepipetop"},
+    {PipeBody(kPipeBlue), "bluepipe"},
 };
 constexpr CodeName kDecoNames[] = {
-    {1, "bush"},         {2, "grass"},         {6, "flower"},  {7, "bones"},
-    {3, "deadlyground"}, {4, "deadlyceiling"}, {5, "jumppad"},
+    {1, "bush"},
+    {2, "grass"},
+    {6, "flower"},
+    {7, "bones"},
+    {kDecoDeadlyA, "deadlyground"},
+    {kDecoDeadlyB, "deadlyceiling"},
+    {kDecoJumpPad, "jumppad"},
 };
 constexpr CodeName kUnitNames[] = {
-    {0, "crawler"},  {1, "turtle"},          {2, "wingedturtle"}, {3, "spiky"},
-    {4, "firebar"},  {5, "swellingfirebar"}, {6, "bouncingfire"}, {7, "cannon"},
-    {8, "board"},    {10, "plant"},          {11, "fire"},        {12, "spinningfire"},
-    {13, "hammer0"}, {14, "hammer2"},        {15, "hammer3"},     {16, "hammer5"},
-    {17, "hammer7"}, {18, "hammer9"},
+    {kUnitCrawler, "crawler"},
+    {kUnitTurtle, "turtle"},
+    {kUnitTurtleFly, "wingedturtle"},
+    {kUnitSpiky, "spiky"},
+    {kUnitFireCircle, "firebar"},
+    {kUnitFireCircle2, "swellingfirebar"},
+    {kUnitFireCircle3, "bouncingfire"},
+    {kUnitCannon, "cannon"},
+    {kUnitBrett, "board"},
+    {kUnitKillerBlume, "plant"},
+    {kUnitFire, "fire"},
+    {kUnitFly, "spinningfire"},
+    {kUnitHammerRange0, "hammer0"},
+    {kUnitHammerRange2, "hammer2"},
+    {kUnitHammerRange3, "hammer3"},
+    {kUnitHammerRange5, "hammer5"},
+    {kUnitHammerRange7, "hammer7"},
+    {kUnitHammerRange9, "hammer9"},
 };
 constexpr CodeName kKindNames[] = {
-    {kKindStrike, "strike"}, {kKindSpawn, "spawn"}, {kKindTeleport, "teleport"},
-    {kKindStart, "start"},   {kKindNone, "none"},   {kKindMessage, "message"},
+    {kTriggerStrike, "strike"}, {kTriggerSpawn, "spawn"},  {kTriggerTeleport, "teleport"},
+    {kTriggerStart, "start"},   {kTriggerNothing, "none"}, {kTriggerMessage, "message"},
 };
 
 template <size_t N>
@@ -519,7 +555,7 @@ bool Compiler::LinkValue(const SourceLine& line, const std::vector<Token>& token
                  "expected: 'C' TRIGGER [keep] [rearm] [disarm] [bits=0x...]");
   const std::optional<int32_t> index = Number(line, tokens[1], "a trigger index");
   if (!index) return false;
-  if (*index < 0 || *index > kLinkIndexBits)
+  if (*index < 0 || *index > kLinkIndexMask)
     return Error(line.number, tokens[1].column, "a link names trigger 0 to 65535");
   uint32_t bits = uint32_t(*index);
   bool ok = true;
@@ -533,7 +569,7 @@ bool Compiler::LinkValue(const SourceLine& line, const std::vector<Token>& token
       bits |= kLinkDisarmFlag;
     } else if (word.starts_with("bits=")) {
       const std::optional<int32_t> extra = ParseInt(word.substr(5));
-      if (!extra || (uint32_t(*extra) & kLinkIndexBits))
+      if (!extra || (uint32_t(*extra) & kLinkIndexMask))
         ok = Error(line.number, tokens[t].column,
                    "bits= takes the flag bits above the index, e.g. bits=0x20000");
       else
@@ -1026,7 +1062,7 @@ void Compiler::Finish() {
     Error(mTriggerLines[mTriggers.rbegin()->first], 1,
           "trigger " + std::to_string(mTriggers.rbegin()->first) + " is past the count of " +
               std::to_string(triggerCount) + " on line " + std::to_string(mTriggerCountLine));
-  mLevel.triggers.assign(size_t(triggerCount), LevelTrigger{kKindNone, 0, 0, 0, 0, 0, 0});
+  mLevel.triggers.assign(size_t(triggerCount), LevelTrigger{kTriggerNothing, 0, 0, 0, 0, 0, 0});
   for (const auto& [index, trigger] : mTriggers)
     if (index < triggerCount) mLevel.triggers[size_t(index)] = trigger;
 
@@ -1224,8 +1260,8 @@ void PutLayerValue(Writer& out, int layer, int32_t value) {
 }
 
 void PutLinkValue(Writer& out, int32_t value) {
-  out.Int(value & kLinkIndexBits);
-  uint32_t rest = uint32_t(value) & ~uint32_t(kLinkIndexBits);
+  out.Int(value & kLinkIndexMask);
+  uint32_t rest = uint32_t(value) & ~uint32_t(kLinkIndexMask);
   static constexpr std::pair<uint32_t, const char*> kFlags[] = {
       {kLinkKeepFlag, "keep"}, {kLinkRearmFlag, "rearm"}, {kLinkDisarmFlag, "disarm"}};
   for (const auto& [bit, name] : kFlags)
@@ -1246,7 +1282,7 @@ std::string TriggerNote(const LevelData& level, int32_t index) {
   const LevelTrigger& trigger = level.triggers[size_t(index)];
   std::string note = "trigger " + std::to_string(index);
   if (const char* kind = TriggerKindName(trigger.kind)) note += std::string(" ") + kind;
-  if (trigger.kind == kKindMessage)
+  if (trigger.kind == kTriggerMessage)
     if (const char* message = TriggerMessage(index)) note += std::string(": ") + message;
   return note;
 }
@@ -1333,7 +1369,7 @@ void WritePlane(Writer& out, const LevelData& level, Plane plane,
     } else if (plane == kLinksPlane) {
       out.Put(' ');
       PutLinkValue(out, values[0]);
-      out.Note(TriggerNote(level, values[0] & kLinkIndexBits));
+      out.Note(TriggerNote(level, values[0] & kLinkIndexMask));
     } else {
       out.Put(' ');
       out.Int(values[0]);
@@ -1374,7 +1410,7 @@ void WritePlane(Writer& out, const LevelData& level, Plane plane,
 }
 
 bool IsFillerTrigger(const LevelTrigger& trigger) {
-  return trigger == LevelTrigger{kKindNone, 0, 0, 0, 0, 0, 0};
+  return trigger == LevelTrigger{kTriggerNothing, 0, 0, 0, 0, 0, 0};
 }
 
 void PutCell(Writer& out, const char* key, int32_t column, int32_t row) {
@@ -1406,13 +1442,13 @@ void WriteTriggers(Writer& out, const LevelData& level) {
       out.Put(kind);
     else
       out.Int(t.kind);
-    const bool rectangle = t.kind == kKindStrike || t.kind == kKindSpawn;
-    if (t.kind == kKindTeleport)
+    const bool rectangle = t.kind == kTriggerStrike || t.kind == kTriggerSpawn;
+    if (t.kind == kTriggerTeleport)
       PutCell(out, "at", t.column0, t.row0);
     else if (rectangle || t.column0 || t.row0)
       PutCell(out, "from", t.column0, t.row0);
     if (rectangle || t.column1 || t.row1) PutCell(out, "to", t.column1, t.row1);
-    if (t.kind == kKindSpawn || t.unitType) {
+    if (t.kind == kTriggerSpawn || t.unitType) {
       out.Put(" unit=");
       if (const char* unit = UnitTypeName(t.unitType))
         out.Put(unit);
@@ -1423,7 +1459,7 @@ void WriteTriggers(Writer& out, const LevelData& level) {
       out.Put(" only=");
       PutLayerValue(out, kFileBlock, t.onlyCode);
     }
-    if (t.kind == kKindMessage) {
+    if (t.kind == kTriggerMessage) {
       const char* message = TriggerMessage(int32_t(i));
       out.Note(message ? message : "no message has this index: shows nothing");
     }

@@ -37,20 +37,6 @@ const char* TriggerKindName(int32_t kind);
 // The on-screen message a kind-5 trigger at this index shows, nullptr if none.
 const char* TriggerMessage(int32_t triggerIndex);
 
-// Trigger kinds the tools treat specially.
-constexpr int32_t kKindStrike = 0;
-constexpr int32_t kKindSpawn = 1;
-constexpr int32_t kKindTeleport = 2;
-constexpr int32_t kKindStart = 3;
-constexpr int32_t kKindNone = 4;
-constexpr int32_t kKindMessage = 5;
-
-// Trigger link bits: the trigger index and one flag of each group of four.
-constexpr int32_t kLinkIndexBits = 0xffff;
-constexpr int32_t kLinkDisarmFlag = 1 << 16;
-constexpr int32_t kLinkRearmFlag = 1 << 20;
-constexpr int32_t kLinkKeepFlag = 1 << 24;
-
 // Layer values of a cell nothing was written to: no trigger, no label, zero elsewhere.
 constexpr int32_t ResetValue(int layer) {
   return layer == kFileTrigger || layer == kFileLabel ? -1 : 0;

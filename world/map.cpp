@@ -74,8 +74,10 @@ void ShowTriggerMessage(cMap&, const TriggerRecord&, int32_t index) {
 void NoEffect(cMap&, const TriggerRecord&, int32_t) {}
 
 using TriggerEffect = void (*)(cMap&, const TriggerRecord&, int32_t index);
+// By trigger kind.
 constexpr TriggerEffect kTriggerEffects[] = {StrikeCells, SpawnInCells, Teleport,
                                              NoEffect,    NoEffect,     ShowTriggerMessage};
+static_assert(std::size(kTriggerEffects) == kTriggerKinds);
 
 }  // namespace
 

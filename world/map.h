@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "world/codes.h"
 #include "world/level_file.h"
 
 struct Texture;
@@ -21,42 +22,6 @@ constexpr int kLabelBytes = kMaxLabelLength + 1;
 constexpr int32_t kNoTrigger = -1;
 constexpr int kGroundVariants = 5;  // tile.png, tile1.png .. tile4.png
 
-// Trigger link bits in the trigger layer.
-constexpr int32_t kLinkIndexMask = 0xffff;
-constexpr int32_t kLinkDisarmBits = 0xf << 16;  // disarm after firing
-constexpr int32_t kLinkRearmBits = 0xf << 20;   // re-arm before firing
-constexpr int32_t kLinkKeepBits = 0xf << 24;    // the link stays after firing
-
-// Block codes with a meaning of their own.
-enum BlockCode : int32_t {
-  kBlockNone = 0,
-  kBlockBrick = 1,
-  kBlockCoinBox = 2,
-  kBlockHiddenCoinBox = 3,
-  kBlockHiddenBonusBox = 9,
-  kBlockUsedBox = 11,
-  kBlockCracked = 12,
-  kBlockBumping = 34,
-  // The walkways: the player's conveyor rule reads 32 and 33 as a cell's solid value, ground
-  // plus block, so a walkway cell holds no ground.
-  kBlockWalkwayLeft = 32,
-  kBlockWalkwayRight = 33,
-  // Pipes: plain solid blocks drawn as a rim over a body, in three colours so that pipes
-  // leading to different places look different. Each colour is a top then a body.
-  kBlockPipeFirst = 35,
-  kBlockPipeLast = 40,
-  // A green pipe lying down, its mouth to the left, then its body.
-  kBlockPipeSideMouth = 25,
-  kBlockPipeSideBody = 26,
-};
-enum PipeColour : int32_t { kPipeGreen, kPipeOrange, kPipeBlue, kPipeColours };
-constexpr int32_t kPipePiecesPerColour = 2;  // top, body
-constexpr int32_t PipeTop(PipeColour colour) {
-  return kBlockPipeFirst + colour * kPipePiecesPerColour;
-}
-constexpr int32_t PipeBody(PipeColour colour) { return PipeTop(colour) + 1; }
-static_assert(PipeBody(PipeColour(kPipeColours - 1)) == kBlockPipeLast);
-
 // The coins turn through their own pictures: coinFrame counts from 30 to 33 and its whole
 // part, less 30, picks the picture.
 constexpr int kCoinFrames = 4;
@@ -65,20 +30,6 @@ constexpr float kCoinFrameFirst = 30.0f;
 // frame clock; only the look moves, the carrying is the player's rule.
 constexpr int kWalkwayFrames = 4;
 constexpr uint32_t kWalkwayFrameMilliseconds = 60;
-
-// Decorations the player reacts to; they stay hidden until their cell is revealed.
-constexpr int32_t kDecoDeadlyA = 3;
-constexpr int32_t kDecoDeadlyB = 4;
-constexpr int32_t kDecoJumpPad = 5;
-
-enum TriggerKind : int32_t {
-  kTriggerStrike = 0,
-  kTriggerSpawn = 1,
-  kTriggerTeleport = 2,
-  kTriggerStart = 3,
-  kTriggerNothing = 4,
-  kTriggerMessage = 5,
-};
 
 struct StartPoint {
   int32_t x, y;

@@ -12,7 +12,7 @@
 
 #include "player/player.h"
 #include "tests/support/png.h"
-#include "tools/sim.h"
+#include "app/sim.h"
 #include "world/camera.h"
 #include "world/level_file.h"
 #include "world/map.h"

@@ -15,7 +15,7 @@
 #include "app/hud.h"
 #include "player/player.h"
 #include "tests/support/png.h"
-#include "tools/sim.h"
+#include "app/sim.h"
 #include "world/level_file.h"
 #include "world/map.h"
 #include "world/score.h"

@@ -10,7 +10,7 @@
 #include "player/fireballs.h"
 #include "player/player.h"
 #include "tests/support/scratch_data.h"
-#include "tools/sim.h"
+#include "app/sim.h"
 #include "units/enemy.h"
 #include "world/level_file.h"
 #include "world/map.h"

@@ -13,7 +13,7 @@
 #include "app/results.h"
 #include "player/player.h"
 #include "tests/support/scratch_data.h"
-#include "tools/sim.h"
+#include "app/sim.h"
 #include "world/level_file.h"
 #include "world/level_text.h"
 

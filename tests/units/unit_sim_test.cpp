@@ -13,7 +13,7 @@
 #include "player/player.h"
 #include "tests/support/png.h"
 #include "tests/support/scratch_data.h"
-#include "tools/sim.h"
+#include "app/sim.h"
 #include "units/base_unit.h"
 #include "units/enemy.h"
 #include "units/unit_textures.h"

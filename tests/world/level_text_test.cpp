@@ -91,12 +91,12 @@ TEST(LevelTextTest, TheDefaultCharactersBuildWhatADesignerDraws) {
 
   // Unlisted triggers up to the highest index are filler that does nothing.
   ASSERT_EQ(level.triggers.size(), 54u);
-  EXPECT_EQ(level.triggers[0], (LevelTrigger{kKindStart, 0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(level.triggers[1], (LevelTrigger{kKindStrike, 0, 1, 10, 12, 8, 8}));
-  EXPECT_EQ(level.triggers[2], (LevelTrigger{kKindSpawn, 1, 0, 1, 3, 2, 4}));
-  EXPECT_EQ(level.triggers[3], (LevelTrigger{kKindTeleport, 0, 0, 100, 0, 5, 0}));
-  EXPECT_EQ(level.triggers[4], (LevelTrigger{kKindNone, 0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(level.triggers[53].kind, kKindMessage);
+  EXPECT_EQ(level.triggers[0], (LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(level.triggers[1], (LevelTrigger{kTriggerStrike, 0, 1, 10, 12, 8, 8}));
+  EXPECT_EQ(level.triggers[2], (LevelTrigger{kTriggerSpawn, 1, 0, 1, 3, 2, 4}));
+  EXPECT_EQ(level.triggers[3], (LevelTrigger{kTriggerTeleport, 0, 0, 100, 0, 5, 0}));
+  EXPECT_EQ(level.triggers[4], (LevelTrigger{kTriggerNothing, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(level.triggers[53].kind, kTriggerMessage);
   ASSERT_EQ(level.texts.size(), 1u);
   EXPECT_EQ(level.texts[0], (LevelText{9, "HI \"YOU\" \x01\\"}));
   EXPECT_TRUE(LevelProblems(level).empty());
@@ -130,7 +130,7 @@ count 2
   EXPECT_EQ(At(level, kFileDeco, 2, 5), 2);
   EXPECT_EQ(level.trailer, (std::array<int32_t, 4>{1, -2, 3, INT32_MIN}));
   ASSERT_EQ(level.triggers.size(), 3u);
-  EXPECT_EQ(level.triggers[1], (LevelTrigger{kKindNone, 5, 0, 7, 0, 8, 0}));
+  EXPECT_EQ(level.triggers[1], (LevelTrigger{kTriggerNothing, 5, 0, 7, 0, 8, 0}));
   EXPECT_EQ(level.texts.size(), 2u);
   EXPECT_EQ(level.extra, (std::vector<uint8_t>{0x00, 0xff, 0x7a}));
 }
@@ -198,7 +198,7 @@ LevelData RandomLevel(std::mt19937& random, int32_t sizeA, int32_t sizeB, int di
   level.triggers.resize(size_t(pick(80)));
   for (LevelTrigger& t : level.triggers)
     t = pick(3) == 0
-            ? LevelTrigger{kKindNone, 0, 0, 0, 0, 0, 0}
+            ? LevelTrigger{kTriggerNothing, 0, 0, 0, 0, 0, 0}
             : LevelTrigger{
                   pick(9) - 1,  pick(25) - 3, pick(3) ? 0 : pick(40), pick(5000) - 100, pick(5000),
                   pick(70) - 3, pick(70),
@@ -256,11 +256,11 @@ TEST(LevelTextTest, TheShippedLevelIsPlayableAndSurvivesDumpAndBuild) {
   EXPECT_EQ(At(level, kFileGround, start->first, start->second + 1), 1);  // standing on ground
   std::vector<bool> linked(level.triggers.size());
   for (int32_t link : level.layers[kFileTrigger])
-    if (link >= 0) linked[size_t(link & kLinkIndexBits)] = true;
+    if (link >= 0) linked[size_t(link & kLinkIndexMask)] = true;
   bool message = false, strike = false;
   for (size_t i = 0; i < level.triggers.size(); ++i) {
-    message |= linked[i] && level.triggers[i].kind == kKindMessage && TriggerMessage(int32_t(i));
-    strike |= linked[i] && level.triggers[i].kind == kKindStrike;
+    message |= linked[i] && level.triggers[i].kind == kTriggerMessage && TriggerMessage(int32_t(i));
+    strike |= linked[i] && level.triggers[i].kind == kTriggerStrike;
   }
   EXPECT_TRUE(message);
   EXPECT_TRUE(strike);
@@ -275,7 +275,7 @@ TEST(LevelRenderTest, CellsUseTheGamePicturesOrAPlainColourAndLongLevelsWrap) {
   level.layers[kFileGround][size_t(CellIndex(2, 10))] = 1;  // tile.png
   level.layers[kFileCoin][size_t(CellIndex(3, 10))] = 1;    // coin1.png is missing
   level.layers[kFileTrigger][size_t(CellIndex(1, 9))] = 0;
-  level.triggers.push_back({kKindStart, 0, 0, 0, 0, 0, 0});
+  level.triggers.push_back({kTriggerStart, 0, 0, 0, 0, 0, 0});
   std::vector<std::string> missing;
   const RgbaImage image = RenderLevel(level, {data, 4, 1024}, &missing);
   EXPECT_EQ(image.width, 4 * 4);  // columns 0..3
@@ -454,7 +454,7 @@ TEST(LevelToolTest, CheckNamesWarpsWhoseLevelIsMissingOrRefused) {
 // Every level check accepts dumps and builds back to the same bytes, whatever its warps name.
 TEST(LevelToolTest, WarpFileNamesWithSpacesAndQuotesSurviveDumpAndBuild) {
   LevelData level = EmptyLevel();
-  level.triggers = {LevelTrigger{kKindStart, 0, 0, 0, 0, 0, 0}};
+  level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
   level.layers[kFileTrigger][size_t(CellIndex(2, 10))] = 0;
   level.warps = {LevelWarp{64, 320, 1, 0, "my level"},
                  LevelWarp{96, 320, 2, 0, "say \"hi\" \\ twice;  ok"},

@@ -15,7 +15,7 @@
 #include "player/fireballs.h"
 #include "player/player.h"
 #include "tests/support/scratch_data.h"
-#include "tools/sim.h"
+#include "app/sim.h"
 #include "units/enemy.h"
 #include "units/unit_table.h"
 #include "world/bonus.h"

@@ -1,6 +1,6 @@
 // The simulator: scripts, the whole frame driven by touches and keys on a small level, and
 // the command line with its trace.
-#include "tools/sim.h"
+#include "app/sim.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "app/game.h"
+#include "app/sim.h"
 #include "engine/gl_api.h"
 #include "platform/browser.h"
 #include "platform/platform.h"
-#include "tools/sim.h"
 #include "world/sounds.h"
 
 // The page's ?replay= and &frames= (the script itself is at kReplayFile); -1 frames: no replay.

@@ -1,6 +1,6 @@
 // The sound-effect synthesizer: the WAV layout, the shipped sound bank as the game loads it,
 // parameter errors with their line, and repeatable output.
-#include "tools/sound_synth.h"
+#include "engine/sound_synth.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

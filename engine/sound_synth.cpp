@@ -1,6 +1,6 @@
 // Parser, synthesizer and WAV encoder of the sound bank; the file format is described at the
 // top of data/sounds/sounds.txt.
-#include "tools/sound_synth.h"
+#include "engine/sound_synth.h"
 
 #include <algorithm>
 #include <cctype>

@@ -22,7 +22,7 @@
 #include "platform/data_dir.h"
 #include "player/fireballs.h"
 #include "player/player.h"
-#include "tools/sim.h"
+#include "app/sim.h"
 #include "units/enemy.h"
 #include "world/camera.h"
 #include "world/level_file.h"

@@ -1,6 +1,6 @@
-// The headless simulator: the real game frame (input, two sub-steps, world pass, heads-up
+// The simulator's frame driver: the real game frame (input, two sub-steps, world pass, heads-up
 // pass) on a fake clock, driven by a script of touches and keys, reporting what happened.
-// brinkhop-sim is a thin command line over this; tests drive it directly.
+// brinkhop-sim, the route finder, the browser's replays and the tests all drive it.
 #pragma once
 
 #include <cstddef>
@@ -65,12 +65,3 @@ class cSimulation {
   uint32_t mTicks = 0;
   std::vector<int> mSounds;  // of the frame just run
 };
-
-// The whole command line; returns the exit status (0; 1 an unreadable script or a level refused,
-// at the start or on the way; 2 usage).
-int RunSimulator(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
-
-// Runs a tool's command line with the game's own data folder (beside the executable) added as
-// --data when the line names none.
-using ToolMain = int (*)(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
-int RunWithGameData(int argc, char** argv, ToolMain run);

@@ -1,0 +1,10 @@
+// What every command-line tool over the simulator shares: the game's own data folder as the
+// default --data.
+#pragma once
+
+#include <iosfwd>
+
+// Runs a tool's command line with the game's own data folder (beside the executable) added as
+// --data when the line names none.
+using ToolMain = int (*)(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+int RunWithGameData(int argc, char** argv, ToolMain run);
