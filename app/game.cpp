@@ -5,8 +5,11 @@
 
 #include "app/backdrop.h"
 #include "app/checkpoints.h"
+#include "app/death_marks.h"
+#include "app/goal.h"
 #include "app/hud.h"
 #include "app/input.h"
+#include "app/level_tally.h"
 #include "app/resources.h"
 #include "app/results.h"
 #include "app/start_screen.h"
@@ -165,6 +168,7 @@ void StartGame() {
   gScore = 0;
   ResetResults();
   ForgetCheckpoints();
+  ForgetDeaths();
   PlayTune(kTunePlay, true);
 }
 
@@ -186,13 +190,15 @@ void DrawWorld() {
   for (cBonus* bonus : gBonuses)
     if (bonus) bonus->Draw();
   if (gMap) gMap->UpdateAndDraw();
+  DrawDeathMarks();
   DrawCheckpoints();
+  DrawGoal();
   if (gFireField) gFireField->Draw();
   DrawBump();
   DrawUnits();
   if (gDebris) gDebris->Draw();
   if (gBurst) gBurst->Draw();
-  if (gPlayer) gPlayer->Draw(0);
+  if (gPlayer && !PlayerWentIn()) gPlayer->Draw(0);
   for (cFireball* fireball : gFireballs)
     if (fireball) fireball->Draw();
   if (gPopups) gPopups->Draw();
@@ -202,7 +208,10 @@ void Frame() {
   gFrameTime = gPlatform.GetTicks();
   HandleInput();
   SteerAfterGoal();
+  NoteLevelLoads();
   for (int step = 0; step < kSubStepsPerFrame; ++step) SimulationStep();
+  WatchDeaths();
+  WatchTally();
   UpdateGoal();
   UpdateCheckpoints();
   DuckMusic(gPlayer && gPlayer->dying);
@@ -270,6 +279,7 @@ void RestartAfterDeath() {
 
 void RestartLevel() {
   ForgetCheckpoints();
+  ForgetDeaths();
   if (gMap) gMap->LoadLevel(gMap->levelName.c_str(), 0);
   if (gPlayer) {
     gPlayer->dying = false;

@@ -4,7 +4,10 @@
 #include "app/backdrop.h"
 #include "app/button.h"
 #include "app/checkpoints.h"
+#include "app/death_marks.h"
+#include "app/goal.h"
 #include "app/hud.h"
+#include "app/results.h"
 #include "engine/font.h"
 #include "engine/music.h"
 #include "engine/texture.h"
@@ -96,5 +99,8 @@ void LoadResources() {
   LoadBackdrops();
   LoadHudPictures();
   LoadCheckpointPictures();
+  LoadGoalPicture();
+  LoadDeathPictures();
+  LoadResultsPicture();
   gCameraDistance = kDefaultCameraDistance;
 }

@@ -1,110 +1,121 @@
-// The goal, the walk on and the results screen.
+// The results screen: the figures of the finished run and the press that leaves it.
 #include "app/results.h"
 
 #include <cstdio>
 #include <cstring>
 
+#include "app/backdrop.h"
 #include "app/game.h"
+#include "app/level_tally.h"
 #include "app/start_screen.h"
 #include "engine/font.h"
 #include "engine/gl_api.h"
 #include "engine/gl_setup.h"
 #include "engine/music.h"
 #include "engine/sprite_batch.h"
+#include "engine/texture.h"
 #include "platform/platform.h"
 #include "player/actions.h"
 #include "player/player.h"
 #include "world/map.h"
 #include "world/score.h"
 
-bool gGoalReached = false;
-int32_t gGoalFrame = 0;
-int32_t gPlayFrames = 0;
 int32_t gLivesLost = 0;
 bool gResultsShown = false;
 
 namespace {
 
-constexpr float kResultsColour[4] = {24 / 255.0f, 20 / 255.0f, 48 / 255.0f, 1.0f};
 constexpr const char* kResultsTitle = "YOU MADE IT!";
-constexpr const char* kResultsPrompt = "PRESS TO PLAY AGAIN";
-constexpr int kTitleY = 48;         // landscape px
-constexpr int kFirstLineY = 112;    // landscape px
-constexpr int kLineSpacing = 28;    // landscape px
-constexpr int kLinesX = 136;        // landscape px
-constexpr int kPromptY = 256;       // landscape px
-constexpr int kScreenColumns = 30;  // 480 px of 16-px glyphs
-constexpr int kPromptBlink = 32;    // frames a cycle; the prompt shows in the first 24
+// Names what answers: a key on the desktop, a tap on a phone.
+constexpr const char* kResultsPrompt = "SPACE OR TAP TO PLAY AGAIN";
+constexpr DrawColour kTitleTint = {1.0f, 0.82f, 0.25f, 1.0f};  // the coins' gold
+constexpr int kTitleY = 18;                                    // landscape px
+constexpr int kPanelX = 32, kPanelY = 52;                      // landscape px
+constexpr int kPanelWidth = 416, kPanelHeight = 196;
+constexpr int kHeroX = 60, kHeroY = 110, kHeroSize = 64;  // the hero, twice its size
+constexpr int kLabelsX = 160;                             // landscape px
+constexpr int kValuesRight = 424;                         // values end here, right-aligned
+constexpr int kFirstLineY = 72;                           // landscape px
+constexpr int kLineSpacing = 34;                          // landscape px
+constexpr int kPromptY = 276;                             // landscape px
+constexpr int kScreenColumns = 30;                        // 480 px of 16-px glyphs
+constexpr int kPromptBlink = 32;  // frames a cycle; the prompt shows in the first 24
 constexpr int kPromptShown = 24;
 
 // Frames before a press counts, so a key still held from play does not skip the results.
 constexpr int32_t kResultsGrace = 15;
 int32_t gResultsFrames = 0;
-int32_t gWalkedFrames = 0;
+Texture* gPanelPicture = nullptr;
 
-bool PlayerInGoal() {
-  if (!gMap || !gMap->hasGoal || !gPlayer || gPlayer->dying) return false;
-  const int32_t column = PixelToCell(int32_t(gPlayer->x) + gPlayer->width / 2);
-  const int32_t row = PixelToCell(int32_t(gPlayer->y) + gPlayer->height / 2);
-  return gMap->goal.Contains(column, row);
+void DrawCentred(int y, const char* text, const DrawColour& tint) {
+  const int length = int(std::strlen(text));
+  DrawTextOutlined(int16_t((kScreenColumns - length) * kGlyphSize / 2), int16_t(y), text, tint);
 }
 
-void DrawCentred(int y, const char* text) {
-  const int length = int(std::strlen(text));
-  DrawText(int16_t((kScreenColumns - length) * kGlyphSize / 2), int16_t(y), text);
+void DrawResults() {
+  constexpr DrawColour kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
+  if (gPanelPicture) DrawSprite(gPanelPicture, kPanelX, kPanelY, kPanelWidth, kPanelHeight, 0);
+  if (gPlayer && gPlayer->textures[0])
+    DrawSprite(gPlayer->textures[0], kHeroX, kHeroY, kHeroSize, kHeroSize, 0);
+  DrawCentred(kTitleY, kResultsTitle, kTitleTint);
+  ResultLine lines[kResultLines];
+  FormatResultLines(lines);
+  for (int i = 0; i < kResultLines; ++i) {
+    const int y = kFirstLineY + i * kLineSpacing;
+    DrawTextOutlined(kLabelsX, y, lines[i].label);
+    const int width = int(std::strlen(lines[i].value)) * kGlyphSize;
+    DrawTextOutlined(kValuesRight - width, y, lines[i].value, kTitleTint);
+  }
+  if (gResultsFrames % kPromptBlink < kPromptShown) DrawCentred(kPromptY, kResultsPrompt, kWhite);
 }
 
 }  // namespace
 
 void ResetResults() {
-  gGoalReached = false;
-  gGoalFrame = gPlayFrames = gLivesLost = 0;
+  ResetGoal();
+  ForgetTally();
+  gLivesLost = 0;
   gResultsShown = false;
-  gResultsFrames = gWalkedFrames = 0;
+  gResultsFrames = 0;
 }
 
-void SteerAfterGoal() {
-  if (!gGoalReached) return;
-  ClearActions(kActionCount);
-  gActions[kActionRight] = true;
-}
-
-void UpdateGoal() {
-  if (gResultsShown) return;
-  if (!gGoalReached) {
-    ++gPlayFrames;
-    if (!PlayerInGoal()) return;
-    gGoalReached = true;
-    gGoalFrame = gPlayFrames;
-    PlayTune(kTuneJingle, false);
-    return;
-  }
-  if (++gWalkedFrames < kWalkOnFrames) return;
+void ShowResults() {
   gResultsShown = true;
   gResultsFrames = 0;
 }
 
-void FormatResultLines(char lines[kResultLines][kResultLineLength]) {
+void FormatResultLines(ResultLine lines[kResultLines]) {
   const int32_t seconds = gGoalFrame / kFrameRate;
-  std::snprintf(lines[0], kResultLineLength, "TIME       %d:%02d", seconds / 60, seconds % 60);
-  std::snprintf(lines[1], kResultLineLength, "SCORE      %d", gScore);
-  std::snprintf(lines[2], kResultLineLength, "COINS      %d", gCoins);
-  std::snprintf(lines[3], kResultLineLength, "LIVES LOST %d", gLivesLost);
+  const Tally tally = CurrentTally();
+  lines[0].label = "TIME";
+  std::snprintf(lines[0].value, kResultValueLength, "%d:%02d", seconds / 60, seconds % 60);
+  lines[1].label = "SCORE";
+  std::snprintf(lines[1].value, kResultValueLength, "%d", gScore);
+  lines[2].label = "COINS";
+  std::snprintf(lines[2].value, kResultValueLength, "%d/%d", tally.coinsFound, tally.coins);
+  lines[3].label = "SECRETS";
+  std::snprintf(lines[3].value, kResultValueLength, "%d/%d", tally.secretsFound, tally.secrets);
+  lines[4].label = "DEATHS";
+  std::snprintf(lines[4].value, kResultValueLength, "%d", gLivesLost);
 }
 
 void ResultsStep() {
   ++gResultsFrames;
-  ClearScreen(kResultsColour[0], kResultsColour[1], kResultsColour[2], kResultsColour[3]);
+  // The level's own sky, where the run ended, behind the figures.
+  ClearScreen(kSkyColour[0], kSkyColour[1], kSkyColour[2], kSkyColour[3]);
+  cSpriteBatch& batch = cSpriteBatch::Instance();
+  if (HasOutdoorBackdrop()) {
+    SetWorldState();
+    BeginLandscape2D();
+    batch.Begin(false);
+    DrawOutdoorBackdrop();
+    batch.Flush();
+    End2D();
+  }
   SetWorldState();
   BeginLandscape2D();
-  cSpriteBatch& batch = cSpriteBatch::Instance();
   batch.Begin(false);
-  DrawCentred(kTitleY, kResultsTitle);
-  char lines[kResultLines][kResultLineLength];
-  FormatResultLines(lines);
-  for (int i = 0; i < kResultLines; ++i)
-    DrawText(kLinesX, int16_t(kFirstLineY + i * kLineSpacing), lines[i]);
-  if (gResultsFrames % kPromptBlink < kPromptShown) DrawCentred(kPromptY, kResultsPrompt);
+  DrawResults();
   batch.Flush();
   End2D();
   gPlatform.SwapBuffers();
@@ -131,3 +142,5 @@ void ResultsStep() {
     gStartDone = false;  // the main loop shows the start screen again
   }
 }
+
+void LoadResultsPicture() { gPanelPicture = LoadTexture("results_panel.png"); }

@@ -18,6 +18,8 @@ set(BRINKHOP_ART_SOURCES
   data/art/hud.txt
   data/art/walkways.txt
   data/art/pipes.txt
+  data/art/boss.txt
+  data/art/marks.txt
 )
 set(BRINKHOP_ART_PICTURES
   BG.png blume1.png blume2.png bonus1.png bonus2.png bonus3.png bonus4.png bonus5.png
@@ -34,6 +36,7 @@ set(BRINKHOP_ART_PICTURES
   walkwayr1.png walkwayr2.png walkwayr3.png walkwayr4.png
   pipe_green.png pipe_green_body.png pipe_orange.png pipe_orange_body.png
   pipe_blue.png pipe_blue_body.png pipe_green_side.png pipe_green_side_body.png
+  boss1.png boss2.png boss_hurt.png goal.png death_marker.png tell_crack.png results_panel.png
 )
 list(TRANSFORM BRINKHOP_ART_PICTURES PREPEND ${BRINKHOP_DATA_DIR}/ OUTPUT_VARIABLE art_outputs)
 list(TRANSFORM BRINKHOP_ART_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/ OUTPUT_VARIABLE art_inputs)

@@ -6,6 +6,7 @@ target_sources(brinkhop_tests PRIVATE
   tests/units/enemy_test.cpp
   tests/units/turtle_test.cpp
   tests/units/hazard_test.cpp
+  tests/units/boss_test.cpp
   tests/units/unit_table_test.cpp
   tests/units/unit_sim_test.cpp
 )

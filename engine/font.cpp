@@ -16,22 +16,41 @@ int32_t TruncatePosition(float value) {
   return int32_t(value);
 }
 
-}  // namespace
+constexpr DrawColour kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
+constexpr DrawColour kOutline = {30 / 255.0f, 26 / 255.0f, 43 / 255.0f, 1.0f};  // the sprites' own
 
-void DrawChar(int32_t x, int32_t y, unsigned char c) {
+void DrawCharTinted(int32_t x, int32_t y, unsigned char c, const DrawColour& tint) {
   // Control characters have no cell; drawing them would sample left of the image.
   if (c < kFirstGlyph) return;
-  constexpr DrawColour kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
   cSpriteBatch::Instance().AddQuad(gFontTexture, {x, y, kGlyphSize, kGlyphSize},
                                    {(c - kFirstGlyph) * kGlyphSize, 0, kGlyphSize, kGlyphSize},
-                                   kWhite, 0.0f, 0);
+                                   tint, 0.0f, 0);
 }
 
-int DrawText(int32_t x, int32_t y, const char* text) {
+}  // namespace
+
+void DrawChar(int32_t x, int32_t y, unsigned char c) { DrawCharTinted(x, y, c, kWhite); }
+
+int DrawText(int32_t x, int32_t y, const char* text) { return DrawTextTinted(x, y, text, kWhite); }
+
+int DrawTextTinted(int32_t x, int32_t y, const char* text, const DrawColour& tint) {
   const size_t length = std::strlen(text);
   for (size_t i = 0; i < length; ++i)
-    DrawChar(int32_t(int64_t(x) + kGlyphSize * int64_t(i)), y, static_cast<unsigned char>(text[i]));
+    DrawCharTinted(int32_t(int64_t(x) + kGlyphSize * int64_t(i)), y,
+                   static_cast<unsigned char>(text[i]), tint);
   return 0;
+}
+
+int DrawTextOutlined(int32_t x, int32_t y, const char* text) {
+  return DrawTextOutlined(x, y, text, kWhite);
+}
+
+int DrawTextOutlined(int32_t x, int32_t y, const char* text, const DrawColour& tint) {
+  // The whole outline first: the batch keeps the order within the font's texture.
+  for (int dy = -1; dy <= 1; ++dy)
+    for (int dx = -1; dx <= 1; ++dx)
+      if (dx != 0 || dy != 0) DrawTextTinted(x + dx, y + dy, text, kOutline);
+  return DrawTextTinted(x, y, text, tint);
 }
 
 void DrawCharF(float x, float y, unsigned char c) {

@@ -11,7 +11,15 @@ constexpr int kFirstGlyph = 32;  // the space is the first cell
 // Set by the resource loader.
 extern Texture* gFontTexture;
 
+struct DrawColour;
+
 void DrawChar(int32_t x, int32_t y, unsigned char c);
 int DrawText(int32_t x, int32_t y, const char* text);
+// The glyphs are white: a tint is the colour they show in.
+int DrawTextTinted(int32_t x, int32_t y, const char* text, const DrawColour& tint);
+// In the tint (white by default) over a dark outline a pixel wide, so that it reads over sky,
+// clouds and stone alike.
+int DrawTextOutlined(int32_t x, int32_t y, const char* text);
+int DrawTextOutlined(int32_t x, int32_t y, const char* text, const DrawColour& tint);
 void DrawCharF(float x, float y, unsigned char c);
 int DrawTextF(float x, float y, const char* text);

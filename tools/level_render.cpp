@@ -115,7 +115,7 @@ constexpr PictureRef kUnitPictures[] = {
     {"fire2.png", kFireColour},           {"hammer.png", {110, 110, 120, 255}},
     {"hammer.png", {110, 110, 120, 255}}, {"hammer.png", {110, 110, 120, 255}},
     {"hammer.png", {110, 110, 120, 255}}, {"hammer.png", {110, 110, 120, 255}},
-    {"hammer.png", {110, 110, 120, 255}},
+    {"hammer.png", {110, 110, 120, 255}}, {"boss1.png", {200, 40, 40, 255}},
 };
 static_assert(std::size(kUnitPictures) == kUnitTypeCodes);
 

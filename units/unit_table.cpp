@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "player/player.h"
+#include "units/boss.h"
 #include "units/brett.h"
 #include "units/cannon.h"
 #include "units/enemy.h"
@@ -61,6 +62,8 @@ constexpr SpawnRule kSpawnRules[] = {
     /* kUnitHammerRange5 */ {Spawns::kUnit, Make<cHammer>, 5, 0, 0},
     /* kUnitHammerRange7 */ {Spawns::kUnit, Make<cHammer>, 7, 0, 0},
     /* kUnitHammerRange9 */ {Spawns::kUnit, Make<cHammer>, 9, 0, 0},
+    // The boss is two cells tall: its feet stand in the cell it is placed at.
+    /* kUnitBoss */ {Spawns::kUnit, Make<cBoss>, 0, 0, -kCellSize},
 };
 constexpr int32_t kSpawnCodes = int32_t(std::size(kSpawnRules));
 static_assert(kSpawnCodes == kUnitTypeCodes);
@@ -172,6 +175,15 @@ int StrikeUnitsTouching(const Rect& box) {
     if (gBurst) gBurst->AddBurst(Trunc(plant.x), Trunc(plant.y));
     PlaySound(kSoundKick);
     ++struck;
+  }
+  for (cBaseUnit* unit : gUnits) {
+    if (!unit || unit->type != kUnitBoss) continue;
+    cBoss& boss = *static_cast<cBoss*>(unit);
+    // A boss still reeling from the last hit swallows the fireball all the same.
+    if (boss.InPlay() && RectsOverlap(box, boss.rect)) {
+      boss.Strike();
+      ++struck;
+    }
   }
   return struck;
 }

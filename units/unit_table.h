@@ -26,7 +26,8 @@ void DrawUnits();
 // A bumped block knocks the walkers standing on it off the map.
 void KnockUnitsOnBlock(int32_t column, int32_t row);
 // The invincible player's or a fireball's box: knocks crawlers, winged turtles, turtles and
-// spikies (in that order of sweeps) and kills killer plants. Returns how many were struck.
+// spikies (in that order of sweeps), kills killer plants and hurts the boss. Returns how many
+// were struck.
 int StrikeUnitsTouching(const Rect& box);
 // A sliding shell knocks off every other enemy it overlaps.
 void StrikeUnitsUnderShell(const cTurtle& shell);

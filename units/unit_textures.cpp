@@ -14,6 +14,7 @@ Texture* gCannonTextures[3] = {};
 Texture* gBlumeTextures[2] = {};
 Texture* gBrettTexture = nullptr;
 Texture* gHammerTexture = nullptr;
+Texture* gBossTextures[3] = {};
 
 namespace {
 
@@ -44,6 +45,9 @@ const TextureSlot kUnitPictures[] = {
     {&gBlumeTextures[1], "blume2.png"},
     {&gBrettTexture, "brett.png"},
     {&gHammerTexture, "hammer.png"},
+    {&gBossTextures[0], "boss1.png"},
+    {&gBossTextures[1], "boss2.png"},
+    {&gBossTextures[2], "boss_hurt.png"},
 };
 
 }  // namespace

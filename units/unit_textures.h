@@ -1,5 +1,5 @@
 // Class-wide unit pictures, loaded once at start-up in a fixed order: crawler, spiky,
-// turtles, cannon, killer plant, board, hammer.
+// turtles, cannon, killer plant, board, hammer, boss.
 #pragma once
 
 struct Texture;
@@ -13,6 +13,7 @@ extern Texture* gCannonTextures[3];   // cannon.png, cannon_bulletr.png, cannon_
 extern Texture* gBlumeTextures[2];    // blume1.png, blume2.png
 extern Texture* gBrettTexture;        // brett.png
 extern Texture* gHammerTexture;       // hammer.png
+extern Texture* gBossTextures[3];     // boss1.png, boss2.png, boss_hurt.png
 
 // Runs every family's loader in order.
 void LoadUnitTextures();

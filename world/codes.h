@@ -29,7 +29,8 @@ constexpr int32_t kUnitHammerRange3 = 15;
 constexpr int32_t kUnitHammerRange5 = 16;
 constexpr int32_t kUnitHammerRange7 = 17;
 constexpr int32_t kUnitHammerRange9 = 18;
-constexpr int32_t kUnitTypeCodes = 19;  // codes 0..18
+constexpr int32_t kUnitBoss = 19;
+constexpr int32_t kUnitTypeCodes = 20;  // codes 0..19
 
 // What a trigger does when the player reaches a cell linked to it.
 enum TriggerKind : int32_t {

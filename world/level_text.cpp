@@ -80,6 +80,7 @@ constexpr CodeName kUnitNames[] = {
     {kUnitHammerRange5, "hammer5"},
     {kUnitHammerRange7, "hammer7"},
     {kUnitHammerRange9, "hammer9"},
+    {kUnitBoss, "boss"},
 };
 constexpr CodeName kKindNames[] = {
     {kTriggerStrike, "strike"}, {kTriggerSpawn, "spawn"},  {kTriggerTeleport, "teleport"},
@@ -184,6 +185,7 @@ constexpr DefaultSymbol kDefaultSymbols[] = {
     {'5', {0, 0, 0, 17, 0, 0}, "hammer 5"},
     {'7', {0, 0, 0, 18, 0, 0}, "hammer 7"},
     {'9', {0, 0, 0, 19, 0, 0}, "hammer 9"},
+    {'M', {0, 0, 0, 20, 0, 0}, "the boss: two cells wide and tall, its feet in this cell"},
 };
 
 // Links and labels: digits and capitals stand for trigger or text 0..35 by default.

@@ -162,6 +162,8 @@ bool cMap::LoadLevel(const char* fileName, int32_t startIndex) {
     if (WarpFileNameUsable(w.fileName))
       warps[i] = {w.x, w.y, w.fileName, w.direction, w.startIndex};
   }
+  loadedName = name;
+  ++loads;
   hasGoal = level.hasGoal;
   goal = level.goal;
   backdrops = level.backdrops;

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "app/game.h"
 #include "app/hud.h"
@@ -28,16 +29,29 @@ namespace {
 constexpr int kGroundRow = 10;
 constexpr int kGoalColumn = 14;
 
-// Ground on row 10, the start at (3, 9), and (if asked) a goal two columns wide at 14.
-std::string MakeLevelDir(bool withGoal) {
-  const std::string dir = TestScratchDir() + (withGoal ? "/goal_level" : "/no_goal_level");
+// Ground on row 10, the start at (3, 9), and (if asked) a goal two columns wide at 14; with
+// treasure, four coins (two on the way) and two secret rooms' messages (one on the way).
+std::string MakeLevelDir(bool withGoal, bool withTreasure = false) {
+  const std::string dir = TestScratchDir() + (withTreasure ? "/treasure_level"
+                                              : withGoal   ? "/goal_level"
+                                                           : "/no_goal_level");
   std::filesystem::create_directories(dir);
   LevelData level = EmptyLevel();
   for (int c = 0; c < 100; ++c) level.layers[kFileGround][size_t(CellIndex(c, kGroundRow))] = 1;
   level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
   level.layers[kFileTrigger][size_t(CellIndex(3, kGroundRow - 1))] = 0;
+  if (withTreasure) {
+    for (auto [c, r] : {std::pair{6, 9}, {9, 9}, {8, 4}})
+      level.layers[kFileCoin][size_t(CellIndex(c, r))] = 1;
+    level.layers[kFileBlock][size_t(CellIndex(30, 6))] = kBlockCoinBox;
+    level.triggers.resize(63, LevelTrigger{kTriggerNothing, 0, 0, 0, 0, 0, 0});
+    level.triggers[60].kind = level.triggers[62].kind = kTriggerMessage;
+    level.layers[kFileTrigger][size_t(CellIndex(11, 9))] = 60;  // FOUND A SECRET ROOM
+    level.layers[kFileTrigger][size_t(CellIndex(40, 9))] = 62;  // FOUND A WARPZONE ROOM
+  }
   level.hasGoal = withGoal;
-  level.goal = {kGoalColumn, 0, kGoalColumn + 1, kGroundRow - 1};
+  const int goalColumn = withTreasure ? 2 * kGoalColumn : kGoalColumn;  // past the treasure
+  level.goal = {goalColumn, 0, goalColumn + 1, kGroundRow - 1};
   const std::vector<uint8_t> bytes = SerializeLevel(level);
   std::ofstream(dir + "/level", std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -52,9 +66,9 @@ class ResultsTest : public ::testing::Test {
     ASSERT_EQ(chdir(cwd), 0);
   }
 
-  void Start(bool withGoal) {
+  void Start(bool withGoal, bool withTreasure = false) {
     std::string error;
-    ASSERT_TRUE(sim.Start(MakeLevelDir(withGoal), error)) << error;
+    ASSERT_TRUE(sim.Start(MakeLevelDir(withGoal, withTreasure), error)) << error;
   }
   // Runs a script whose frame numbers count from the next frame.
   void Run(const std::string& script, int frames) {
@@ -101,15 +115,17 @@ TEST_F(ResultsTest, ReachingTheGoalWalksOnThenShowsTheFigures) {
   Run("", 1);
   EXPECT_TRUE(gResultsShown);
 
-  char lines[kResultLines][kResultLineLength];
+  ResultLine lines[kResultLines];
   FormatResultLines(lines);
   const int seconds = (goalFrame + 1) / 30;
   char time[32];
-  std::snprintf(time, sizeof time, "TIME       %d:%02d", seconds / 60, seconds % 60);
-  EXPECT_STREQ(lines[0], time);
-  EXPECT_STREQ(lines[1], "SCORE      1234");
-  EXPECT_STREQ(lines[2], "COINS      56");
-  EXPECT_STREQ(lines[3], "LIVES LOST 0");
+  std::snprintf(time, sizeof time, "%d:%02d", seconds / 60, seconds % 60);
+  EXPECT_STREQ(lines[0].label, "TIME");
+  EXPECT_STREQ(lines[0].value, time);
+  EXPECT_STREQ(lines[1].value, "1234");
+  EXPECT_STREQ(lines[2].label, "COINS");
+  EXPECT_STREQ(lines[4].label, "DEATHS");
+  EXPECT_STREQ(lines[4].value, "0");
   // The results stand still: play does not go on behind them.
   const float x = gPlayer->x;
   Run("", 5);
@@ -140,13 +156,37 @@ TEST_F(ResultsTest, APressLeavesTheResultsForTheStartScreenAndANewGameStartsFres
   EXPECT_EQ(cFakeMusic::LastPlay(), (std::pair<int, int>{kTunePlay, -1}));
 }
 
+TEST_F(ResultsTest, CoinsAndSecretsAreCountedAsFoundOutOfTheLevelsOnceEachOverRetries) {
+  Start(true, true);
+  Run("", 1);
+  ResultLine lines[kResultLines];
+  FormatResultLines(lines);
+  EXPECT_STREQ(lines[2].value, "0/4") << "loose coins and coin boxes";
+  EXPECT_STREQ(lines[3].value, "0/2");
+  // Past both coins on the way and the secret's message, then a retry takes them again.
+  Run("0 key right down\n", 50);
+  ASSERT_GT(gPlayer->x, 12 * 32.0f);
+  ASSERT_FALSE(gGoalReached);
+  FormatResultLines(lines);
+  EXPECT_STREQ(lines[2].value, "2/4");
+  EXPECT_STREQ(lines[3].value, "1/2");
+  EXPECT_EQ(gCoins, 2);
+  RestartAfterDeath();
+  ASSERT_GE(RunToGoal(300), 0);
+  EXPECT_EQ(gCoins, 4);
+  FormatResultLines(lines);
+  EXPECT_STREQ(lines[2].value, "2/4") << "a coin taken again is the same coin";
+  EXPECT_STREQ(lines[3].value, "1/2");
+  EXPECT_STREQ(lines[4].value, "1");
+}
+
 TEST_F(ResultsTest, EveryRetryCountsAsALifeLost) {
   Start(true);
   RestartAfterDeath();
   RestartAfterDeath();
-  char lines[kResultLines][kResultLineLength];
+  ResultLine lines[kResultLines];
   FormatResultLines(lines);
-  EXPECT_STREQ(lines[3], "LIVES LOST 2");
+  EXPECT_STREQ(lines[4].value, "2");
   EXPECT_EQ(gLives, 3);
 }
 
