@@ -17,7 +17,7 @@
 #include "player/player.h"
 #include "tests/support/fake_music.h"
 #include "tests/support/scratch_data.h"
-#include "tools/sim.h"
+#include "app/sim.h"
 #include "world/level_file.h"
 #include "world/map.h"
 #include "world/score.h"
