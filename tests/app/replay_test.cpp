@@ -19,10 +19,10 @@
 #include "app/checkpoints.h"
 #include "app/hud.h"
 #include "app/results.h"
+#include "app/sim.h"
 #include "platform/data_dir.h"
 #include "player/fireballs.h"
 #include "player/player.h"
-#include "app/sim.h"
 #include "units/base_unit.h"
 #include "units/enemy.h"
 #include "world/camera.h"
@@ -49,6 +49,8 @@ struct Outcome {
   bool resultsAtEnd = false;
   int checkpointAtDeath = -1;  // the checkpoint last reached when the player died
   float xAfterRetry = -1;      // where the player stood on the first frame after the death
+  int retryFrame = -1;         // that frame
+  int firstGroundAfterRetry = -1;
   std::map<std::string, int> collisions;  // frames of "SIGN through the status line" and more
 };
 
@@ -82,7 +84,10 @@ class ReplayTest : public ::testing::Test {
       }
       if (!gPlayer->dying && out.deathFrame >= 0 && out.xAfterRetry < 0) {
         out.xAfterRetry = gPlayer->x;
+        out.retryFrame = frame;
       }
+      if (out.retryFrame >= 0 && out.firstGroundAfterRetry < 0 && gPlayer->onGround)
+        out.firstGroundAfterRetry = frame;
       if (!gPlayer->dying && gPlayer->x > out.furthestX) out.furthestX = gPlayer->x;
       if (!gPlayer->dying && gPlayer->onGround) out.footholds.emplace_back(gPlayer->x, gPlayer->y);
       if (!gPlayer->dying && gPlayer->onGround && gPlayer->starTimer > 0)
@@ -211,17 +216,24 @@ TEST_F(ReplayTest, RetryPointsAreNoMoreThan600FramesApartAlongTheCompletion) {
   }
 }
 
-// A first-timer dies past the first checkpoint, and the retry starts there, not at the
-// level's start: the rest of the way is played from the flag.
-TEST_F(ReplayTest, ARetryAfterADeathPastACheckpointStartsAtIt) {
-  const Outcome run = Play("retry_from_checkpoint.txt", 1500, true);
-  EXPECT_EQ(run.deathMessage, 2);  // DEATH BY JUMP PAD
-  EXPECT_EQ(run.checkpointAtDeath, 0);
-  EXPECT_NEAR(run.xAfterRetry, 236 * 32, 2.0f);
-  EXPECT_EQ(run.livesAtEnd, 4);
-  EXPECT_FALSE(gPlayer->dying);
-  EXPECT_GT(run.xAtEnd, float(320 * 32)) << "past the first castle";
-  EXPECT_TRUE(run.messages.count(5)) << "the castle was found after the retry";
+// A death past a checkpoint retries there, on the ground and ready to go: the player stands
+// on the checkpoint's cell within a few frames of the retry, with no fall from above.
+TEST_F(ReplayTest, ARetryAfterADeathPastACheckpointStartsOnTheGroundAtIt) {
+  constexpr int kLandingFrames = 3;
+  for (int checkpoint : {0, 2, 3}) {
+    const std::string name = "retry_from_checkpoint_" + std::to_string(checkpoint) + ".txt";
+    SCOPED_TRACE(name);
+    const Outcome run = Play(name, 3600, true);
+    ASSERT_GE(run.deathFrame, 0);
+    EXPECT_EQ(run.checkpointAtDeath, checkpoint);
+    const LevelCell& cell = gMap->checkpoints[size_t(checkpoint)];
+    EXPECT_NEAR(run.xAfterRetry, float(cell.column * 32), 2.0f);
+    ASSERT_GE(run.retryFrame, 0);
+    ASSERT_GE(run.firstGroundAfterRetry, 0);
+    EXPECT_LE(run.firstGroundAfterRetry - run.retryFrame, kLandingFrames);
+    EXPECT_EQ(run.livesAtEnd, 4);
+    EXPECT_FALSE(gPlayer->dying);
+  }
 }
 
 // The arena before the goal is not walked through: a player who holds right under the
