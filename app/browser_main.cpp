@@ -11,9 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "app/device_layers.h"
 #include "app/game.h"
 #include "app/sim.h"
 #include "engine/gl_api.h"
+#include "engine/random.h"
 #include "platform/browser.h"
 #include "platform/platform.h"
 #include "world/sounds.h"
@@ -33,12 +35,14 @@ namespace {
 constexpr const char* kDataDir = "/data";
 constexpr const char* kReplayFile = "/replay.txt";
 
-std::string gTrace = "{}";
+// The last frame run (-1: none yet) and its sounds; the trace is made when the page asks.
+int gTraceFrame = -1;
+std::vector<int> gTraceSounds;
+std::string gTrace;
 int gFramesRun = 0;
 
-// Replays and live play share the trace's per-frame sounds.
+// Live play's sounds of the frame under way.
 std::vector<SoundId> gRecordedSounds;
-std::vector<int> gFrameSounds;
 uint32_t gStepsAtLastSwap = 0;
 void (*gDeviceSwap)() = nullptr;
 
@@ -53,18 +57,25 @@ bool ReadText(const std::string& path, std::string& text) {
 void SwapAndTrace() {
   if (gSimulationSteps != gStepsAtLastSwap) {
     gStepsAtLastSwap = gSimulationSteps;
-    gFrameSounds.assign(gRecordedSounds.begin(), gRecordedSounds.end());
+    gTraceSounds.assign(gRecordedSounds.begin(), gRecordedSounds.end());
     gRecordedSounds.clear();
-    gTrace = TraceJson(gFramesRun, gFrameSounds, false);
+    gTraceFrame = gFramesRun;
     ++gFramesRun;
   }
   gDeviceSwap();
 }
 
+// The device layer of live play's trace: a swap after sub-steps ends a frame.
+PlatformApi TraceLayer(const PlatformApi& below) {
+  gDeviceSwap = below.SwapBuffers;
+  PlatformApi above = below;
+  above.SwapBuffers = SwapAndTrace;
+  return above;
+}
+
 int PlayLive() {
   UseBrowserPlatform();
-  gDeviceSwap = gPlatform.SwapBuffers;
-  gPlatform.SwapBuffers = SwapAndTrace;
+  ComposeDevice({nullptr, nullptr, TraceLayer});
   gSoundRecorder = &gRecordedSounds;
   return RunGame();
 }
@@ -87,7 +98,8 @@ int PlayReplay(int frames, int speed) {
   AnnounceFirstFrame();
   for (int frame = 0; frame < frames; ++frame) {
     sim.RunFrame(events);
-    gTrace = sim.TraceLine(false);
+    gTraceSounds = sim.FrameSounds();
+    gTraceFrame = frame;
     gFramesRun = frame + 1;
     if (gFramesRun % speed == 0) WaitForAnimationFrame();
   }
@@ -98,8 +110,20 @@ int PlayReplay(int frames, int speed) {
 }  // namespace
 
 extern "C" {
-// The last frame's trace, as one JSON object (brinkhop-sim's --trace line).
-EMSCRIPTEN_KEEPALIVE const char* brinkhop_trace() { return gTrace.c_str(); }
+// The last frame's trace, as one JSON object (brinkhop-sim's --trace line; with its --units
+// too when `withUnits` is not 0).
+EMSCRIPTEN_KEEPALIVE const char* brinkhop_trace(int withUnits) {
+  gTrace = gTraceFrame < 0 ? "{}" : TraceJson(gTraceFrame, gTraceSounds, withUnits != 0);
+  return gTrace.c_str();
+}
+// The first `count` numbers of the game's generator after the seed 1, space-separated; the
+// game's own sequence goes on undisturbed.
+EMSCRIPTEN_KEEPALIVE const char* brinkhop_random_sequence(int count) {
+  static std::string text;
+  text.clear();
+  for (int32_t number : RandomSequence(1, count)) text += std::to_string(number) + " ";
+  return text.c_str();
+}
 // Frames of play run so far.
 EMSCRIPTEN_KEEPALIVE int brinkhop_frame() { return gFramesRun; }
 }

@@ -16,6 +16,7 @@
 #include "engine/gl_api.h"
 #include "engine/gl_setup.h"
 #include "engine/music.h"
+#include "engine/random.h"
 #include "engine/sprite_batch.h"
 #include "engine/texture.h"
 #include "platform/platform.h"
@@ -160,7 +161,7 @@ void CreateObjects() {
 }
 
 void StartGame() {
-  std::srand(kPlaySeed);
+  SeedRandom(kPlaySeed);
   ReplacePlayerForGame();
   if (gMap) gMap->LoadLevel(kFirstLevel, 0);
   gCoins = 0;

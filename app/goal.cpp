@@ -49,7 +49,8 @@ void ResetGoal() {
 void SteerAfterGoal() {
   if (!gGoalReached) return;
   ClearActions(kActionCount);
-  gActions[kActionRight] = true;
+  // Inside the gate the player stops: whatever lies beyond is no longer its business.
+  gActions[kActionRight] = !PlayerWentIn();
 }
 
 void UpdateGoal() {

@@ -12,7 +12,8 @@ extern int32_t gPlayFrames;  // frames of play since the start button
 
 // A new game: nothing reached, nothing counted.
 void ResetGoal();
-// After the frame's input: during the walk on the player holds right and nothing else.
+// After the frame's input: during the walk in the player holds right and nothing else, until
+// it is inside the gate.
 void SteerAfterGoal();
 // After the frame's steps: counts the frame, notices the goal, ends the walk on with the
 // results screen.

@@ -10,13 +10,15 @@
 #include "app/input.h"
 #include "engine/font.h"
 #include "engine/music.h"
+#include "engine/random.h"
 #include "engine/sprite_batch.h"
 #include "engine/texture.h"
 #include "player/player.h"
 
 namespace {
 
-constexpr int kStatusX = 0, kStatusY = 0;         // landscape pixels
+// A margin from the window's edges: glyphs at the very edge were cut by the window's frame.
+constexpr int kStatusX = 8, kStatusY = 6;         // landscape pixels
 constexpr int kDistanceX = 120, kDistanceY = 32;  // landscape pixels
 // The message stands just under the distance line: lower, it would run through the signs,
 // which stand up to three rows above the ground the player walks on.
@@ -26,7 +28,7 @@ constexpr int kHalfGlyph = 8;              // px
 constexpr int kJitter = 5;                 // 0..4 px each way, new every frame
 constexpr int kLineLength = 64;
 constexpr int kNoticeY = 56;           // landscape pixels, below the distance line
-constexpr int kNoticeLineGlyphs = 30;  // a screen's width
+constexpr int kNoticeLineGlyphs = 29;  // a screen's width within the margins
 constexpr int kNoticeLines = 4;
 
 // Play buttons in drawing order.
@@ -46,9 +48,9 @@ void DrawMessage() {
   }
   const char* text = kMessages[gMessageIndex];
   const int length = int(std::strlen(text));
-  const int x = (kMessageCentreColumns - length) * kHalfGlyph + std::rand() % kJitter;
-  const int y = std::rand() % kJitter + kMessageY;
-  DrawText(x, y, text);
+  const int x = (kMessageCentreColumns - length) * kHalfGlyph + Random() % kJitter;
+  const int y = Random() % kJitter + kMessageY;
+  DrawTextOutlined(x, y, text);
 }
 
 void DrawNotice() {
@@ -56,7 +58,7 @@ void DrawNotice() {
     const size_t from = size_t(line * kNoticeLineGlyphs);
     if (from >= gHudNotice.size()) return;
     const std::string part = gHudNotice.substr(from, kNoticeLineGlyphs);
-    DrawText(0, int16_t(kNoticeY + line * kGlyphSize), part.c_str());
+    DrawTextOutlined(kStatusX, int16_t(kNoticeY + line * kGlyphSize), part.c_str());
   }
 }
 
@@ -90,9 +92,10 @@ void DrawHud() {
   }
   char line[kLineLength];
   FormatStatusLine(line, sizeof line);
-  DrawText(kStatusX, kStatusY, line);
+  // Outlined: white glyphs alone vanish over clouds and castle stone.
+  DrawTextOutlined(kStatusX, kStatusY, line);
   FormatDistanceLine(line, sizeof line);
-  DrawText(kDistanceX, kDistanceY, line);
+  DrawTextOutlined(kDistanceX, kDistanceY, line);
   DrawNotice();
   DrawMessage();
   if (const Texture* speaker = gSpeakerPictures[Muted() ? 1 : 0]; speaker && speaker->glName)

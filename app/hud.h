@@ -14,7 +14,7 @@ void FormatDistanceLine(char* out, int size);
 // The speaker: its picture shows the mute, a touch on it toggles it. It sits under the status
 // line's start, left of the distance line, where no level text ever shows: a sign stands at
 // most three rows above the ground it is read from, which keeps it lower on the screen.
-constexpr int kSpeakerX = 4, kSpeakerY = 20, kSpeakerSize = 32;  // landscape px
+constexpr int kSpeakerX = 8, kSpeakerY = 26, kSpeakerSize = 32;  // landscape px, under SCORE
 bool SpeakerContains(int x, int y);
 void LoadHudPictures();
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/command_line.h"
+#include "app/device_layers.h"
 #include "app/game.h"
 #include "app/played_level.h"
 #include "app/recording.h"
@@ -82,6 +83,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "brinkhop: cannot write %s\n", options.record.c_str());
     return 1;
   }
+  ComposeDevice({options.replay.empty() ? nullptr : ReplayLayer,
+                 options.record.empty() ? nullptr : RecordingLayer, nullptr});
   gPassHooks = {PassStart, PassEnd};
   return RunGame();
 }

@@ -67,10 +67,15 @@ bool StartRecording(const std::string& path, const std::string& header) {
   if (!r.file) return false;
   std::fputs(header.c_str(), r.file);
   std::fflush(r.file);
-  r.device = gPlatform;
-  gPlatform.PollEvent = RecordingPollEvent;
-  gPlatform.Exit = RecordingExit;
   return true;
+}
+
+PlatformApi RecordingLayer(const PlatformApi& below) {
+  gRecording.device = below;
+  PlatformApi above = below;
+  above.PollEvent = RecordingPollEvent;
+  above.Exit = RecordingExit;
+  return above;
 }
 
 void RecordingPassStart() {

@@ -5,9 +5,12 @@
 
 #include <string>
 
-// Starts the file with `header` (comment lines) and wraps the device's event queue and exit.
-// False when the file cannot be written.
+#include "platform/platform.h"
+
+// Starts the file with `header` (comment lines); false when the file cannot be written.
 bool StartRecording(const std::string& path, const std::string& header);
+// The device layer that writes down the events the game takes and finishes the file on exit.
+PlatformApi RecordingLayer(const PlatformApi& below);
 
 // Around every pass of play.
 void RecordingPassStart();

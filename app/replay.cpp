@@ -84,18 +84,27 @@ bool StartReplay(const std::string& path, std::string& error) {
   for (const SimEvent& e : r.events)
     if (e.frame > r.lastFrame) r.lastFrame = e.frame;
   if (SimScriptEnd(r.events) >= 0) r.lastFrame = SimScriptEnd(r.events);
-  r.device = gPlatform;
+  return true;
+}
+
+PlatformApi ReplayLayer(const PlatformApi& below) {
+  Replay& r = gReplay;
+  r.device = below;
+  // The headless device holds the script's events and fingers; only its table is kept, and
+  // the device table in use stays as it was.
+  const PlatformApi inUse = gPlatform;
   UseHeadlessPlatform();
   // As in the simulator, finger 0 last touched START.
   const ButtonArea start = ButtonPlace(kButtonStart);
   HeadlessTouch(0, start.x + start.width / 2, start.y + start.height / 2, false);
   r.script = gPlatform;
-  gPlatform = r.device;
-  gPlatform.PollEvent = ReplayPollEvent;
-  gPlatform.ReadFinger = ReplayReadFinger;
-  gPlatform.GetTicks = ReplayGetTicks;
+  gPlatform = inUse;
+  PlatformApi above = below;
+  above.PollEvent = ReplayPollEvent;
+  above.ReadFinger = ReplayReadFinger;
+  above.GetTicks = ReplayGetTicks;
   r.on = true;
-  return true;
+  return above;
 }
 
 void ReplayPassStart() {

@@ -5,9 +5,12 @@
 
 #include <string>
 
-// Reads the script and puts it in place of the device's input and frame clock; false with
-// "FILE:LINE: message" in `error`.
+#include "platform/platform.h"
+
+// Reads the script; false with "FILE:LINE: message" in `error`.
 bool StartReplay(const std::string& path, std::string& error);
+// The device layer that puts the script in place of the device's input and frame clock.
+PlatformApi ReplayLayer(const PlatformApi& below);
 
 // Around every pass of play.
 void ReplayPassStart();

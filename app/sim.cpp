@@ -16,6 +16,7 @@
 #include "app/results.h"
 #include "engine/file_read.h"
 #include "engine/music.h"
+#include "engine/random.h"
 #include "engine/sprite_batch.h"
 #include "platform/data_dir.h"
 #include "platform/headless.h"
@@ -94,7 +95,7 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   }
 
   // Everything the game keeps between frames starts as in a fresh process.
-  std::srand(1);
+  SeedRandom(1);
   HeadlessDevice& device = UseHeadlessPlatform();
   device.ticks = kFirstFrameTicks - kFrameTicks;
   ReleaseGame();

@@ -54,6 +54,8 @@ class cSimulation {
   void RunFrame(const std::vector<SimEvent>& events);
   // The frame just run, as one JSON object.
   std::string TraceLine(bool withUnits) const;
+  // The sounds the frame just run started, as the trace names them.
+  const std::vector<int>& FrameSounds() const { return mSounds; }
   std::string Summary() const;
   int FramesRun() const { return mFrame; }
 

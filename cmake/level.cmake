@@ -40,3 +40,14 @@ if(BRINKHOP_BENCHMARKS)
   target_link_libraries(brinkhop_level_bench PRIVATE brinkhop_leveltools benchmark::benchmark_main)
 endif()
 
+
+# The level editor's page: its level model, undo and link packing under node, and the page
+# itself in headless Chromium against this build's level tool (skipped without the site).
+add_test(NAME web.editor_model COMMAND node ${CMAKE_SOURCE_DIR}/tests/web/editor_model_test.mjs)
+set_tests_properties(web.editor_model PROPERTIES LABELS "web")
+add_test(NAME web.editor
+  COMMAND bash -c "[ -f \"$0/editor.html\" ] && [ -d \"$1/node_modules\" ] || exit 77; cd \"$1\" && shift && exec node editor_test.mjs \"$@\""
+          ${BRINKHOP_WEB_SITE} ${CMAKE_SOURCE_DIR}/tests/web
+          ${BRINKHOP_WEB_SITE} $<TARGET_FILE:brinkhop-level> ${BRINKHOP_DATA_DIR}/level)
+set_tests_properties(web.editor PROPERTIES TIMEOUT 400 LABELS "web;e2e" RUN_SERIAL TRUE
+  SKIP_RETURN_CODE 77)

@@ -74,7 +74,7 @@ set(web_link_options
   -sINITIAL_MEMORY=64MB
   -sENVIRONMENT=web
   -sEXIT_RUNTIME=0
-  "-sEXPORTED_FUNCTIONS=['_main','_brinkhop_trace','_brinkhop_frame']"
+  "-sEXPORTED_FUNCTIONS=['_main','_brinkhop_trace','_brinkhop_frame','_brinkhop_random_sequence']"
   "-sEXPORTED_RUNTIME_METHODS=['UTF8ToString','FS']"
   --preload-file ${web_pack}@/data
   --exclude-file ${web_pack}/stamp
@@ -96,3 +96,4 @@ target_link_options(brinkhop_minimal PRIVATE -sENVIRONMENT=web -sMIN_WEBGL_VERSI
   -sMAX_WEBGL_VERSION=1)
 configure_file(${CMAKE_SOURCE_DIR}/bench/web/minimal.html ${BRINKHOP_WEB_SITE}/bench/minimal.html
   COPYONLY)
+include(cmake/editor.cmake)

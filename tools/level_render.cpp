@@ -8,18 +8,17 @@
 #include <memory>
 
 #include "engine/texture.h"
+#include "world/level_pictures.h"
 #include "world/level_text.h"
 
 namespace {
+
+using namespace level_pictures;
 
 constexpr int kWorldCellPixels = 32;
 constexpr int kGlyphPixels = 16;        // font.png cells, and the advance of a level text
 constexpr int kFirstGlyph = 32;         // font.png starts at the space
 constexpr int kLastRow = kMapRows - 1;  // falling into it kills
-
-struct Colour {
-  uint8_t r, g, b, a;
-};
 
 constexpr Colour kSky = {107, 140, 255, 255};
 // Behind cells: the sky, a cave, a castle, in the order of the backdrop kinds.
@@ -30,94 +29,6 @@ constexpr Colour kCheckpointFlagColour = {224, 57, 62, 255};
 constexpr Colour kStripGap = {24, 20, 40, 255};
 constexpr Colour kDeathRowTint = {160, 0, 0, 70};
 constexpr Colour kNoPictureSolid = {90, 90, 90, 140};  // solid, but the game draws nothing
-constexpr Colour kMissingFont = {255, 255, 255, 160};
-
-// A picture by name with the colour that stands in for it when the file is missing.
-struct PictureRef {
-  const char* name;
-  Colour fallback;
-};
-
-constexpr Colour kBrickColour = {180, 80, 40, 255};
-constexpr Colour kBoxColour = {230, 170, 30, 255};
-constexpr Colour kStoneColour = {140, 140, 150, 255};
-constexpr Colour kHiddenColour = {255, 255, 255, 60};
-constexpr Colour kCoinColour = {255, 220, 40, 255};
-constexpr Colour kWalkwayColour = {80, 80, 100, 255};
-constexpr Colour kPipeColour = {60, 170, 70, 255};
-
-constexpr PictureRef kGroundPictures[] = {
-    {"tile.png", kBrickColour},  {"tile1.png", kBrickColour}, {"tile2.png", kBrickColour},
-    {"tile3.png", kBrickColour}, {"tile4.png", kBrickColour},
-};
-constexpr PictureRef kDecoPictures[] = {
-    {"deco1.png", {60, 170, 60, 255}},   {"deco2.png", {200, 230, 255, 255}},
-    {"deco3.png", {200, 30, 30, 255}},   {"deco4.png", {200, 30, 30, 255}},
-    {"deco5.png", {60, 200, 200, 255}},  {"deco6.png", {120, 200, 80, 255}},
-    {"deco7.png", {230, 230, 230, 255}},
-};
-constexpr PictureRef kCoinPicture = {"coin1.png", kCoinColour};
-constexpr PictureRef kFontPicture = {"font.png", kMissingFont};
-constexpr PictureRef kPlayerPicture = {"player1.png", {255, 255, 255, 255}};
-
-// Block pictures as the resource loader fills the block table; code 12 draws the cell's ground.
-struct BlockPicture {
-  int32_t code;
-  PictureRef picture;
-};
-constexpr BlockPicture kBlockPictures[] = {
-    {kBlockBrick, {"tile.png", kBrickColour}},
-    {kBlockCoinBox, {"box.png", kBoxColour}},
-    {kBlockHiddenCoinBox, {"invisible.png", kHiddenColour}},
-    {kBlockGrowthBox, {"box.png", kBoxColour}},
-    {kBlockPoisonBox, {"box.png", kBoxColour}},
-    {kBlockVanishingBox, {"box.png", kBoxColour}},
-    {kBlockStarBox, {"box.png", kBoxColour}},
-    {kBlockLifeBox, {"box.png", kBoxColour}},
-    {kBlockHiddenBonusBox, {"invisible.png", kHiddenColour}},
-    {kBlockInertBox, {"box.png", kBoxColour}},
-    {kBlockUsedBox, {"boxempty.png", {150, 110, 60, 255}}},
-    {kBlockStone, {"stone.png", kStoneColour}},
-    {kBlockInvisible, {"invisible.png", kHiddenColour}},
-    {16, {"box.png", kBoxColour}},
-    {18, {"stone.png", kStoneColour}},
-    {19, {"stone.png", kStoneColour}},
-    {20, {"tile.png", kBrickColour}},
-    {21, {"box.png", kBoxColour}},
-    {22, {"box.png", kBoxColour}},
-    {23, {"tile.png", kBrickColour}},
-    {24, {"tile.png", kBrickColour}},
-    {kBlockCoinPictureA, {"coin1.png", kCoinColour}},
-    {kBlockCoinPictureB, {"coin2.png", kCoinColour}},
-    {kBlockWalkwayLeft, {"walkwayl1.png", kWalkwayColour}},
-    {kBlockWalkwayRight, {"walkwayr1.png", kWalkwayColour}},
-    {kBlockBumping, {"invisible.png", kHiddenColour}},
-    {PipeTop(kPipeGreen), {"pipe_green.png", kPipeColour}},
-    {PipeBody(kPipeGreen), {"pipe_green_body.png", kPipeColour}},
-    {PipeTop(kPipeOrange), {"pipe_orange.png", {230, 120, 30, 255}}},
-    {PipeBody(kPipeOrange), {"pipe_orange_body.png", {230, 120, 30, 255}}},
-    {PipeTop(kPipeBlue), {"pipe_blue.png", {70, 130, 230, 255}}},
-    {PipeBody(kPipeBlue), {"pipe_blue_body.png", {70, 130, 230, 255}}},
-    {kBlockPipeSideMouth, {"pipe_green_side.png", kPipeColour}},
-    {kBlockPipeSideBody, {"pipe_green_side_body.png", kPipeColour}},
-};
-
-// Unit markers by type code: the picture the unit draws first, or a colour of its family.
-constexpr Colour kWalkerColour = {150, 70, 20, 255};
-constexpr Colour kFireColour = {255, 110, 0, 255};
-constexpr PictureRef kUnitPictures[] = {
-    {"crawler1.png", kWalkerColour},      {"turtle1.png", {40, 160, 40, 255}},
-    {"fly1.png", {40, 200, 120, 255}},    {"spiky1.png", {200, 40, 40, 255}},
-    {"fire2.png", kFireColour},           {"fire2.png", kFireColour},
-    {"fire2.png", kFireColour},           {"cannon.png", {40, 40, 40, 255}},
-    {"brett.png", {150, 100, 50, 255}},   {nullptr, {255, 0, 255, 255}},
-    {"blume1.png", {30, 150, 30, 255}},   {"fire.png", kFireColour},
-    {"fire2.png", kFireColour},           {"hammer.png", {110, 110, 120, 255}},
-    {"hammer.png", {110, 110, 120, 255}}, {"hammer.png", {110, 110, 120, 255}},
-    {"hammer.png", {110, 110, 120, 255}}, {"hammer.png", {110, 110, 120, 255}},
-    {"hammer.png", {110, 110, 120, 255}}, {"boss1.png", {200, 40, 40, 255}},
-};
-static_assert(std::size(kUnitPictures) == kUnitTypeCodes);
 
 // Trigger markers by kind; links to triggers that do not exist get the last colour.
 constexpr Colour kKindColours[] = {
@@ -440,23 +351,6 @@ int UsedColumns(const LevelData& level) {
       }
   }
   return columns;
-}
-
-std::optional<std::pair<int, int>> StartCell(const LevelData& level) {
-  const std::vector<int32_t>& links = level.layers[kFileTrigger];
-  int32_t startTrigger = -1;
-  size_t startCell = 0;
-  for (size_t cell = 0; cell < links.size(); ++cell) {
-    if (links[cell] < 0) continue;
-    const int32_t index = links[cell] & kLinkIndexMask;
-    if (size_t(index) < level.triggers.size() &&
-        level.triggers[size_t(index)].kind == kTriggerStart && index >= startTrigger) {
-      startTrigger = index;
-      startCell = cell;
-    }
-  }
-  if (startTrigger < 0) return std::nullopt;
-  return std::pair<int, int>(int(startCell / kMapRows), int(startCell % kMapRows));
 }
 
 RgbaImage RenderLevel(const LevelData& level, const RenderOptions& options,

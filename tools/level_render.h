@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "world/level_checks.h"
 #include "world/level_file.h"
 
 struct RenderOptions {
@@ -29,7 +30,3 @@ RgbaImage RenderLevel(const LevelData& level, const RenderOptions& options,
 
 // Columns up to the last one holding anything but reset values (at least 1).
 int UsedColumns(const LevelData& level);
-
-// The cell the player starts in, found as the game finds it: the last cell, in storage order,
-// linked to the highest-indexed start trigger that any cell links to.
-std::optional<std::pair<int, int>> StartCell(const LevelData& level);

@@ -4,10 +4,15 @@
 #include <vector>
 
 #include "player/player.h"
+#include "world/camera.h"
 
 cBaseUnit* gUnits[kUnitSlots] = {};
 
 namespace {
+
+// px beyond the view's edges from which a unit is still heard: about a cell and a half past
+// where the view scrolls next.
+constexpr float kHearingReach = 48.0f;
 
 int gSweepDepth = 0;
 std::vector<cBaseUnit*> gRetiredUnits;  // taken out during a sweep, deleted after it
@@ -20,6 +25,14 @@ void HurtPlayer() {
     gPlayer->StartDeath(0);
   else
     gPlayer->SetPower(kPowerSmall);
+}
+
+void PlayUnitSound(SoundId sound, float x, float y) {
+  const CameraView view = VisibleView();
+  if (x < view.left - kHearingReach || x > view.right + kHearingReach ||
+      y < view.top - kHearingReach || y > view.bottom + kHearingReach)
+    return;
+  PlaySound(sound);
 }
 
 cUnitSweep::cUnitSweep() { ++gSweepDepth; }

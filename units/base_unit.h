@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "world/codes.h"
+#include "world/sounds.h"
 
 constexpr int kUnitSlots = 258;
 
@@ -33,6 +34,11 @@ class cBaseUnit {
 
 // Null is a free slot. A unit that dies keeps its slot until the level reset.
 extern cBaseUnit* gUnits[kUnitSlots];
+
+// A unit's sound, heard only while the unit is in the view or within a short reach of it: a
+// cannon at the far end of the level is not heard from its start. (x, y) is the unit's place in
+// world px.
+void PlayUnitSound(SoundId sound, float x, float y);
 
 // A small player without a star dies; any other player drops to small power, which does
 // nothing while it is invincible.

@@ -60,7 +60,7 @@ void cBoss::Hurt(int32_t damage) {
   hurtTimer = kHurtSteps;
   if (gBurst) gBurst->AddBurst(Trunc(x) + kBossSize / 2, Trunc(y) + kBossSize / 2);
   if (health > 0) {
-    PlaySound(kSoundKick);
+    PlayUnitSound(kSoundKick, x, y);
     if (gPopups) gPopups->AddPopup(Trunc(x), Trunc(y), kHitPoints);
     // Every hit makes it pace faster.
     const float pace =
@@ -70,7 +70,7 @@ void cBoss::Hurt(int32_t damage) {
   }
   health = 0;
   speedY = kFallLift;
-  PlaySound(kSoundShell);
+  PlayUnitSound(kSoundShell, x, y);
   if (gPopups) gPopups->AddPopup(Trunc(x), Trunc(y), kBeatenPoints);
 }
 
@@ -148,7 +148,7 @@ void cBoss::Update() {
   if (over && p.speedY >= 0 && playerFeet >= y && playerFeet <= y + float(kStompBand)) {
     p.speedY = kStompBounce;
     if (hurtTimer > 0) return;  // still reeling: a bounce, no harm either way
-    PlaySound(kSoundStomp);
+    PlayUnitSound(kSoundStomp, x, y);
     Hurt(kStompDamage);
     return;
   }

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "engine/random.h"
 #include "engine/sprite_batch.h"
 #include "player/player.h"
 #include "units/unit_textures.h"
@@ -37,10 +38,10 @@ void cCannon::Update() {
   if (fireTimer >= kShotInterval) {
     bulletX = Trunc(x);
     bulletY = Trunc(double(y) + kMuzzleDrop);
-    PlaySound(kSoundCannon);
+    PlayUnitSound(kSoundCannon, x, y);
     bulletSpeedX = gPlayer && gPlayer->x < x ? -kBulletSpeed : kBulletSpeed;
     bulletX += bulletSpeedX < 1 ? -kMuzzleReach : kMuzzleReach;
-    fireTimer = std::rand() % kShotInterval;
+    fireTimer = Random() % kShotInterval;
   }
   bulletX += bulletSpeedX;
 
@@ -53,7 +54,7 @@ void cCannon::Update() {
       bulletState = 1;
       bulletSpeedX /= kStompSlowdown;
       p.speedY = kStompBounce;
-      PlaySound(kSoundStomp);
+      PlayUnitSound(kSoundStomp, float(bulletX), float(bulletY));
       if (gPopups) gPopups->AddPopup(bulletX, bulletY, kBulletPoints);
       return;
     }

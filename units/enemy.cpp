@@ -123,7 +123,7 @@ void cEnemy::Bump() {
   knockedOff = true;
   y -= kKnockLift;
   if (gPopups) gPopups->AddPopup(Trunc(x), Trunc(y), points);
-  PlaySound(kSoundKick);
+  PlayUnitSound(kSoundKick, x, y);
   if (gBurst) gBurst->AddBurst(Trunc(x), Trunc(y));
 }
 
@@ -142,7 +142,7 @@ void cCrawler::Touch() {
 void cCrawler::Stomp() {
   ++squashTimer;
   gPlayer->speedY = kStompBounce;
-  PlaySound(kSoundStomp);
+  PlayUnitSound(kSoundStomp, x, y);
   if (gPopups) gPopups->AddPopup(Trunc(x), Trunc(y), points);
   if (gBurst) gBurst->AddBurst(Trunc(x), Trunc(y));
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "engine/random.h"
 #include "engine/sprite_batch.h"
 #include "engine/texture.h"
 #include "player/fireballs.h"
@@ -26,7 +27,7 @@ constexpr float kDrawReach = 640.0f;   // px from the player: chains farther awa
 constexpr float kFlyDrawReach = 300.0f;
 constexpr int32_t kUnturned = -1;  // a spin that draws the balls upright
 
-float RandomAngle() { return float(std::rand() % 360); }
+float RandomAngle() { return float(Random() % 360); }
 
 // Moves a value by its step, stopping on either bound and turning the step round there.
 template <typename Step>

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "engine/random.h"
 #include "engine/sprite_batch.h"
 #include "engine/texture.h"
 #include "player/player.h"
@@ -23,7 +24,7 @@ cHammer::cHammer(float x, float y, int32_t range)
       y(y),
       minY(y - float(range * kCellSize)),
       maxY(y),
-      spin(float(std::rand() % 360)) {
+      spin(float(Random() % 360)) {
   type = kUnitHammer;
 }
 

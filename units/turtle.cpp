@@ -46,7 +46,7 @@ void Kick(cTurtle& shell, int32_t direction) {
   shell.y -= kKickLift;
   shell.speedX = kShellSpeed * direction;
   if (gPopups) gPopups->AddPopup(Trunc(shell.x), Trunc(shell.y), kKickPoints);
-  PlaySound(kSoundKick);
+  PlayUnitSound(kSoundKick, shell.x, shell.y);
 }
 
 }  // namespace
@@ -59,7 +59,7 @@ cTurtle::cTurtle(float x, float y) : cEnemy(x, y) {
 
 void cTurtle::Stomp() {
   gPlayer->speedY = kStompBounce;
-  PlaySound(kSoundShell);
+  PlayUnitSound(kSoundShell, x, y);
   shellTimer = kShellRest;
   walksOffEdges = true;  // for good, also once it is out again
   if (gPopups) gPopups->AddPopup(Trunc(x), Trunc(y), kShellStompPoints);
@@ -136,7 +136,7 @@ void cTurtleFly::Touch() {
 
 void cTurtleFly::Stomp() {
   gPlayer->speedY = kStompBounce;
-  PlaySound(kSoundShell);
+  PlayUnitSound(kSoundShell, x, y);
   if (gPopups) gPopups->AddPopup(Trunc(x), Trunc(y), kFlyPoints);
   dead = true;
   // Only a free slot: a full table leaves no turtle rather than evicting another unit.

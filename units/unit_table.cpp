@@ -173,7 +173,7 @@ int StrikeUnitsTouching(const Rect& box) {
     plant.dead = true;
     if (gPopups) gPopups->AddPopup(Trunc(plant.x), Trunc(plant.y), kPlantPoints);
     if (gBurst) gBurst->AddBurst(Trunc(plant.x), Trunc(plant.y));
-    PlaySound(kSoundKick);
+    PlayUnitSound(kSoundKick, plant.x, plant.y);
     ++struck;
   }
   for (cBaseUnit* unit : gUnits) {

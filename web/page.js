@@ -1,6 +1,7 @@
 // The page around the game: fits the landscape picture to the window, offers full screen, asks
 // for landscape on phones, shows the loading line, and starts brinkhop.js. It also defines
-// window.brinkhop, the interface tests and tools rely on: `ready`, `trace()` and `frame()`.
+// window.brinkhop, the interface tests and tools rely on: `ready`, `trace()`, `frame()` and
+// `randomSequence()`.
 'use strict';
 
 (function () {
@@ -102,9 +103,14 @@
   let game = null;
   window.brinkhop = {
     ready,
-    // The last frame's state with brinkhop-sim's --trace keys.
-    trace() {
-      return game ? JSON.parse(game.UTF8ToString(game._brinkhop_trace())) : {};
+    // The last frame's state with brinkhop-sim's --trace keys; with units, its --units too.
+    trace(units = false) {
+      return game ? JSON.parse(game.UTF8ToString(game._brinkhop_trace(units ? 1 : 0))) : {};
+    },
+    // The game's random numbers after the seed a game starts with, the first `count` of them.
+    randomSequence(count) {
+      if (!game) return [];
+      return game.UTF8ToString(game._brinkhop_random_sequence(count)).trim().split(' ').map(Number);
     },
     // Frames of play so far.
     frame() {
@@ -165,7 +171,10 @@
         .then((files) => {
           for (const [name, bytes] of files) Module.FS.writeFile('/data/' + name, bytes);
           performance.mark('brinkhop:levels');
+          return window.brinkhopSharedLevel;
         })
+        // A level from a link or the editor plays instead of the shipped one.
+        .then((shared) => shared && Module.FS.writeFile('/data/level', shared))
         .catch((error) => say('Brinkhop could not load its level (' + error.message + '); reload to try again.'));
     }
     return levelsWritten;

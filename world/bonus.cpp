@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "engine/random.h"
 #include "engine/sprite_batch.h"
 #include "engine/texture.h"
 #include "player/player.h"
@@ -51,7 +52,7 @@ void cBonus::Spawn(int32_t column, int32_t row, int32_t newKind) {
   } else {
     riseCounter = 0;
     speedY = 0.0f;
-    speedX = std::rand() % 2 == 0 ? kWanderSpeed : -kWanderSpeed;
+    speedX = Random() % 2 == 0 ? kWanderSpeed : -kWanderSpeed;
   }
   PlaySound(kSoundOutput);
 }

@@ -7,7 +7,8 @@
 
 // Unit type codes, as a spawn trigger holds them; the unit layer holds the code plus one
 // (0: no unit). A unit keeps its code in `type`, except that every hammer keeps the fly's 12:
-// other code only looks for crawlers, turtles, winged turtles, spikies and killer plants.
+// other code only looks for crawlers, turtles, winged turtles, spikies, killer plants and the
+// boss.
 constexpr int32_t kUnitCrawler = 0;
 constexpr int32_t kUnitTurtle = 1;
 constexpr int32_t kUnitTurtleFly = 2;
@@ -29,7 +30,7 @@ constexpr int32_t kUnitHammerRange3 = 15;
 constexpr int32_t kUnitHammerRange5 = 16;
 constexpr int32_t kUnitHammerRange7 = 17;
 constexpr int32_t kUnitHammerRange9 = 18;
-constexpr int32_t kUnitBoss = 19;
+constexpr int32_t kUnitBoss = 19;       // the finale's boss, two cells wide and tall
 constexpr int32_t kUnitTypeCodes = 20;  // codes 0..19
 
 // What a trigger does when the player reaches a cell linked to it.
@@ -99,3 +100,6 @@ static_assert(PipeBody(PipeColour(kPipeColours - 1)) == kBlockPipeLast);
 constexpr int32_t kDecoDeadlyA = 3;  // kills from below (ground)
 constexpr int32_t kDecoDeadlyB = 4;  // kills from above (ceiling)
 constexpr int32_t kDecoJumpPad = 5;
+// Bones by a trap: drawn only, a tell for a careful player (someone did not make it here).
+constexpr int32_t kDecoBones = 7;
+constexpr int32_t kDecoCodes = 7;  // decorations 1..7 have pictures (deco1.png .. deco7.png)

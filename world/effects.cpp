@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/font.h"
+#include "engine/random.h"
 #include "engine/sprite_batch.h"
 #include "engine/texture.h"
 #include "player/player.h"
@@ -56,10 +57,10 @@ void cDebris::Break(int32_t column, int32_t row, int32_t texture) {
     DebrisPiece& p = pieces[i];
     p.x = float(32 * column);
     p.y = float(32 * row);
-    const bool right = std::rand() % 2 == 1;
-    const int size = 2 + std::rand() % 3;
+    const bool right = Random() % 2 == 1;
+    const int size = 2 + Random() % 3;
     p.speedX = float(right ? size : -size);
-    p.speedY = float(-4 - std::rand() % 5);
+    p.speedY = float(-4 - Random() % 5);
     p.texture = texture;
   }
   next += kPiecesPerBreak;
@@ -143,10 +144,10 @@ void cBurst::AddBurst(int32_t x, int32_t y) {
   if (next > kLastBurstStart) next = 0;
   for (int i = next; i < next + kBurstSize; ++i) {
     BurstParticle& p = particles[i];
-    p.x[0] = float(x + std::rand() % kBurstSpread);
-    p.y[0] = float(y + std::rand() % kBurstSpread);
-    p.speedX = float(((std::rand() % 64) - 32) * 32 / 800.0);
-    p.speedY = float((std::rand() % 1024) / -200.0);
+    p.x[0] = float(x + Random() % kBurstSpread);
+    p.y[0] = float(y + Random() % kBurstSpread);
+    p.speedX = float(((Random() % 64) - 32) * 32 / 800.0);
+    p.speedY = float((Random() % 1024) / -200.0);
     p.dead = false;
     p.one = 1;
     p.age = 0;

@@ -32,7 +32,6 @@ constexpr int kMaxBackdropRegions = 64;
 // Last, where a retry after a death may start ("FLAG", a count, and cells in route order).
 constexpr char kCheckpointSectionMagic[4] = {'F', 'L', 'A', 'G'};
 constexpr int kMaxCheckpoints = 32;
-constexpr int kDecoCodes = 7;  // decorations 1..7 have pictures (deco1.png .. deco7.png)
 
 // What stands behind the world: the outdoor sky with clouds and hills, or a dark one.
 enum BackdropKind : int32_t { kBackdropSky, kBackdropCave, kBackdropCastle, kBackdropKinds };

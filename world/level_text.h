@@ -37,6 +37,14 @@ const char* TriggerKindName(int32_t kind);
 // The on-screen message a kind-5 trigger at this index shows, nullptr if none.
 const char* TriggerMessage(int32_t triggerIndex);
 
+// A default character of the map grid and the cell it stands for.
+struct LevelSymbol {
+  char symbol;
+  int32_t ground, coin, block, unit, deco, reveal;
+  const char* note;
+};
+std::vector<LevelSymbol> DefaultLevelSymbols();
+
 // Layer values of a cell nothing was written to: no trigger, no label, zero elsewhere.
 constexpr int32_t ResetValue(int layer) {
   return layer == kFileTrigger || layer == kFileLabel ? -1 : 0;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "engine/font.h"
+#include "engine/random.h"
 #include "engine/sprite_batch.h"
 #include "player/player.h"
 #include "world/camera.h"
@@ -42,7 +43,7 @@ void DrawCell(Texture* texture, int32_t column, int32_t row) {
   DrawSprite(texture, column * kCellSize, row * kCellSize, kCellSize, kCellSize, 0);
 }
 
-int32_t ShuffledGround() { return std::rand() % kGroundVariants + 1; }
+int32_t ShuffledGround() { return Random() % kGroundVariants + 1; }
 
 // The walkway's belt moves with the frame clock; a map without its frames draws the table's.
 Texture* BlockPicture(const cMap& map, int32_t block) {

@@ -10,9 +10,9 @@
 #include <fstream>
 #include <string>
 
+#include "app/sim.h"
 #include "player/player.h"
 #include "tests/support/png.h"
-#include "app/sim.h"
 #include "world/camera.h"
 #include "world/level_file.h"
 #include "world/map.h"
@@ -25,6 +25,7 @@ constexpr int kFirstFlag = 10;  // checkpoints at columns 10 and 30, in the row 
 constexpr int kSecondFlag = 30;
 constexpr int kPitColumn = 20;  // columns 20..22 have no ground
 constexpr int kCoinColumn = 12;
+constexpr int kMaxWaitFrames = 600;  // 20 s of play: far more than any walk here takes
 
 // Ground on row 10 with a pit, the start at (3, 9), a coin past the first checkpoint.
 std::string MakeLevelDir(bool withCheckpoints) {
@@ -74,11 +75,18 @@ class CheckpointTest : public ::testing::Test {
   // Walks right into the pit and lets the fall end in death.
   void DieInThePit() {
     Run("0 key right down\n", 1);
-    for (int frame = 0; frame < 400 && !gPlayer->dying; ++frame) Run("", 1);
-    ASSERT_TRUE(gPlayer->dying);
+    ASSERT_TRUE(RunUntil([] { return gPlayer->dying; }));
     Run("0 key right up\n", 60);
   }
   void Retry() { Run("0 key retry down\n1 key retry up\n", 2); }
+  // Runs frames until `done` holds, at most kMaxWaitFrames of them: a movement fault fails
+  // the test instead of hanging it.
+  template <class Done>
+  bool RunUntil(Done done) {
+    for (int frame = 0; frame < kMaxWaitFrames && !done(); ++frame) Run("", 1);
+    return done();
+  }
+  static int MiddleColumn() { return PixelToCell(int(gPlayer->x) + gPlayer->width / 2); }
   std::string Trace() const { return sim.TraceLine(false); }
 
   char cwd[PATH_MAX];
@@ -91,7 +99,7 @@ TEST_F(CheckpointTest, PassingOneRaisesItsFlagAndTheRetryStartsThereWithTheScore
   EXPECT_NE(Trace().find("\"completed\":false,\"checkpoint\":-1}"), std::string::npos) << Trace();
   // Walk to just short of the first flag: nothing yet.
   EXPECT_FALSE(Run("0 key right down\n", 1));
-  while (PixelToCell(int(gPlayer->x) + gPlayer->width / 2) < kFirstFlag - 1) Run("", 1);
+  ASSERT_TRUE(RunUntil([] { return MiddleColumn() >= kFirstFlag - 1; }));
   EXPECT_EQ(gCheckpointReached, kNoCheckpoint);
   EXPECT_TRUE(Run("", 15));
   EXPECT_EQ(gCheckpointReached, 0);
@@ -118,14 +126,14 @@ TEST_F(CheckpointTest, JumpingOverTheFlagReachesItAndLaterOnesAreNotHandedBack) 
   Start(true);
   Run("0 key right down\n", 20);
   // Jump as the flag comes: the player's middle passes above its cell.
-  while (PixelToCell(int(gPlayer->x) + gPlayer->width / 2) < kFirstFlag - 2) Run("", 1);
+  ASSERT_TRUE(RunUntil([] { return MiddleColumn() >= kFirstFlag - 2; }));
   Run("0 key jump down\n12 key jump up\n", 14);
   EXPECT_EQ(gCheckpointReached, 0);
   // Over the pit with a running jump, on to the second flag, and back past the first.
-  while (PixelToCell(int(gPlayer->x) + gPlayer->width / 2) < kPitColumn - 2) Run("", 1);
+  ASSERT_TRUE(RunUntil([] { return MiddleColumn() >= kPitColumn - 2; }));
   Run("0 key jump down\n14 key jump up\n", 30);
   ASSERT_FALSE(gPlayer->dying);
-  while (gCheckpointReached < 1 && PixelToCell(int(gPlayer->x)) < 60) Run("", 1);
+  RunUntil([] { return gCheckpointReached >= 1 || PixelToCell(int(gPlayer->x)) >= 60; });
   EXPECT_EQ(gCheckpointReached, 1);
   Run("0 key right up\n0 key left down\n", 60);
   EXPECT_LT(gPlayer->x, float((kSecondFlag - 3) * 32));
@@ -135,7 +143,7 @@ TEST_F(CheckpointTest, JumpingOverTheFlagReachesItAndLaterOnesAreNotHandedBack) 
 TEST_F(CheckpointTest, TheRestartKeyGoesBackToTheStartAndForgetsThem) {
   Start(true);
   Run("0 key right down\n", 1);
-  while (gCheckpointReached < 0) Run("", 1);
+  ASSERT_TRUE(RunUntil([] { return gCheckpointReached >= 0; }));
   Run("0 key right up\n0 key restart down\n1 key restart up\n", 3);
   EXPECT_FLOAT_EQ(gPlayer->x, 96.0f);
   EXPECT_EQ(gCheckpointReached, kNoCheckpoint);

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "app/game.h"
+#include "app/sim.h"
 #include "engine/sprite_batch.h"
 #include "player/player.h"
 #include "tests/support/fake_music.h"
 #include "tests/support/scratch_data.h"
-#include "app/sim.h"
 #include "world/level_file.h"
 #include "world/map.h"
 #include "world/score.h"

@@ -2,6 +2,8 @@
 // heads-up passes, the swap, the limiter on a fake clock, the quit and the retry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/game.h"
 #include "app/hud.h"
 #include "app/input.h"
@@ -28,6 +30,10 @@ class FrameTest : public ::testing::Test {
     gMetersMoved = 0;
     gLastFrameEnd = 0;
     gSimulationSteps = 0;
+    // Whatever an earlier test held, paused or showed is gone, as in a fresh game.
+    ResetHeldInput();
+    ClearFingers();
+    HideMessage();
   }
   void TearDown() override {
     gFontTexture = savedFont;
@@ -87,23 +93,29 @@ TEST_F(FrameTest, AFrameWithNoInputStillStepsTwiceDrawsAndSwaps) {
 
 TEST_F(FrameTest, TheHeadsUpDisplayIsDrawnUprightInLandscape) {
   Frame();
-  ASSERT_FALSE(gl.draws.empty());
-  const GlRecordedDraw& text = gl.draws.back();
-  EXPECT_EQ(text.texture, 42u);
+  // The font's draw: the speaker may follow it when its pictures were loaded.
+  const auto found = std::find_if(gl.draws.rbegin(), gl.draws.rend(),
+                                  [](const GlRecordedDraw& draw) { return draw.texture == 42u; });
+  ASSERT_NE(found, gl.draws.rend()) << "no text drawn";
+  const GlRecordedDraw& text = *found;
   EXPECT_FALSE(text.blend);  // the HUD pass draws opaque, cut out by the alpha test
   EXPECT_TRUE(text.alphaTest);
   const std::string status = "SCORE 120 COINS 7 LIVES 5";
   const std::string distance = "YOU MOVE  0.0M";
-  ASSERT_EQ(text.vertices.size(), (status.size() + distance.size()) * 6);
-  // The first glyph covers landscape (0, 0)-(16, 16), which is portrait (304..320, 0..16).
-  const GlRecordedVertex& topLeft = text.vertices[0];
-  EXPECT_NEAR(topLeft.screenX, 320, 1e-3);
-  EXPECT_NEAR(topLeft.screenY, 0, 1e-3);
-  const GlRecordedVertex& bottomRight = text.vertices[5];
-  EXPECT_NEAR(bottomRight.screenX, 304, 1e-3);
-  EXPECT_NEAR(bottomRight.screenY, 16, 1e-3);
-  // The distance line starts at landscape (120, 32): portrait (288, 120).
-  const GlRecordedVertex& distanceStart = text.vertices[status.size() * 6];
+  // Each line outlined: eight dark copies, then the white one.
+  ASSERT_EQ(text.vertices.size(), (status.size() + distance.size()) * 6 * 9);
+  // The first white glyph covers landscape (8, 6)-(24, 22), a margin in from the window's
+  // corner: portrait (298..314, 8..24).
+  const size_t white = 8 * status.size() * 6;
+  const GlRecordedVertex& topLeft = text.vertices[white];
+  EXPECT_NEAR(topLeft.screenX, 314, 1e-3);
+  EXPECT_NEAR(topLeft.screenY, 8, 1e-3);
+  const GlRecordedVertex& bottomRight = text.vertices[white + 5];
+  EXPECT_NEAR(bottomRight.screenX, 298, 1e-3);
+  EXPECT_NEAR(bottomRight.screenY, 24, 1e-3);
+  // The distance line's white glyphs start at landscape (120, 32): portrait (288, 120).
+  const GlRecordedVertex& distanceStart =
+      text.vertices[(9 * status.size() + 8 * distance.size()) * 6];
   EXPECT_NEAR(distanceStart.screenX, 288, 1e-3);
   EXPECT_NEAR(distanceStart.screenY, 120, 1e-3);
   EXPECT_FLOAT_EQ(distanceStart.u, float(('Y' - 32) * 16) / 1520.0f);

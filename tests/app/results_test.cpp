@@ -14,12 +14,12 @@
 
 #include "app/game.h"
 #include "app/hud.h"
+#include "app/sim.h"
 #include "app/start_screen.h"
 #include "engine/gl_record.h"
 #include "player/player.h"
 #include "tests/support/fake_music.h"
 #include "tests/support/png.h"
-#include "app/sim.h"
 #include "world/level_file.h"
 #include "world/map.h"
 #include "world/score.h"
@@ -111,7 +111,8 @@ TEST_F(ResultsTest, ReachingTheGoalWalksOnThenShowsTheFigures) {
   const float atGoal = gPlayer->x;
   Run("0 key right up\n0 key restart down\n1 key restart up\n", kWalkOnFrames - 1);
   EXPECT_FALSE(gResultsShown);
-  EXPECT_GT(gPlayer->x, atGoal + 100);
+  EXPECT_GT(gPlayer->x, atGoal);
+  EXPECT_TRUE(PlayerWentIn()) << "and went in through the gate, where it stopped";
   Run("", 1);
   EXPECT_TRUE(gResultsShown);
 

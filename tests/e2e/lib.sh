@@ -55,7 +55,20 @@ e2e_start_game() {
   SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} "$work/brinkhop" "$@" >"$work/game.log" 2>&1 &
   game_pid=$!
   e2e_wait_window
-  sleep 1
+  e2e_wait_drawn
+}
+
+# Waits up to 20 s for the window to show a picture: on a loaded machine the first frames may
+# come late, and a fixed pause would catch a black window.
+e2e_wait_drawn() {
+  for _ in $(seq 200); do
+    if import -window "$window" "$work/drawn.png" 2>/dev/null &&
+      [ "$(convert "$work/drawn.png" -format '%[fx:maxima>0]' info: 2>/dev/null)" = 1 ]; then
+      return 0
+    fi
+    sleep 0.1
+  done
+  fail "the window stayed black"
 }
 
 pixel() {  # FILE X Y -> #RRGGBB

@@ -14,7 +14,8 @@ mkdir -p "$out"
 clang++ -std=c++20 -O1 -g -Wall -Wextra -Werror -I"$root" \
   -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer \
   "$root/tests/fuzz/level_fuzz.cpp" "$root/world/level_file.cpp" "$root/engine/file_read.cpp" \
-  "$root/world/level_text.cpp" "$root/world/messages.cpp" \
+  "$root/world/level_reader.cpp" "$root/world/level_writer.cpp" "$root/world/level_names.cpp" \
+  "$root/world/messages.cpp" \
   -o "$out/level_fuzz"
 
 # The fuzzer adds what it finds to its corpus; the seeds in the tree stay as they are.

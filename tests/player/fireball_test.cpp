@@ -86,9 +86,11 @@ TEST_F(FireballTest, AFireballHopsAlongTheGroundAndGoesOutAtWallsAndRangeEnds) {
   EXPECT_EQ(ball.rect.w, 16);
 
   // Out 50 px past the view's right edge and 30 px past its left; the fixture's camera sees
-  // 259.8 px either side of x 160, a camera 5000 px further on 5000 px further on.
+  // 259.8 px either side of x 160 (at the level's left edge, the range reaches past the world's
+  // first column), a camera 5000 px further on 5000 px further on, and after the camera
+  // scrolls back the range is where the view is again.
   ball.active = false;
-  for (const float cameraShift : {0.0f, 5000.0f}) {
+  for (const float cameraShift : {0.0f, 5000.0f, 0.0f}) {
     SCOPED_TRACE(cameraShift);
     gCamera[0] = gCamera[3] = 160.0f + cameraShift;
     const int shift = int(cameraShift);

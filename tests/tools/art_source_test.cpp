@@ -234,6 +234,13 @@ TEST_F(GameArtTest, EveryPictureTheGameLoadsHasItsSize) {
       // A checkpoint's pole stands two cells high on the ground.
       {"flag_down.png", 32, 64},
       {"flag_up.png", 32, 64},
+      {"boss1.png", 64, 64},
+      {"boss2.png", 64, 64},
+      {"boss_hurt.png", 64, 64},
+      {"goal.png", 64, 128},
+      {"death_marker.png", 16, 16},
+      {"tell_crack.png", 32, 32},
+      {"results_panel.png", 4, 4},
   };
   const char* cells[] = {
       "tile.png",           "tile1.png",          "tile2.png",    "tile3.png",

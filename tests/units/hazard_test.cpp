@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 
 #include "engine/sprite_batch.h"
@@ -15,6 +16,7 @@
 #include "units/hammer.h"
 #include "units/killer_blume.h"
 #include "units/unit_table.h"
+#include "world/camera.h"
 #include "world/score.h"
 
 namespace {
@@ -123,6 +125,35 @@ TEST_F(HazardTest, AFlySpinsInPlaceAndIsDrawnOnlyNearThePlayer) {
   EXPECT_EQ(QuadsDrawn([&] { fly->Draw(); }), 1);
   PlacePlayer(320.0f + 301, 100);
   EXPECT_EQ(QuadsDrawn([&] { fly->Draw(); }), 0);
+}
+
+// A unit is heard from the view or just beside it; a cannon far away fires all the same, and
+// draws its random number all the same, but silently.
+TEST_F(HazardTest, AUnitIsHeardOnlyFromTheViewOrJustBesideIt) {
+  const CameraView view = VisibleView();
+  cCannon* beside = Add<cCannon>(view.right + 40, 288.0f);
+  cCannon* past = Add<cCannon>(view.right + 60, 288.0f);
+  cCannon* below = Add<cCannon>(320.0f, view.bottom + 60);
+  cCannon* far = Add<cCannon>(700 * 32.0f, 288.0f);
+  std::srand(5);
+  Steps(1);  // every one fires at once
+  EXPECT_EQ(Plays(kSoundCannon), 1u) << "only the one just beside the view";
+  for (const cCannon* cannon : {beside, past, below, far}) EXPECT_NE(cannon->bulletSpeedX, 0);
+  std::srand(5);
+  for (int i = 0; i < 4; ++i) std::rand();
+  const int next = std::rand();
+  std::srand(5);
+  for (cCannon* cannon : {beside, past, below, far}) cannon->fireTimer = 399;
+  Steps(1);
+  EXPECT_EQ(std::rand(), next) << "each drew its number, heard or not";
+
+  // With the view over it, the far one is heard.
+  for (cCannon* cannon : {beside, past, below}) cannon->fireTimer = 0;
+  gCamera[0] = gCamera[3] = 700 * 32.0f;
+  far->fireTimer = 399;
+  const unsigned before = Plays(kSoundCannon);
+  Steps(1);
+  EXPECT_EQ(Plays(kSoundCannon), before + 1);
 }
 
 TEST_F(HazardTest, TheCannonFiresTowardsThePlayerAndItsBulletCanBeStomped) {

@@ -77,7 +77,7 @@ TEST_F(UnitTableTest, EachTypeCodeSpawnsItsUnitAtItsCell) {
   SpawnUnit(4, 6, 11);
   EXPECT_EQ(gFireField->count, fires + 1);
   EXPECT_EQ(gFireField->fireX[fires], 128);
-  for (int32_t code : {9, -1, 19, 1000000}) SpawnUnit(4, 6, code);
+  for (int32_t code : {9, -1, kUnitTypeCodes, 1000000}) SpawnUnit(4, 6, code);
   EXPECT_EQ(UnitsInTable(), 0);
   EXPECT_EQ(gFireField->count, fires + 1);
 }

@@ -1,7 +1,7 @@
 // The browser version in a real headless Chromium: the page's download, its start screen beside
 // the desktop's, touches (one and two fingers), keys, a pad, the mouse, audio and music after
-// the first touch (M mutes the music), a hidden page and a portrait phone pausing, the replay
-// equal to brinkhop-sim's, the sentence shown where WebGL or WebAssembly is missing, and no
+// the first touch (M mutes the music), a hidden page and a portrait phone pausing, the random
+// numbers of the desktop, replays ending as their files and brinkhop-sim say, the sentence shown where WebGL or WebAssembly is missing, and no
 // errors logged by the page.
 // Usage: node web_test.mjs SITE SIM REPLAYS DESKTOP-SHOT-SCRIPT GAME CLOSER DATA [SHOTS-DIR]
 import { execFileSync, spawnSync } from 'node:child_process';
@@ -90,9 +90,11 @@ await test('the start screen matches the desktop start screen', async () => {
   execFileSync('bash', [desktopShot, game, closer, data, desktop], { stdio: 'inherit' });
   const { page, stage } = await openPage('', { width: 960, height: 640, deviceScaleFactor: 1 });
   await page.evaluate(() => window.brinkhop.ready);
-  // The full-screen button lies over the picture when there are no bars; the desktop has none.
+  // The full-screen button and the editor's link lie over the picture when there are no bars;
+  // the desktop has neither.
   await page.evaluate(() => {
     document.getElementById('fullscreen').style.visibility = 'hidden';
+    document.getElementById('editorLink').style.visibility = 'hidden';
   });
   // The START button blinks: some shot catches the same phase as the desktop's.
   let best = Infinity;
@@ -268,24 +270,44 @@ await test('a portrait viewport asks to turn the phone and pauses the game', asy
   await page.close();
 });
 
-await test('?replay= of tests/replays/complete.txt ends as brinkhop-sim does', async () => {
-  const frames = 3600;
-  const script = path.join(replays, 'complete.txt');
-  const lines = execFileSync(sim, ['--input', script, '--frames', String(frames), '--trace'], {
-    maxBuffer: 64 * 1024 * 1024,
-  }).toString().trim().split('\n');
-  const expected = JSON.parse(lines[lines.length - 1]);
-  const { page } = await openPage(`?replay=replays/complete.txt&frames=${frames}&speed=60`);
+await test('the game draws the random numbers of the desktop C library', async () => {
+  // glibc's own rand() after srand(1), the sequence every replay was recorded with.
+  const glibc = execFileSync('python3', ['-c',
+    'import ctypes; c = ctypes.CDLL("libc.so.6"); c.srand(1); print(" ".join(str(c.rand()) for _ in range(1000)))',
+  ]).toString().trim().split(' ').map(Number);
+  const { page } = await openPage();
   await page.evaluate(() => window.brinkhop.ready);
-  await waitForFrames(page, frames, 120000);
-  await sleep(200);
-  const got = await trace(page);
-  await shot(page, 'web-replay-end.png');
-  check(JSON.stringify(got) === JSON.stringify(expected),
-        `the replay ended in\n    ${JSON.stringify(got)}\n  the simulator in\n    ${JSON.stringify(expected)}`);
-  check((await page.evaluate(() => window.brinkhop.frame())) === frames, 'the replay ran past its frames');
+  const got = await page.evaluate(() => window.brinkhop.randomSequence(1000));
+  check(got.length === 1000, `${got.length} numbers`);
+  const first = got.findIndex((value, i) => value !== glibc[i]);
+  check(first < 0, `number ${first} is ${got[first]}, glibc's ${glibc[first]}`);
   await page.close();
 });
+
+// Replays end in the trace line they hold, as in brinkhop-sim; with the units as brinkhop-sim
+// --units gives them, whose fire chains start at angles from the random sequence.
+for (const name of ['pipe_to_money_room.txt', 'fire_clears_the_way.txt', 'complete.txt']) {
+  await test(`?replay= of tests/replays/${name} ends in its last line, units as in brinkhop-sim`, async () => {
+    const script = path.join(replays, name);
+    const text = fs.readFileSync(script, 'utf8');
+    const end = Number(text.match(/^(\d+) end$/m)[1]);
+    const expected = JSON.parse(text.match(/^# (\{.*\})$/m)[1]);
+    const units = execFileSync(sim, ['--input', script, '--trace', '--units'], { maxBuffer: 64 * 1024 * 1024 })
+      .toString().trim().split('\n').pop();
+    const { page } = await openPage(`?replay=replays/${name}&frames=${end + 1}&speed=60`);
+    await page.evaluate(() => window.brinkhop.ready);
+    await waitForFrames(page, end + 1, 120000);
+    const got = await trace(page);
+    check(JSON.stringify(got) === JSON.stringify(expected),
+          `the replay ended in\n    ${JSON.stringify(got)}\n  the file holds\n    ${JSON.stringify(expected)}`);
+    const gotUnits = await page.evaluate(() => window.brinkhop.trace(true));
+    check(JSON.stringify(gotUnits) === JSON.stringify(JSON.parse(units)),
+          `the units differ:\n    ${JSON.stringify(gotUnits.units)}\n  brinkhop-sim\n    ${JSON.stringify(JSON.parse(units).units)}`);
+    if (name === 'complete.txt') await shot(page, 'web-replay-end.png');
+    check((await page.evaluate(() => window.brinkhop.frame())) === end + 1, 'the replay ran past its end');
+    await page.close();
+  });
+}
 
 await test('one clear sentence where WebAssembly or WebGL is missing', async () => {
   const cases = [

@@ -118,6 +118,11 @@ TEST(LevelFileTest, MalformedFilesAreRefusedWithTheirReason) {
        "bad size: -4096 x -64 cells does not fit the 4096 x 64 map"},
       {"too many cells", Bytes().Int(4097).Int(64),
        "bad size: 4097 x 64 cells does not fit the 4096 x 64 map"},
+      // The full map's cells fit (the full level above); one more writes past the map.
+      {"one cell more than the map", Bytes().Int(kMapCells + 1).Int(1),
+       "bad size: 262145 x 1 cells does not fit the 4096 x 64 map"},
+      {"one cell more, the other way", Bytes().Int(1).Int(kMapCells + 1),
+       "bad size: 1 x 262145 cells does not fit the 4096 x 64 map"},
       {"product wraps to zero in 32 bits", Bytes().Int(65536).Int(65536),
        "bad size: 65536 x 65536 cells does not fit the 4096 x 64 map"},
       {"product wraps to a small number", Bytes().Int(0x10001).Int(0x10000),
@@ -212,19 +217,19 @@ TEST(LevelFileTest, ProblemsNameEachValueTheGameWouldIgnoreWithItsCellOrRecord) 
   set(kFileTrigger, 10, 11, (1 << 24) | 1024);
   set(kFileLabel, 12, 13, 1024);
   level.triggers.push_back({0, 0, 0, 4090, 4096, 0, 0});
-  level.triggers.push_back({1, 19, 0, 5, 5, 5, 5});
+  level.triggers.push_back({1, kUnitTypeCodes, 0, 5, 5, 5, 5});
   level.triggers.push_back({2, 0, 0, 3, 0, -1, 0});
   const std::vector<std::string> problems = LevelProblems(level);
-  for (const char* expected : {
+  for (const std::string& expected : std::initializer_list<std::string>{
            "cell (2, 3): ground value has no picture: 6",
            "cell (2, 4): ground value has no picture: -1",
            "cell (4, 5): decoration has no picture: 8",
            "cell (6, 7): block code has no picture: 27",
-           "cell (8, 9): unit value names no unit type: 20",
+           "cell (8, 9): unit value names no unit type: " + std::to_string(kUnitTypeCodes + 1),
            "cell (10, 11): trigger link points past the 1024 triggers: 16778240",
            "cell (12, 13): label points past the 1024 texts: 1024",
            "trigger 3: rectangle (4090, 0)-(4096, 0) reaches off the grid",
-           "trigger 4: unit type 19 does not exist",
+           "trigger 4: unit type " + std::to_string(kUnitTypeCodes) + " does not exist",
            "trigger 5: teleport target (3, -1) is off the grid",
        })
     EXPECT_TRUE(Has(problems, expected)) << "missing: " << expected;
