@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "engine/random.h"
 #include "engine/sprite_batch.h"
 #include "tests/units/unit_fixture.h"
 #include "units/brett.h"
@@ -135,17 +136,15 @@ TEST_F(HazardTest, AUnitIsHeardOnlyFromTheViewOrJustBesideIt) {
   cCannon* past = Add<cCannon>(view.right + 60, 288.0f);
   cCannon* below = Add<cCannon>(320.0f, view.bottom + 60);
   cCannon* far = Add<cCannon>(700 * 32.0f, 288.0f);
-  std::srand(5);
+  SeedRandom(5);
   Steps(1);  // every one fires at once
   EXPECT_EQ(Plays(kSoundCannon), 1u) << "only the one just beside the view";
   for (const cCannon* cannon : {beside, past, below, far}) EXPECT_NE(cannon->bulletSpeedX, 0);
-  std::srand(5);
-  for (int i = 0; i < 4; ++i) std::rand();
-  const int next = std::rand();
-  std::srand(5);
+  const int32_t next = RandomSequence(5, 5).back();
+  SeedRandom(5);
   for (cCannon* cannon : {beside, past, below, far}) cannon->fireTimer = 399;
   Steps(1);
-  EXPECT_EQ(std::rand(), next) << "each drew its number, heard or not";
+  EXPECT_EQ(Random(), next) << "each drew its number, heard or not";
 
   // With the view over it, the far one is heard.
   for (cCannon* cannon : {beside, past, below}) cannon->fireTimer = 0;
