@@ -686,8 +686,10 @@ TEST(LevelToolTest, TheShippedLevelsStatsReportItsCheckpointsAndGoal) {
   }
   EXPECT_LE((goal - last) / goal, 0.2);
   for (const LevelCell& cell : data.checkpoints) {
-    EXPECT_EQ(At(data, kFileGround, cell.column, cell.row), 0);      // a cell to stand in ...
-    EXPECT_NE(At(data, kFileGround, cell.column, cell.row + 1), 0);  // ... on the ground
+    EXPECT_EQ(At(data, kFileGround, cell.column, cell.row), 0);  // a cell to stand in ...
+    EXPECT_TRUE(At(data, kFileGround, cell.column, cell.row + 1) != 0 ||
+                At(data, kFileBlock, cell.column, cell.row + 1) != 0)
+        << cell.column;  // ... on the ground or a block
   }
 }
 
