@@ -5,6 +5,8 @@
 BUILD ?= build
 WEB ?= build-web
 WEB_PORT ?= 8080
+# 0.0.0.0 lets a phone on the same network play it (make web-play WEB_ADDRESS=0.0.0.0).
+WEB_ADDRESS ?= 127.0.0.1
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -74,11 +76,12 @@ web: deps web-deps $(BUILD)/build.ninja
 	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB)/cmake -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
 	  -DBRINKHOP_NATIVE_DATA=$(abspath $(BUILD))/data -DBRINKHOP_WEB_SITE=$(abspath $(WEB)) >/dev/null
 	$(EMSCRIPTEN_ENV) cmake --build $(WEB)/cmake -j $(JOBS)
-	@echo "The browser version is in $(WEB)/ ($$(du -cb $(WEB)/index.html $(WEB)/page.js $(WEB)/brinkhop.* $(WEB)/levels/*.gz | tail -n 1 | cut -f1) bytes to download)."
+	@echo "The browser version is in $(WEB)/ ($$(cd $(WEB) && find . -path ./cmake -prune -o -path ./bench -prune -o -path ./replays -prune -o -type f -print0 | du -cb --files0-from=- | tail -n 1 | cut -f1) bytes to download)."
 
+# Served as a static host serves it: compressed, and on 127.0.0.1 (a secure origin to the
+# browser) with the service worker that keeps the game for offline play.
 web-play: web
-	@echo "Brinkhop is served at http://127.0.0.1:$(WEB_PORT)/ (Ctrl-C stops it)"
-	cd $(WEB) && python3 -m http.server $(WEB_PORT) --bind 127.0.0.1
+	python3 tools/serve_web.py $(WEB) $(WEB_PORT) $(WEB_ADDRESS)
 
 test: build web web-test-deps
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -101,9 +104,11 @@ bench: build
 	./$(BUILD)/brinkhop_sim_bench
 	./$(BUILD)/brinkhop_units_bench
 
-# The page's download size and its first frame beside a minimal emscripten page.
+# The page's download size and its first frame beside a minimal emscripten page, then the
+# bytes per file and the start screen on a throttled phone, served compressed.
 web-bench: web web-test-deps
 	node bench/web/first_frame.mjs $(WEB)
+	node bench/web/throttled.mjs $(WEB)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

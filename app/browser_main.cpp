@@ -1,5 +1,6 @@
 // The browser's entry: the browser device and GL, then the game as the player plays it, or a
-// simulator script replayed (?replay=) frame for frame as brinkhop-sim plays it. The page reads the
+// simulator script replayed (?replay=) frame for frame as brinkhop-sim plays it. Either runs as
+// the browser's animation-frame callback, a pass or a few frames at a time. The page reads the
 // last frame's trace through brinkhop_trace.
 #include <emscripten.h>
 #include <unistd.h>
@@ -13,9 +14,12 @@
 
 #include "app/device_layers.h"
 #include "app/game.h"
+#include "app/input.h"
 #include "app/sim.h"
 #include "engine/gl_api.h"
+#include "engine/gl_setup.h"
 #include "engine/random.h"
+#include "engine/sprite_batch.h"
 #include "platform/browser.h"
 #include "platform/platform.h"
 #include "world/sounds.h"
@@ -26,6 +30,10 @@ EM_JS(int, brinkhop_replay_frames, (),
 // Frames a replay runs per animation frame (&speed=); 1 plays at the game's own pace or near.
 EM_JS(int, brinkhop_replay_speed, (),
       { return Module.brinkhopReplay ? Module.brinkhopReplay.speed : 1; });
+// The script's name as the page was given it (?replay=), for messages.
+EM_JS(void, brinkhop_replay_name, (char* out, int size), {
+  stringToUTF8(Module.brinkhopReplay ? String(Module.brinkhopReplay.file) : "", out, size);
+});
 EM_JS(void, brinkhop_report, (const char* text), {
   if (Module.onGameMessage) Module.onGameMessage(UTF8ToString(text));
 });
@@ -34,6 +42,7 @@ namespace {
 
 constexpr const char* kDataDir = "/data";
 constexpr const char* kReplayFile = "/replay.txt";
+constexpr double kReplayBudgetMs = 8.0;
 
 // The last frame run (-1: none yet) and its sounds; the trace is made when the page asks.
 int gTraceFrame = -1;
@@ -73,38 +82,95 @@ PlatformApi TraceLayer(const PlatformApi& below) {
   return above;
 }
 
-int PlayLive() {
+// The game's own loop, a pass at a time: RunGame runs a pass and then waits out the frame's
+// period; here the animation frame that finds the period passed runs the pass.
+void LivePass() {
+  if (!FramePeriodPassed()) return;
+  if (gPassHooks.before) gPassHooks.before();
+  MainLoopPass();
+  if (gPassHooks.after) gPassHooks.after();
+  HoldBrowserAudio(kHeldByPause, GamePaused());
+  if (!gRunning) Quit();
+}
+
+// The rest of the start-up, one animation frame after the start screen's picture showed.
+void FinishOpeningPass() {
+  FinishOpeningGame();
+  RunEveryAnimationFrame(LivePass);
+}
+
+// A phone on a slow network waits for nothing but the screen and the start screen's picture:
+// it shows (as in a blink of the START button) while the pictures, sounds and units of play
+// are read.
+void PlayLive() {
   UseBrowserPlatform();
   ComposeDevice({nullptr, nullptr, TraceLayer});
   gSoundRecorder = &gRecordedSounds;
-  return RunGame();
+  if (!OpenGameScreen()) return;
+  ClearScreen(kSkyColour[0], kSkyColour[1], kSkyColour[2], kSkyColour[3]);
+  SetWorldState();
+  BeginLandscape2D();
+  cSpriteBatch& batch = cSpriteBatch::Instance();
+  batch.Begin(false);
+  DrawImage(gBackground, 0, 0);
+  batch.Flush();
+  End2D();
+  gPlatform.SwapBuffers();
+  RunEveryAnimationFrame(FinishOpeningPass);
 }
 
 // The simulator's own start and frames on its scripted device, shown on the canvas.
-int PlayReplay(int frames, int speed) {
-  std::string script, error;
+struct Replay {
   std::vector<SimEvent> events;
-  if (!ReadText(kReplayFile, script) || !ParseSimScript(script, events, error)) {
-    brinkhop_report(("The replay script cannot be read: " + error).c_str());
-    return 1;
-  }
-  if (!OpenBrowserScreen(kDeviceScreenWidth, kDeviceScreenHeight)) return 1;
-  WaitForLevels();
   cSimulation sim;
-  if (!sim.Start(kDataDir, error)) {
-    brinkhop_report(error.c_str());
-    return 1;
+  int frames = 0;
+  int speed = 1;
+  bool started = false;
+};
+Replay gReplay;
+
+void ReplayPass() {
+  Replay& r = gReplay;
+  if (!r.started) {
+    // No level is read before the page has written them.
+    if (!LevelsReady(true)) return;
+    r.started = true;
+    std::string error;
+    if (!r.sim.Start(kDataDir, error)) {
+      brinkhop_report(error.c_str());
+      StopAnimationFrames();
+      return;
+    }
+    AnnounceFirstFrame();
   }
-  AnnounceFirstFrame();
-  for (int frame = 0; frame < frames; ++frame) {
-    sim.RunFrame(events);
-    gTraceSounds = sim.FrameSounds();
-    gTraceFrame = frame;
-    gFramesRun = frame + 1;
-    if (gFramesRun % speed == 0) WaitForAnimationFrame();
+  // However fast the replay is asked to go, the page stays responsive: an animation frame gets
+  // at most kReplayBudgetMs of game frames.
+  const double began = emscripten_get_now();
+  for (int i = 0; i < r.speed && gFramesRun < r.frames; ++i) {
+    r.sim.RunFrame(r.events);
+    gTraceSounds = r.sim.FrameSounds();
+    gTraceFrame = gFramesRun;
+    ++gFramesRun;
+    if (emscripten_get_now() - began >= kReplayBudgetMs) break;
   }
   // The last frame stays on screen.
-  return 0;
+  if (gFramesRun >= r.frames) StopAnimationFrames();
+}
+
+void PlayReplay(int frames, int speed) {
+  std::string script, error;
+  // A script the page could not fetch is not there; the page has said why.
+  if (!ReadText(kReplayFile, script)) return;
+  if (!ParseSimScript(script, gReplay.events, error)) {
+    char name[256];
+    brinkhop_replay_name(name, sizeof name);
+    brinkhop_report(("The replay " + std::string(name) + " cannot be read: line " + error).c_str());
+    return;
+  }
+  if (!OpenBrowserScreen(kDeviceScreenWidth, kDeviceScreenHeight)) return;
+  gReplay.frames = frames;
+  gReplay.speed = speed;
+  RunEveryAnimationFrame(ReplayPass);
 }
 
 }  // namespace
@@ -131,7 +197,11 @@ EMSCRIPTEN_KEEPALIVE int brinkhop_frame() { return gFramesRun; }
 int main() {
   UseBrowserGL();
   const int replayFrames = brinkhop_replay_frames();
-  if (replayFrames >= 0) return PlayReplay(replayFrames, std::max(1, brinkhop_replay_speed()));
+  if (replayFrames >= 0) {
+    PlayReplay(replayFrames, std::max(1, brinkhop_replay_speed()));
+    return 0;
+  }
   if (chdir(kDataDir) != 0) brinkhop_report("The game's data is missing.");
-  return PlayLive();
+  PlayLive();
+  return 0;
 }

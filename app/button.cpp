@@ -2,6 +2,7 @@
 #include "app/button.h"
 
 #include "engine/gl_setup.h"
+#include "platform/view.h"
 
 cButton* gButtons[kButtonCount] = {};
 
@@ -52,7 +53,21 @@ ButtonArea ButtonPlace(ButtonId id) {
   return {b.x, b.y, b.width, b.height};
 }
 
+// A thumb resting in the black bar beside the left button or the jump button presses it, from
+// half a button above it down.
+void AimBarsAtCornerButtons() {
+  const ButtonSpec& left = kButtonSpecs[kButtonLeft];
+  const ButtonSpec& jump = kButtonSpecs[kButtonJump];
+  gBarTargets.set = true;
+  gBarTargets.top = left.y - left.height / 2;
+  gBarTargets.leftX = left.x + left.width / 2;
+  gBarTargets.leftY = left.y + left.height / 2;
+  gBarTargets.rightX = jump.x + jump.width / 2;
+  gBarTargets.rightY = jump.y + jump.height / 2;
+}
+
 void CreateButtons(const Texture& controlImage, const Texture& socialImage) {
+  AimBarsAtCornerButtons();
   for (int i = 0; i < kButtonCount; ++i) {
     const ButtonSpec& b = kButtonSpecs[i];
     const Texture& sheet = b.sheet == kControlSheet ? controlImage : socialImage;

@@ -88,6 +88,9 @@ int ParseGameCommandLine(int argc, const char* const* argv, GameOptions& options
     for (const OptionRow& option : kOptions)
       if (arg == option.name) row = &option;
     if (!row) return usage("unknown argument '" + arg + "'");
+    // "--help extra" is more likely a mistyped command than a request for help.
+    if (!row->value && i + 1 < argc)
+      return usage(arg + " takes nothing after it, not '" + argv[i + 1] + "'");
     if (arg == "--help") {
       out << GameUsage();
       return 0;

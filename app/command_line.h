@@ -16,8 +16,8 @@ struct GameOptions {
 constexpr int kGoOn = -1;  // what ParseGameCommandLine returns when the game should start
 
 // Reads the command line into `options`. Returns kGoOn to play, or the status to exit with:
-// 0 after --help or --version (written to `out`), 2 after a usage error (one line and the
-// help text on `err`).
+// 0 after --help or --version (written to `out`; anything after them is a usage error), 2
+// after a usage error (one line and the help text on `err`).
 int ParseGameCommandLine(int argc, const char* const* argv, GameOptions& options, std::ostream& out,
                          std::ostream& err);
 

@@ -58,16 +58,8 @@ void SetWorldState() {
 }
 
 int RunGame() {
-  gScreenHeight = kDeviceScreenHeight;
-  gScreenWidth = kDeviceScreenWidth;
-  ClearFingers();
-  if (!Init()) {
-    // Nothing to show the game on: the device has said what is missing.
-    gPlatform.Exit(1);
-    return 1;
-  }
-  CreatePlayerAndBackground();
-  CreateObjects();
+  if (!OpenGame()) return 1;
+  RunStartScreen();
   gRunning = true;
   while (gRunning) {
     if (gPassHooks.before) gPassHooks.before();
@@ -149,6 +141,11 @@ void CreatePlayerAndBackground() {
 }
 
 void CreateObjects() {
+  CreateWorldObjects();
+  RunStartScreen();
+}
+
+void CreateWorldObjects() {
   gMap = new cMap;
   for (cBonus*& bonus : gBonuses) bonus = new cBonus;
   gDebris = new cDebris;
@@ -157,7 +154,6 @@ void CreateObjects() {
   gFireField = new cFireField;
   gBurst = new cBurst;
   LoadResources();
-  RunStartScreen();
 }
 
 void StartGame() {
@@ -229,6 +225,38 @@ void Frame() {
   batch.Flush();
   End2D();
   gPlatform.SwapBuffers();
+}
+
+bool OpenGame() {
+  if (!OpenGameScreen()) return false;
+  FinishOpeningGame();
+  return true;
+}
+
+bool OpenGameScreen() {
+  gScreenHeight = kDeviceScreenHeight;
+  gScreenWidth = kDeviceScreenWidth;
+  ClearFingers();
+  if (!Init()) {
+    // Nothing to show the game on: the device has said what is missing.
+    gPlatform.Exit(1);
+    return false;
+  }
+  CreatePlayerAndBackground();
+  return true;
+}
+
+void FinishOpeningGame() {
+  CreateWorldObjects();
+  gStartDone = false;
+  gRunning = true;
+}
+
+bool FramePeriodPassed() {
+  const uint32_t period = 1000u / uint32_t(gFrameRate);
+  if (gPlatform.GetTicks() - gLastFrameEnd < period) return false;
+  gLastFrameEnd = gPlatform.GetTicks();
+  return true;
 }
 
 void PausedPass() {

@@ -51,7 +51,20 @@ int RunGame();
 // The screen, sound and GL state; false when there is no screen to play on.
 bool Init();
 void CreatePlayerAndBackground();
+// The map, the effects and the resources, then the start screen until it is left.
 void CreateObjects();
+// CreateObjects without the start screen.
+void CreateWorldObjects();
+// For a device that calls the game once per display frame instead of running RunGame's loop:
+// RunGame's start-up up to its first pass (the start screen then runs as passes); false when
+// there is no screen. Then, before each pass, FramePeriodPassed: the limiter's test without its
+// wait, true (and the frame's start taken) once a frame's period has passed.
+bool OpenGame();
+bool FramePeriodPassed();
+// OpenGame in two halves, so that a device may show the start screen's picture in between:
+// the screen, the audio and the start-up player and background; then everything else.
+bool OpenGameScreen();
+void FinishOpeningGame();
 void Frame();
 void LimitFrameRate();
 void Quit();

@@ -67,8 +67,9 @@ void DrawNotice() {
 std::string gHudNotice;
 
 bool SpeakerContains(int x, int y) {
-  return x >= kSpeakerX && x < kSpeakerX + kSpeakerSize && y >= kSpeakerY &&
-         y < kSpeakerY + kSpeakerSize;
+  constexpr int m = kSpeakerTouchMargin;
+  return x >= kSpeakerX - m && x < kSpeakerX + kSpeakerSize + m && y >= kSpeakerY - m &&
+         y < kSpeakerY + kSpeakerSize + m;
 }
 
 void LoadHudPictures() {

@@ -15,6 +15,9 @@ void FormatDistanceLine(char* out, int size);
 // line's start, left of the distance line, where no level text ever shows: a sign stands at
 // most three rows above the ground it is read from, which keeps it lower on the screen.
 constexpr int kSpeakerX = 8, kSpeakerY = 26, kSpeakerSize = 32;  // landscape px, under SCORE
+// Around the picture, so that a fingertip finds it: at least 48 CSS px on any phone held
+// sideways (a landscape pixel is a CSS pixel or more there).
+constexpr int kSpeakerTouchMargin = 12;  // landscape px
 bool SpeakerContains(int x, int y);
 void LoadHudPictures();
 

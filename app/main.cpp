@@ -1,11 +1,13 @@
 // Entry: the command line, the desktop device, real GL, the data folder, the session around
 // the game (a level being edited, a recording, a replay), then the game.
+#include <dirent.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "app/command_line.h"
 #include "app/device_layers.h"
@@ -13,6 +15,7 @@
 #include "app/played_level.h"
 #include "app/recording.h"
 #include "app/replay.h"
+#include "app/resources.h"
 #include "engine/gl_api.h"
 #include "platform/desktop.h"
 #include "world/map.h"
@@ -48,6 +51,20 @@ std::string RecordingHeader(const GameOptions& o) {
   return header;
 }
 
+// The files --record must not write over: the level and the replay played, and the data
+// folder's own files (the working directory by now).
+std::vector<std::string> FilesInPlay(const GameOptions& o) {
+  std::vector<std::string> files = {o.level, o.replay};
+  char data[PATH_MAX];
+  if (!getcwd(data, sizeof data)) return files;
+  if (DIR* folder = opendir(".")) {
+    while (const dirent* entry = readdir(folder))
+      if (entry->d_name[0] != '.') files.push_back(std::string(data) + "/" + entry->d_name);
+    closedir(folder);
+  }
+  return files;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -69,6 +86,19 @@ int main(int argc, char** argv) {
   } else if (!EnterDataDirectory()) {
     std::fprintf(stderr, "brinkhop: no data folder beside the game; reading files from here\n");
   }
+  // White boxes instead of the player and the ground tell nobody what is wrong.
+  if (const std::string missing = FirstMissingPicture(); !missing.empty()) {
+    std::fprintf(stderr, "brinkhop: the data folder has no %s: the game's pictures are missing\n",
+                 missing.c_str());
+    return 1;
+  }
+  if (!options.record.empty()) {
+    if (const std::string same = SameFileAs(options.record, FilesInPlay(options)); !same.empty()) {
+      std::fprintf(stderr, "brinkhop: --record %s would write over %s, which the game reads\n",
+                   options.record.c_str(), same.c_str());
+      return 2;
+    }
+  }
 
   UseDesktopPlatform();
   UseDesktopGL();
@@ -79,12 +109,12 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  if (!options.record.empty() && !StartRecording(options.record, RecordingHeader(options))) {
-    std::fprintf(stderr, "brinkhop: cannot write %s\n", options.record.c_str());
+  if (!options.record.empty() && !StartRecording(options.record, RecordingHeader(options)))
     return 1;
-  }
   ComposeDevice({options.replay.empty() ? nullptr : ReplayLayer,
                  options.record.empty() ? nullptr : RecordingLayer, nullptr});
   gPassHooks = {PassStart, PassEnd};
-  return RunGame();
+  const int played = RunGame();
+  FinishRecording();
+  return played == 0 && RecordingFailed() ? 1 : played;
 }

@@ -43,6 +43,7 @@ std::string gPath;
 LevelData gLevel;
 FileIdentity gReadAs;
 std::chrono::steady_clock::time_point gLastLook;
+int gMissingLooks = 0;  // looks in a row that found no file
 
 // Builds the file; on success it becomes the played level. Prints every fault.
 bool Build(std::string& firstError) {
@@ -62,6 +63,7 @@ bool Build(std::string& firstError) {
 
 bool LoadPlayedLevel(const std::string& path) {
   gPath = path;
+  gMissingLooks = 0;
   gReadAs = IdentityOf(path);
   gLastLook = std::chrono::steady_clock::now();
   std::string firstError;
@@ -71,8 +73,21 @@ bool LoadPlayedLevel(const std::string& path) {
 void CheckPlayedLevelNow() {
   gLastLook = std::chrono::steady_clock::now();
   const FileIdentity now = IdentityOf(gPath);
-  // A file half-way through a save-by-rename may be missing for a moment: wait for it.
-  if (!now.exists || now == gReadAs) return;
+  // A file half-way through a save-by-rename may be missing for a moment: only a file missing
+  // at two looks in a row (deleted, or a link to nothing) is reported, once.
+  if (!now.exists) {
+    if (++gMissingLooks == 2) {
+      gHudNotice = gPath + ": the level file is gone; the level as last loaded plays on";
+      std::fprintf(stderr,
+                   "brinkhop: %s is gone (deleted, or a link to nothing); the level as "
+                   "last loaded plays on\n",
+                   gPath.c_str());
+    }
+    return;
+  }
+  if (gMissingLooks >= 2) gHudNotice.clear();
+  gMissingLooks = 0;
+  if (now == gReadAs) return;
   gReadAs = now;
   std::string firstError;
   if (!Build(firstError)) {

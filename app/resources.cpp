@@ -1,6 +1,8 @@
 // Loading of the shared resources.
 #include "app/resources.h"
 
+#include <unistd.h>
+
 #include "app/backdrop.h"
 #include "app/button.h"
 #include "app/checkpoints.h"
@@ -84,7 +86,17 @@ void LoadBlockTextures(cMap& map) {
       map.walkwayTextures[d][i] = LoadTexture(kWalkwayPictures[d][i]);
 }
 
+// The start screen and every line of text: a folder without them is not the game's data (a
+// folder that lacks only some pictures still plays, with plain boxes in their place).
+const char* const kEssentialPictures[] = {"BG.png", "font.png"};
+
 }  // namespace
+
+std::string FirstMissingPicture() {
+  for (const char* file : kEssentialPictures)
+    if (access(file, R_OK) != 0) return file;
+  return "";
+}
 
 void LoadResources() {
   LoadSounds();

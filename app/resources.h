@@ -2,6 +2,8 @@
 // pictures, the buttons and the font, loaded once at start-up in a fixed order.
 #pragma once
 
+#include <string>
+
 struct Texture;
 
 constexpr float kDefaultCameraDistance = -450.0f;  // world pixels, the camera's eye z
@@ -11,3 +13,6 @@ extern Texture* gSocialImage;   // social.png: the retry button
 
 // Needs the map: it fills the map's block texture table.
 void LoadResources();
+
+// The first of the game's pictures the working directory lacks, or "" when it has them all.
+std::string FirstMissingPicture();

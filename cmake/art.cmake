@@ -20,6 +20,7 @@ set(BRINKHOP_ART_SOURCES
   data/art/pipes.txt
   data/art/boss.txt
   data/art/marks.txt
+  data/art/icons.txt
 )
 set(BRINKHOP_ART_PICTURES
   BG.png blume1.png blume2.png bonus1.png bonus2.png bonus3.png bonus4.png bonus5.png
@@ -37,6 +38,7 @@ set(BRINKHOP_ART_PICTURES
   pipe_green.png pipe_green_body.png pipe_orange.png pipe_orange_body.png
   pipe_blue.png pipe_blue_body.png pipe_green_side.png pipe_green_side_body.png
   boss1.png boss2.png boss_hurt.png goal.png death_marker.png tell_crack.png results_panel.png
+  icon-192.png icon-512.png icon-maskable.png
 )
 list(TRANSFORM BRINKHOP_ART_PICTURES PREPEND ${BRINKHOP_DATA_DIR}/ OUTPUT_VARIABLE art_outputs)
 list(TRANSFORM BRINKHOP_ART_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/ OUTPUT_VARIABLE art_inputs)

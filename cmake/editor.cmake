@@ -22,7 +22,7 @@ configure_file(${CMAKE_SOURCE_DIR}/web/editor.js ${BRINKHOP_WEB_SITE}/editor.js 
 # The editor draws with the game's pictures, each its own file beside the page.
 add_custom_command(OUTPUT ${BRINKHOP_WEB_SITE}/pictures/stamp
   COMMAND ${CMAKE_COMMAND} -E make_directory ${BRINKHOP_WEB_SITE}/pictures
-  COMMAND sh -c "cp \"$1\"/*.png \"$2\"/" sh ${BRINKHOP_NATIVE_DATA} ${BRINKHOP_WEB_SITE}/pictures
+  COMMAND sh -c "cp \"$1\"/*.png \"$2\"/ && rm -f \"$2\"/icon-*.png" sh ${BRINKHOP_NATIVE_DATA} ${BRINKHOP_WEB_SITE}/pictures
   COMMAND ${CMAKE_COMMAND} -E touch ${BRINKHOP_WEB_SITE}/pictures/stamp
   DEPENDS ${BRINKHOP_NATIVE_DATA}/BG.png
   COMMENT "Copying the pictures for the editor"

@@ -35,12 +35,22 @@ add_test(NAME web.page
           ${CMAKE_SOURCE_DIR}/tests/web/desktop_start.sh $<TARGET_FILE:brinkhop>
           $<TARGET_FILE:brinkhop-close-window> ${BRINKHOP_DATA_DIR})
 set_tests_properties(web.page PROPERTIES TIMEOUT 400 LABELS "web;e2e" RUN_SERIAL TRUE SKIP_RETURN_CODE 77)
+# The same site as a phone meets it: its bytes, install, offline play and a new build over it,
+# silence while paused, thumbs in the black bars.
+add_test(NAME web.phone
+  COMMAND bash -c "[ -f \"$0/index.html\" ] && [ -d \"$1/node_modules\" ] || exit 77; cd \"$1\" && shift && exec node phone_test.mjs \"$@\""
+          ${BRINKHOP_WEB_SITE} ${CMAKE_SOURCE_DIR}/tests/web
+          ${BRINKHOP_WEB_SITE} $<TARGET_FILE:brinkhop-sim> ${CMAKE_SOURCE_DIR}/tests/replays
+          ${CMAKE_SOURCE_DIR})
+set_tests_properties(web.phone PROPERTIES TIMEOUT 400 LABELS "web;e2e" RUN_SERIAL TRUE SKIP_RETURN_CODE 77)
 
 # brinkhop-route, the route finder over the same simulation.
 add_library(brinkhop_route STATIC tools/route.cpp)
-target_link_libraries(brinkhop_route PUBLIC brinkhop_sim)
+target_link_libraries(brinkhop_route PUBLIC brinkhop_sim brinkhop_toolmain)
 add_executable(brinkhop-route tools/route_main.cpp)
 target_link_libraries(brinkhop-route PRIVATE brinkhop_route brinkhop_toolmain)
 add_dependencies(brinkhop-route brinkhop_data)
 target_sources(brinkhop_tests PRIVATE tests/tools/route_test.cpp)
 target_link_libraries(brinkhop_tests PRIVATE brinkhop_route)
+target_compile_definitions(brinkhop_tests PRIVATE BRINKHOP_ROUTE_PATH="$<TARGET_FILE:brinkhop-route>")
+add_dependencies(brinkhop_tests brinkhop-route)

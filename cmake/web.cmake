@@ -1,9 +1,10 @@
 # The browser build, configured with emcmake: the game's libraries (declared in CMakeLists.txt),
-# the browser device, and a static site in BRINKHOP_WEB_SITE (index.html, brinkhop.js,
-# brinkhop.wasm, brinkhop.data).
-# Pictures, sounds and levels come from a native build's data folder (BRINKHOP_NATIVE_DATA), made
-# by the same generators; the levels, 8 MB of almost nothing each, travel gzipped and the page
-# inflates them before the game starts.
+# the browser device, and a static site in BRINKHOP_WEB_SITE (index.html, page.js, brinkhop.js,
+# brinkhop.wasm, brinkhop.data, the levels, and what installs it and keeps it offline:
+# manifest.webmanifest, the icons and sw.js). Pictures, icons and levels come from a native
+# build's data folder (BRINKHOP_NATIVE_DATA), made by the same generators; the sounds travel as
+# their parameters; the levels, 8 MB of almost nothing each, travel gzipped and the page
+# inflates them after the start screen shows.
 
 set(BRINKHOP_NATIVE_DATA "" CACHE PATH "The data folder of a native build (build/data)")
 set(BRINKHOP_WEB_SITE ${CMAKE_BINARY_DIR}/site CACHE PATH "Where the static site goes")
@@ -37,17 +38,28 @@ list(JOIN web_levels ", " BRINKHOP_WEB_LEVELS)
 add_custom_command(OUTPUT ${web_pack}/stamp
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${web_pack}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${web_pack}
-  COMMAND sh -c "cp \"$1\"/*.png \"$1\"/*.wav \"$2\"/" sh ${BRINKHOP_NATIVE_DATA} ${web_pack}
-  # The tunes are megabytes of samples, far past the page's budget: the page makes them from
-  # their scores instead.
-  COMMAND ${CMAKE_COMMAND} -E rm -f ${web_pack}/title.wav ${web_pack}/play.wav ${web_pack}/jingle.wav
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/data/sounds/music.txt ${web_pack}/music.txt
+  COMMAND sh -c "cp \"$1\"/*.png \"$2\"/ && rm -f \"$2\"/icon-*.png" sh ${BRINKHOP_NATIVE_DATA} ${web_pack}
+  # The sounds and tunes are megabytes of samples, far past the page's budget: the page makes
+  # them from their parameters and scores with the game's own synthesizer instead.
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/data/sounds/sounds.txt
+          ${CMAKE_SOURCE_DIR}/data/sounds/music.txt ${web_pack}/
   COMMAND ${CMAKE_COMMAND} -E touch ${web_pack}/stamp
-  DEPENDS ${BRINKHOP_NATIVE_DATA}/BG.png ${BRINKHOP_NATIVE_DATA}/jump.wav
+  DEPENDS ${BRINKHOP_NATIVE_DATA}/BG.png ${CMAKE_SOURCE_DIR}/data/sounds/sounds.txt
           ${CMAKE_SOURCE_DIR}/data/sounds/music.txt
   COMMENT "Gathering the pictures and sounds for the page"
   VERBATIM)
-add_custom_target(brinkhop_web_pack DEPENDS ${web_pack}/stamp ${web_level_files})
+
+# The home screen's icons beside the page, drawn by the native build from the game's pixel art.
+set(web_icons icon-192.png icon-512.png icon-maskable.png)
+set(web_icon_files)
+foreach(icon ${web_icons})
+  add_custom_command(OUTPUT ${BRINKHOP_WEB_SITE}/${icon}
+    COMMAND ${CMAKE_COMMAND} -E copy ${BRINKHOP_NATIVE_DATA}/${icon} ${BRINKHOP_WEB_SITE}/${icon}
+    DEPENDS ${BRINKHOP_NATIVE_DATA}/${icon}
+    VERBATIM)
+  list(APPEND web_icon_files ${BRINKHOP_WEB_SITE}/${icon})
+endforeach()
+add_custom_target(brinkhop_web_pack DEPENDS ${web_pack}/stamp ${web_level_files} ${web_icon_files})
 
 add_executable(brinkhop
   app/browser_main.cpp
@@ -62,12 +74,11 @@ add_dependencies(brinkhop brinkhop_web_pack)
 set_target_properties(brinkhop PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${BRINKHOP_WEB_SITE}
   LINK_DEPENDS ${web_pack}/stamp)
-# The game's blocking loop runs as written: the device's waits yield to the browser's
-# animation frames through Asyncify. The fixed-function GL goes through the legacy emulation.
+# The game runs a pass per animation frame, called back by the browser (nothing waits), and
+# its GL seam speaks WebGL itself (platform/browser_gl.cpp): no Asyncify, no GL emulation.
 set(web_link_options
-  -sASYNCIFY
-  "-sASYNCIFY_IMPORTS=['brinkhop_wait_frame','brinkhop_wait_for_levels','brinkhop_hold_forever']"
-  -sLEGACY_GL_EMULATION
+  -Oz
+  -sMALLOC=emmalloc
   -sMIN_WEBGL_VERSION=1
   -sMAX_WEBGL_VERSION=1
   -sALLOW_MEMORY_GROWTH
@@ -81,11 +92,23 @@ set(web_link_options
 )
 target_link_options(brinkhop PRIVATE ${web_link_options})
 
-# The page and its script, and the replays the page can play with ?replay=.
-configure_file(${CMAKE_SOURCE_DIR}/web/index.html ${BRINKHOP_WEB_SITE}/index.html COPYONLY)
+# The page's script, the manifest, and the replays the page can play with ?replay=.
 configure_file(${CMAKE_SOURCE_DIR}/web/page.js ${BRINKHOP_WEB_SITE}/page.js @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/web/manifest.webmanifest
+  ${BRINKHOP_WEB_SITE}/manifest.webmanifest COPYONLY)
 file(GLOB web_replays CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/replays/*.txt)
 file(COPY ${web_replays} DESTINATION ${BRINKHOP_WEB_SITE}/replays)
+
+# Last, once every file is in place: the build's name from its files, the page that asks for
+# them by that name, and the service worker that keeps them (cmake/web_offline.cmake).
+add_custom_target(brinkhop_offline ALL
+  COMMAND ${CMAKE_COMMAND} -DSITE=${BRINKHOP_WEB_SITE}
+          -DPAGE_TEMPLATE=${CMAKE_SOURCE_DIR}/web/index.html
+          -DWORKER_TEMPLATE=${CMAKE_SOURCE_DIR}/web/sw.js
+          -P ${CMAKE_SOURCE_DIR}/cmake/web_offline.cmake
+  COMMENT "Naming the build and listing its files for offline play"
+  VERBATIM)
+add_dependencies(brinkhop_offline brinkhop brinkhop_web_pack brinkhop_minimal)
 
 # The smallest page the same toolchain makes: a GL context and one cleared frame. The first
 # frame benchmark measures the game's page beside it.

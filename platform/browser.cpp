@@ -1,6 +1,6 @@
 // The browser device: the page's canvas as the portrait screen (the page turns it upright),
-// input through emscripten's html5 events, and a clock that moves with the animation frames.
-// The game's blocking loop yields to the browser in Delay (Asyncify), never spinning.
+// input through emscripten's html5 events, and a clock that moves with the animation frames,
+// which call the game back: nothing here ever waits.
 #include "platform/browser.h"
 
 #include <emscripten.h>
@@ -15,53 +15,20 @@
 #include "platform/platform.h"
 #include "platform/view.h"
 
-// Resolves when the browser next paints or the page's visibility changes, with the time.
-EM_JS(double, brinkhop_wait_frame, (), {
-  return Asyncify.handleSleep(function(wakeUp) {
-    var done = false;
-    var wake = function(stamp) {
-      if (done) return;
-      done = true;
-      Module.brinkhopWake = null;
-      wakeUp(typeof stamp == 'number' ? stamp : performance.now());
-    };
-    // A hidden page gets no frames: the page wakes the game once so that it sees the pause.
-    Module.brinkhopWake = function() { setTimeout(wake, 0); };
-    requestAnimationFrame(wake);
-  });
-});
-
 // A game that has ended stays where it is; the page says so.
-EM_JS(void, brinkhop_hold_forever, (int status), {
+EM_JS(void, brinkhop_game_ended, (int status), {
   if (Module.onGameEnded) Module.onGameEnded(status);
-  return Asyncify.handleSleep(function(){});
 });
 
-EM_JS(int, brinkhop_create_context, (int width, int height), {
-  var canvas = Module.canvas;
-  if (!canvas) return 0;
-  canvas.width = width;
-  canvas.height = height;
-  var ctx = Browser.createContext(canvas, true, true, {
-    antialias : false,
-    alpha : false,
-    depth : true,
-    stencil : false,
-    preserveDrawingBuffer : false,
-    majorVersion : 1
-  });
-  if (!ctx && Module.onNoWebGL) Module.onNoWebGL();
-  return ctx ? 1 : 0;
+EM_JS(void, brinkhop_no_webgl, (), {
+  if (Module.onNoWebGL) Module.onNoWebGL();
 });
 
-// Until the page has written the levels into /data (page.js unpacks them after the first
-// frame).
-EM_JS(void, brinkhop_wait_for_levels, (), {
-  return Asyncify.handleSleep(function(wakeUp) {
-    var levels = Module.brinkhopLevels ? Module.brinkhopLevels() : Promise.resolve();
-    levels.then(
-        function() { wakeUp(); }, function() { wakeUp(); });
-  });
+// Whether the page has written the levels into /data (page.js unpacks them after the first
+// frame, or now if asked), successfully or not.
+EM_JS(int, brinkhop_levels_ready, (int want), {
+  if (want && Module.brinkhopLevels) Module.brinkhopLevels();
+  return Module.brinkhopLevelsDone ? 1 : 0;
 });
 
 EM_JS(void, brinkhop_first_frame_drawn, (), {
@@ -70,14 +37,18 @@ EM_JS(void, brinkhop_first_frame_drawn, (), {
   });
 });
 
-// The landscape box's place in the window (CSS pixels): left, top, width, height.
+// The landscape box's place in the window (CSS pixels): left, top, width, height, and the
+// window's own width and height.
 EM_JS(void, brinkhop_stage_rect, (double* out), {
   var box = document.getElementById('stage');
   var r = box ? box.getBoundingClientRect() : {left : 0, top : 0, width : 480, height : 320};
-  HEAPF64[out >> 3] = r.left;
-  HEAPF64[(out >> 3) + 1] = r.top;
-  HEAPF64[(out >> 3) + 2] = r.width;
-  HEAPF64[(out >> 3) + 3] = r.height;
+  var at = out >> 3;
+  HEAPF64[at] = r.left;
+  HEAPF64[at + 1] = r.top;
+  HEAPF64[at + 2] = r.width;
+  HEAPF64[at + 3] = r.height;
+  HEAPF64[at + 4] = window.innerWidth;
+  HEAPF64[at + 5] = window.innerHeight;
 });
 
 EM_JS(int, brinkhop_page_portrait, (), { return window.innerWidth < window.innerHeight ? 1 : 0; });
@@ -85,6 +56,7 @@ EM_JS(int, brinkhop_page_portrait, (), { return window.innerWidth < window.inner
 namespace {
 
 constexpr const char* kStage = "#stage";
+constexpr const char* kCanvas = "#screen";
 constexpr int kMouseId = -1;             // the mouse's touch identifier: no touch has it
 constexpr double kStickDeadZone = 0.49;  // of full tilt, as the desktop's 16000 of 32767
 constexpr int kMaxPads = 4;
@@ -155,6 +127,7 @@ struct Browser {
   double hiddenTotal = 0;  // ms the page spent hidden: the clock skips them
   bool firstFrameAnnounced = false;
   bool levelsReady = false;
+  void (*pass)() = nullptr;  // what each animation frame runs; null stops them
 };
 
 Browser gBrowser;
@@ -167,27 +140,40 @@ void Push(InputType type, InputSource source, InputAction action = InputAction::
   gBrowser.events.push_back(e);
 }
 
-// Play stops while the page is hidden, the window unfocused or the phone held upright.
+// Play stops while the page is hidden, the window unfocused or the phone held upright; the
+// sound stops with it at once, on the start screen too.
 void UpdateFocus() {
   const bool lost = gBrowser.hidden || gBrowser.blurred || gBrowser.portrait;
+  HoldBrowserAudio(kHeldByFocus, lost);
   if (lost == gBrowser.focusLostSent) return;
   gBrowser.focusLostSent = lost;
   Push(lost ? InputType::kFocusLost : InputType::kFocusGained, InputSource::kTouch);
 }
 
-void ClientToDevice(double clientX, double clientY, int* deviceX, int* deviceY) {
-  double rect[4];
+// A touch may land in a black bar beside the picture (it then counts as the button there, or
+// as nothing: false); the mouse only presses the picture and is clamped into it.
+bool ClientToDevice(bool touch, double clientX, double clientY, int* deviceX, int* deviceY) {
+  double rect[6];
   brinkhop_stage_rect(rect);
   LandscapeView view{};
-  view.windowWidth = int(rect[2]);
-  view.windowHeight = int(rect[3]);
-  view.width = view.windowWidth;
-  view.height = view.windowHeight;
+  view.windowWidth = int(rect[4]);
+  view.windowHeight = int(rect[5]);
+  view.offsetX = int(std::floor(rect[0]));
+  view.offsetY = int(std::floor(rect[1]));
+  view.width = int(rect[2]);
+  view.height = int(rect[3]);
   view.scale = rect[2] > 0 ? float(rect[2] / kLandscapeWidth) : 1.0f;
-  int x, y;
-  WindowToLandscape(view, int(std::floor(clientX - rect[0])), int(std::floor(clientY - rect[1])),
-                    &x, &y);
-  LandscapeToDevice(x, y, deviceX, deviceY);
+  // Whole pixels from the picture's own corner, as the picture's edge may fall between two.
+  const int x = int(std::floor(clientX - rect[0])) + view.offsetX;
+  const int y = int(std::floor(clientY - rect[1])) + view.offsetY;
+  int landscapeX, landscapeY;
+  bool counts = true;
+  if (touch)
+    counts = TouchToLandscape(view, x, y, &landscapeX, &landscapeY);
+  else
+    WindowToLandscape(view, x, y, &landscapeX, &landscapeY);
+  LandscapeToDevice(landscapeX, landscapeY, deviceX, deviceY);
+  return counts;
 }
 
 int SlotOf(long id) {
@@ -198,7 +184,12 @@ int SlotOf(long id) {
 
 void FingerEvent(InputType type, long id, double clientX, double clientY) {
   int slot = SlotOf(id);
+  const bool touch = id != kMouseId;
+  int x, y;
+  const bool counts = ClientToDevice(touch, clientX, clientY, &x, &y);
   if (type == InputType::kFingerDown && slot < 0) {
+    // A touch above or below the picture, or high in a side bar, touches nothing.
+    if (!counts) return;
     // The lowest free slot, as the phone numbers its fingers; a twelfth finger is ignored.
     for (int i = 0; i < kFingerSlots && slot < 0; ++i)
       if (!gBrowser.fingers[i].used) slot = i;
@@ -208,7 +199,8 @@ void FingerEvent(InputType type, long id, double clientX, double clientY) {
   }
   if (slot < 0) return;
   Finger& f = gBrowser.fingers[slot];
-  ClientToDevice(clientX, clientY, &f.x, &f.y);
+  f.x = x;
+  f.y = y;
   if (type == InputType::kFingerDown) f.pressSeen = true;
   if (type == InputType::kFingerUp) f.used = false;
   InputEvent e;
@@ -263,15 +255,36 @@ EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
   return ours ? EM_TRUE : EM_FALSE;
 }
 
+// Pictures a pass kept (a pipe warp's frames) show first, one an animation frame, with the
+// pass's own last picture after them; the game goes on when they have all been seen.
+void RunPass(double stamp) {
+  if (!gBrowser.pass) return;
+  gBrowser.stamp = std::max(gBrowser.stamp, stamp);
+  MakeWaitingSounds();
+  if (ShowKeptPicture()) return;
+  gBrowser.pass();
+  if (!HasKeptPictures()) return;
+  KeepBrowserPicture();
+  ShowKeptPicture();
+}
+
+void RunPassNow(void*) { RunPass(emscripten_get_now()); }
+
+// The stamp is the frame's own time: 30 frames a second are then every other frame of a 60 Hz
+// display, without drift.
+EM_BOOL OnAnimationFrame(double stamp, void*) {
+  RunPass(stamp);
+  return gBrowser.pass ? EM_TRUE : EM_FALSE;
+}
+
 EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
   const double now = emscripten_get_now();
   if (event->hidden && !gBrowser.hidden) gBrowser.hiddenSince = now;
   if (!event->hidden && gBrowser.hidden) gBrowser.hiddenTotal += now - gBrowser.hiddenSince;
   gBrowser.hidden = event->hidden;
   UpdateFocus();
-  EM_ASM({
-    if (Module.brinkhopWake) Module.brinkhopWake();
-  });
+  // A hidden page gets no animation frames: one pass now lets the game see the pause.
+  if (event->hidden) emscripten_async_call(RunPassNow, nullptr, 0);
   return EM_FALSE;
 }
 
@@ -317,10 +330,13 @@ void PollPads() {
 }
 
 void ListenToThePage() {
-  emscripten_set_touchstart_callback(kStage, nullptr, EM_TRUE, OnTouch);
-  emscripten_set_touchmove_callback(kStage, nullptr, EM_TRUE, OnTouch);
-  emscripten_set_touchend_callback(kStage, nullptr, EM_TRUE, OnTouch);
-  emscripten_set_touchcancel_callback(kStage, nullptr, EM_TRUE, OnTouch);
+  // Touches anywhere on the page: a thumb in a black bar presses the button beside it. The
+  // page's own buttons keep their touches to themselves.
+  const char* everywhere = EMSCRIPTEN_EVENT_TARGET_DOCUMENT;
+  emscripten_set_touchstart_callback(everywhere, nullptr, EM_TRUE, OnTouch);
+  emscripten_set_touchmove_callback(everywhere, nullptr, EM_TRUE, OnTouch);
+  emscripten_set_touchend_callback(everywhere, nullptr, EM_TRUE, OnTouch);
+  emscripten_set_touchcancel_callback(everywhere, nullptr, EM_TRUE, OnTouch);
   emscripten_set_mousedown_callback(kStage, nullptr, EM_TRUE, OnMouse);
   // Moves and releases anywhere in the window belong to a press that started on the stage.
   emscripten_set_mousemove_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnMouse);
@@ -349,17 +365,14 @@ PlatformApi BrowserTable() {
   api.OpenAudio = OpenBrowserAudio;
   api.CloseAudio = CloseBrowserAudio;
   api.GetTicks = Ticks;
-  // The wait ends on an animation frame, whose time is the clock: 30 frames a second are then
-  // every other frame of a 60 Hz display, without drift.
-  api.Delay = [](uint32_t) {
-    MakeWantedTune();
-    WaitForAnimationFrame();
-  };
+  // Nothing waits in a browser: the animation frames pace the game. A wait inside a pass is a
+  // pipe warp's, after each of its frames: the picture is kept to be shown in its turn.
+  api.Delay = [](uint32_t) { KeepBrowserPicture(); };
   api.PollEvent = [](InputEvent* event) {
     if (gBrowser.events.empty()) PollPads();
     if (gBrowser.events.empty()) return false;
-    // Any press may start the game, which reads the level at once.
-    WaitForLevels();
+    // Any press may start the game, which reads the level at once: presses wait for it.
+    if (!LevelsReady(true)) return false;
     *event = gBrowser.events.front();
     gBrowser.events.pop_front();
     return true;
@@ -386,7 +399,8 @@ PlatformApi BrowserTable() {
   api.MusicPlaying = BrowserMusicPlaying;
   api.Exit = [](int status) {
     ReleaseMouseAndTouches();
-    brinkhop_hold_forever(status);
+    StopAnimationFrames();
+    brinkhop_game_ended(status);
   };
   return api;
 }
@@ -395,15 +409,23 @@ PlatformApi BrowserTable() {
 
 bool OpenBrowserScreen(int portraitWidth, int portraitHeight) {
   gBrowser.stamp = emscripten_get_now();
-  return brinkhop_create_context(portraitWidth, portraitHeight) != 0;
+  emscripten_set_canvas_element_size(kCanvas, portraitWidth, portraitHeight);
+  if (OpenBrowserGL(kCanvas, portraitWidth, portraitHeight)) return true;
+  brinkhop_no_webgl();
+  return false;
 }
 
-void WaitForAnimationFrame() { gBrowser.stamp = brinkhop_wait_frame(); }
+void RunEveryAnimationFrame(void (*pass)()) {
+  const bool running = gBrowser.pass != nullptr;
+  gBrowser.pass = pass;
+  if (!running) emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
+}
 
-void WaitForLevels() {
-  if (gBrowser.levelsReady) return;
-  brinkhop_wait_for_levels();
-  gBrowser.levelsReady = true;
+void StopAnimationFrames() { gBrowser.pass = nullptr; }
+
+bool LevelsReady(bool want) {
+  if (!gBrowser.levelsReady) gBrowser.levelsReady = brinkhop_levels_ready(want ? 1 : 0) != 0;
+  return gBrowser.levelsReady;
 }
 
 void AnnounceFirstFrame() {

@@ -6,18 +6,28 @@
 // Installs the browser table into gPlatform.
 void UseBrowserPlatform();
 
-// Installs the desktop's GL table with WebGL's texture rule (platform/browser_gl.cpp).
+// Makes a WebGL context on the canvas (a CSS selector) current and readies the game's shader
+// pair; false when the browser has no WebGL (platform/browser_gl.cpp).
+bool OpenBrowserGL(const char* canvas, int width, int height);
+// Keeps the picture drawn so far, to be shown later, one an animation frame, by
+// ShowKeptPicture (false once all have been shown, which forgets them).
+void KeepBrowserPicture();
+bool HasKeptPictures();
+bool ShowKeptPicture();
+// Installs the GL table that speaks the game's fixed-function calls to that context.
 void UseBrowserGL();
 
 // Opens the canvas's GL context without the rest of the device (a replay runs the game on the
 // scripted device but still shows its frames). False when the browser has no WebGL.
 bool OpenBrowserScreen(int portraitWidth, int portraitHeight);
 
-// Hands control to the browser until its next animation frame (or a change of visibility).
-void WaitForAnimationFrame();
+// Runs `pass` on every animation frame (and once when the page hides, so that the game sees
+// it), with the clock at the frame's time; until StopAnimationFrames or the game's exit.
+void RunEveryAnimationFrame(void (*pass)());
+void StopAnimationFrames();
 
-// Returns once the page has written the game's levels into /data; the first call may wait.
-void WaitForLevels();
+// Whether the page has written the game's levels into /data; `want` asks it to start now.
+bool LevelsReady(bool want);
 
 // Tells the page, once, that the first frame is drawn; it resolves `brinkhop.ready` when that
 // frame is on screen.
@@ -35,6 +45,11 @@ MusicTune* LoadBrowserMusic(const char* file);
 void PlayBrowserMusic(MusicTune* tune, int loops);
 void StopBrowserMusic(int fadeMilliseconds);
 void SetBrowserMusicVolume(int volume);
+// The audio is silent (its context suspended) while anything holds it: the page out of sight
+// or the phone upright, or the game paused.
+enum AudioHold { kHeldByFocus = 1, kHeldByPause = 2 };
+void HoldBrowserAudio(AudioHold reason, bool held);
 bool BrowserMusicPlaying();
-// Once a frame: makes the samples of the tune the game wants, if they wait on the audio.
-void MakeWantedTune();
+// Once a frame while the audio runs: makes the samples of the tune the game wants, and of one
+// sound effect still waiting.
+void MakeWaitingSounds();

@@ -1,7 +1,7 @@
-// The browser's sound and music: Web Audio buffers decoded from the game's WAV files, and the
-// tunes synthesized from their scores. Browsers start audio only after a gesture, so the
-// context starts on the first touch, click or key; with no Web Audio, or a context that never
-// runs, every sound is simply skipped.
+// The browser's sound and music: Web Audio buffers made by the game's own synthesizer from the
+// sounds' parameters and the tunes' scores, which travel instead of megabytes of samples.
+// Browsers start audio only after a gesture, so the context starts on the first touch, click
+// or key; with no Web Audio, or a context that never runs, every sound is simply skipped.
 #include <emscripten.h>
 
 #include <cstdint>
@@ -15,25 +15,14 @@
 // The context is made at the first gesture, not before: a context made earlier would only
 // wait suspended, and making one costs the first frame a good part of a second.
 EM_JS(void, brinkhop_audio_open, (), {
-  var audio = {context : null, files : [], buffers : [], playing : 0, started : 0};
-  // The tune the game wants: it starts as soon as the context runs and its buffer is decoded,
+  var audio = {context : null, buffers : [], playing : 0, started : 0, held : 0};
+  // The tune the game wants: it starts as soon as the context runs and its buffer is made,
   // so the start screen's tune is heard from the first gesture on.
   audio.music =
       {want : 0, loops : 0, volume : 1, heard : false, source : null, gain : null, started : 0};
   Module.brinkhopAudio = audio;
   var Context = window.AudioContext || window.webkitAudioContext;
   if (!Context) return;
-  var decode = function(index) {
-    if (!audio.files[index]) return;  // a tune made from its score
-    audio.context.decodeAudioData(
-        audio.files[index].slice(0),
-        function(buffer) {
-          audio.buffers[index] = buffer;
-          audio.startMusic();
-        },
-        function(){});
-  };
-  audio.decode = decode;
   audio.startMusic = function() {
     var music = audio.music;
     if (!music.want || music.source || !audio.context || audio.context.state != 'running') return;
@@ -66,13 +55,23 @@ EM_JS(void, brinkhop_audio_open, (), {
       } catch (e) {
         return;
       }
-      for (var i = 0; i < audio.files.length; i++) decode(i);
     }
-    if (audio.context.state != 'running')
+    if (audio.context.state != 'running' && !audio.held)
       audio.context.resume().then(audio.startMusic).catch(function(){});
   };
   [ 'touchstart', 'touchend', 'mousedown', 'keydown' ].forEach(
       function(type) { window.addEventListener(type, gesture, {capture : true, passive : true}); });
+});
+
+// A held context is suspended, its clock and every sound standing still; when nothing holds
+// it any more it goes on where it stopped.
+EM_JS(void, brinkhop_audio_hold, (int held), {
+  var audio = Module.brinkhopAudio;
+  if (!audio || audio.held == held) return;
+  audio.held = held;
+  var context = audio.context;
+  if (!context) return;
+  (held ? context.suspend() : context.resume().then(audio.startMusic)).catch(function(){});
 });
 
 EM_JS(void, brinkhop_audio_close, (), {
@@ -80,31 +79,13 @@ EM_JS(void, brinkhop_audio_close, (), {
   if (audio && audio.context) audio.context.suspend().catch(function(){});
 });
 
-// Returns the sound's number from 1 (0: none). Decoding finishes a moment after the context
-// exists; a sound asked for before then is skipped.
-EM_JS(int, brinkhop_audio_load, (const char* file), {
-  var audio = Module.brinkhopAudio;
-  if (!audio) return 0;
-  var bytes;
-  try {
-    bytes = FS.readFile(UTF8ToString(file));
-  } catch (e) {
-    return 0;
-  }
-  var index = audio.files.length;
-  audio.files.push(bytes.buffer.slice(bytes.byteOffset, bytes.byteOffset + bytes.byteLength));
-  audio.buffers.push(null);
-  if (audio.context) audio.decode(index);
-  return index + 1;
-});
-
-// A place for a tune whose samples come later (brinkhop_audio_set_samples); its number.
+// A place for a sound whose samples come later (brinkhop_audio_set_samples); its number from 1
+// (0: no audio at all).
 EM_JS(int, brinkhop_audio_reserve, (), {
   var audio = Module.brinkhopAudio;
   if (!audio) return 0;
-  audio.files.push(null);
   audio.buffers.push(null);
-  return audio.files.length;
+  return audio.buffers.length;
 });
 
 EM_JS(int, brinkhop_audio_running, (), {
@@ -206,70 +187,95 @@ EM_JS(int, brinkhop_music_heard, (), {
   return audio && audio.music.heard ? 1 : 0;
 });
 
-void OpenBrowserAudio() { brinkhop_audio_open(); }
+namespace {
+int gAudioHolds = 0;
+}  // namespace
+
+void OpenBrowserAudio() {
+  brinkhop_audio_open();
+  brinkhop_audio_hold(gAudioHolds);
+}
+
+void HoldBrowserAudio(AudioHold reason, bool held) {
+  gAudioHolds = held ? gAudioHolds | reason : gAudioHolds & ~reason;
+  brinkhop_audio_hold(gAudioHolds);
+}
 void CloseBrowserAudio() { brinkhop_audio_close(); }
+
+namespace {
+
+// The samples are megabytes, their parameters a few kilobytes: the page carries the parameters
+// and makes a sound's samples once the audio runs (a tune when it is first wanted).
+constexpr const char* kParameterFiles[] = {"sounds.txt", "music.txt"};
+constexpr size_t kMaxParameterBytes = 1 << 20;
+
+struct WaitingSound {
+  SoundDefinition definition;
+  int sound = 0;
+  bool made = false;
+};
+std::vector<WaitingSound> gWaiting;
+std::vector<SoundDefinition> gDefinitions;
+bool gDefinitionsRead = false;
+
+const SoundDefinition* FindDefinition(const char* file) {
+  if (!gDefinitionsRead) {
+    gDefinitionsRead = true;
+    for (const char* name : kParameterFiles) {
+      std::string text, error;
+      std::vector<SoundDefinition> read;
+      if (ReadWholeFile(name, kMaxParameterBytes, text, error) == kFileReadOk &&
+          ParseSoundDefinitions(text, name, read, error))
+        gDefinitions.insert(gDefinitions.end(), read.begin(), read.end());
+    }
+  }
+  for (const SoundDefinition& definition : gDefinitions)
+    if (definition.name == file) return &definition;
+  return nullptr;
+}
+
+// A sound's number; its samples are made later.
+int LoadSoundNumber(const char* file) {
+  int sound = 0;
+  const SoundDefinition* definition = FindDefinition(file);
+  if (!definition || !(sound = brinkhop_audio_reserve())) return 0;
+  gWaiting.push_back({*definition, sound, false});
+  return sound;
+}
+
+void Make(WaitingSound& waiting) {
+  waiting.made = true;
+  const std::vector<int16_t> samples = RenderSound(waiting.definition);
+  brinkhop_audio_set_samples(waiting.sound, samples.data(), int(samples.size()), kSoundSampleRate);
+}
+
+}  // namespace
 
 // A chunk is the sound's number in disguise: the game only hands it back.
 SoundChunk* LoadBrowserSound(const char* file) {
-  return reinterpret_cast<SoundChunk*>(uintptr_t(brinkhop_audio_load(file)));
+  return reinterpret_cast<SoundChunk*>(uintptr_t(LoadSoundNumber(file)));
 }
 
 void PlayBrowserSound(SoundChunk* chunk) {
   brinkhop_audio_play(int(reinterpret_cast<uintptr_t>(chunk)));
 }
 
-namespace {
-
-// The tunes' samples are megabytes, their scores a few kilobytes: the page carries the scores
-// and makes a tune's samples when it is first wanted with the audio running.
-constexpr const char* kScoresFile = "music.txt";
-constexpr size_t kMaxScoresBytes = 1 << 20;
-
-struct ScoredTune {
-  SoundDefinition score;
-  int sound = 0;
-  bool made = false;
-};
-std::vector<ScoredTune> gScoredTunes;
-std::vector<SoundDefinition> gScores;
-bool gScoresRead = false;
-
-const SoundDefinition* FindScore(const char* file) {
-  if (!gScoresRead) {
-    gScoresRead = true;
-    std::string text, error;
-    if (ReadWholeFile(kScoresFile, kMaxScoresBytes, text, error) == kFileReadOk &&
-        !ParseSoundDefinitions(text, kScoresFile, gScores, error))
-      gScores.clear();
-  }
-  for (const SoundDefinition& score : gScores)
-    if (score.tune && score.name == file) return &score;
-  return nullptr;
-}
-
-}  // namespace
-
-// A tune is a sound's number like a chunk: decoded from its file when the page has one, else
-// made from its score.
 MusicTune* LoadBrowserMusic(const char* file) {
-  int sound = brinkhop_audio_load(file);
-  if (!sound) {
-    const SoundDefinition* score = FindScore(file);
-    if (!score || !(sound = brinkhop_audio_reserve())) return nullptr;
-    gScoredTunes.push_back({*score, sound, false});
-  }
-  return reinterpret_cast<MusicTune*>(uintptr_t(sound));
+  return reinterpret_cast<MusicTune*>(uintptr_t(LoadSoundNumber(file)));
 }
 
-void MakeWantedTune() {
-  if (gScoredTunes.empty() || !brinkhop_audio_running()) return;
+// The wanted tune first, as it is heard at once; then one effect a frame, so that no frame
+// carries the whole bank.
+void MakeWaitingSounds() {
+  if (gWaiting.empty() || !brinkhop_audio_running()) return;
   const int wanted = brinkhop_music_wanted();
-  for (ScoredTune& tune : gScoredTunes) {
-    if (tune.sound != wanted || tune.made) continue;
-    tune.made = true;
-    const std::vector<int16_t> samples = RenderSound(tune.score);
-    brinkhop_audio_set_samples(tune.sound, samples.data(), int(samples.size()), kSoundSampleRate);
-  }
+  for (WaitingSound& waiting : gWaiting)
+    if (waiting.sound == wanted && !waiting.made) Make(waiting);
+  for (WaitingSound& waiting : gWaiting)
+    if (!waiting.made && !waiting.definition.tune) {
+      Make(waiting);
+      return;
+    }
 }
 
 void PlayBrowserMusic(MusicTune* tune, int loops) {

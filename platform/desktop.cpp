@@ -231,10 +231,19 @@ bool InsidePicture(const LandscapeView& v, int x, int y) {
   return x >= v.offsetX && x < v.offsetX + v.width && y >= v.offsetY && y < v.offsetY + v.height;
 }
 
-void WindowToDevice(int windowX, int windowY, int* deviceX, int* deviceY) {
+// A touch in a side bar beside a bottom-corner button lands on that button (false: it lands
+// nowhere); the mouse only points into the picture, clamped.
+bool WindowToDevice(bool mouse, int windowX, int windowY, int* deviceX, int* deviceY) {
   int x, y;
-  WindowToLandscape(gDesktop.pointView, windowX, windowY, &x, &y);
+  bool lands = true;
+  if (mouse) {
+    lands = InsidePicture(gDesktop.pointView, windowX, windowY);
+    WindowToLandscape(gDesktop.pointView, windowX, windowY, &x, &y);
+  } else {
+    lands = TouchToLandscape(gDesktop.pointView, windowX, windowY, &x, &y);
+  }
   LandscapeToDevice(x, y, deviceX, deviceY);
+  return lands;
 }
 
 void Send(InputType type, InputSource source, InputAction action = InputAction::kLeft) {
@@ -347,16 +356,19 @@ int SlotOf(bool mouse, SDL_FingerID id) {
   return -1;
 }
 
-// A new finger takes the lowest free slot; a touch in a black bar touches nothing.
+// A new finger takes the lowest free slot; a touch in a black bar touches nothing, unless it
+// rests beside a bottom-corner button.
 void FingerDown(bool mouse, SDL_FingerID id, int windowX, int windowY) {
-  if (!InsidePicture(gDesktop.pointView, windowX, windowY) || SlotOf(mouse, id) >= 0) return;
+  int x, y;
+  if (!WindowToDevice(mouse, windowX, windowY, &x, &y) || SlotOf(mouse, id) >= 0) return;
   for (int i = 0; i < kFingerSlots; ++i) {
     Finger& f = gDesktop.fingers[i];
     if (f.down) continue;
     f.down = f.pressSeen = true;
     f.mouse = mouse;
     f.id = id;
-    WindowToDevice(windowX, windowY, &f.x, &f.y);
+    f.x = x;
+    f.y = y;
     SendFinger(InputType::kFingerDown, i);
     return;
   }
@@ -366,7 +378,7 @@ void FingerMoveOrUp(bool mouse, SDL_FingerID id, int windowX, int windowY, bool 
   const int slot = SlotOf(mouse, id);
   if (slot < 0) return;
   Finger& f = gDesktop.fingers[slot];
-  WindowToDevice(windowX, windowY, &f.x, &f.y);
+  WindowToDevice(mouse, windowX, windowY, &f.x, &f.y);
   if (up) f.down = false;
   SendFinger(up ? InputType::kFingerUp : InputType::kFingerMove, slot);
 }

@@ -24,6 +24,20 @@ void WindowToLandscape(const LandscapeView& view, int windowX, int windowY, int*
   *y = std::clamp(int(ly), 0, kLandscapeHeight - 1);
 }
 
+BarTargets gBarTargets;
+
+bool TouchToLandscape(const LandscapeView& view, int windowX, int windowY, int* x, int* y) {
+  WindowToLandscape(view, windowX, windowY, x, y);
+  const bool insideX = windowX >= view.offsetX && windowX < view.offsetX + view.width;
+  const bool insideY = windowY >= view.offsetY && windowY < view.offsetY + view.height;
+  if (insideX && insideY) return true;
+  if (!gBarTargets.set || insideX || *y < gBarTargets.top) return false;
+  const bool left = windowX < view.offsetX;
+  *x = left ? gBarTargets.leftX : gBarTargets.rightX;
+  *y = left ? gBarTargets.leftY : gBarTargets.rightY;
+  return true;
+}
+
 void LandscapeToDevice(int x, int y, int* deviceX, int* deviceY) {
   *deviceX = kLandscapeHeight - y;
   *deviceY = x;

@@ -55,7 +55,7 @@ void cFireball::Update() {
   if (!active) return;
   frame = float(double(frame) + kFrameStep);
   if (frame >= kFrameWrap) frame = 0.0f;
-  hitWall = Solid(x, y + kWallProbeDrop) + Solid(x + kFarProbeX, y + kWallProbeDrop) != 0;
+  hitWall = int64_t(Solid(x, y + kWallProbeDrop)) + Solid(x + kFarProbeX, y + kWallProbeDrop) != 0;
   hitFloor = Solid(x + kFloorProbeX, y + kFloorProbeY) != 0;
   x += speedX;
   y += speedY;

@@ -38,11 +38,16 @@ constexpr int32_t kFireballSpeed = 3;  // px per step
 
 int32_t Solid(int32_t x, int32_t y) { return gMap ? gMap->SolidAt(x, y) : 0; }
 
+// Whether two probes meet anything, summed as the game always has but wide enough for any
+// level value: two huge ground values must not wrap round to nothing.
+bool AnySolid(int32_t a, int32_t b) { return int64_t(a) + int64_t(b) != 0; }
+
 }  // namespace
 
 bool cPlayer::FeetOnSolid() const {
   const int32_t footY = Trunc(y + kProbeInset + height);
-  return Solid(Trunc(x + kProbeInset), footY) + Solid(Trunc(x + width - kProbeInset), footY) != 0;
+  return AnySolid(Solid(Trunc(x + kProbeInset), footY),
+                  Solid(Trunc(x + width - kProbeInset), footY));
 }
 
 void cPlayer::Update() {
@@ -66,16 +71,15 @@ void cPlayer::Update() {
       gMap->triggerLayer[CellIndex(centreColumn, centreRow)] >= 0)
     gMap->FireTrigger(centreColumn, centreRow);
 
-  headBlocked =
-      Solid(Trunc(x + kProbeInset), Trunc(y)) + Solid(Trunc(x + width - kProbeInset), Trunc(y)) !=
-      0;
+  headBlocked = AnySolid(Solid(Trunc(x + kProbeInset), Trunc(y)),
+                         Solid(Trunc(x + width - kProbeInset), Trunc(y)));
   // The walls are probed where the previous step's speed would take the box.
   const int32_t wallHigh = Trunc(double(y) + double(height) / kWallHighDivisor);
   const int32_t wallLow = Trunc(y + float(height / kWallLowDivisor));
   const int32_t leftColumn = Trunc(x + speedX - kWallGap);
   const int32_t rightColumn = Trunc(x + width + speedX + kWallGap);
-  wallLeft = Solid(leftColumn, wallHigh) + Solid(leftColumn, wallLow) != 0;
-  wallRight = Solid(rightColumn, wallHigh) + Solid(rightColumn, wallLow) != 0;
+  wallLeft = AnySolid(Solid(leftColumn, wallHigh), Solid(leftColumn, wallLow));
+  wallRight = AnySolid(Solid(rightColumn, wallHigh), Solid(rightColumn, wallLow));
   onPlatform = false;
 
   const int32_t footY = Trunc(y + kProbeInset + height);

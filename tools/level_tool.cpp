@@ -188,7 +188,8 @@ int Check(const std::vector<std::string>& args, std::map<std::string, std::strin
 }
 
 // One "name(code) count" item a kind, in code order, or "none".
-std::string CountList(const std::map<int32_t, int>& counts,
+template <typename Count>
+std::string CountList(const std::map<int32_t, Count>& counts,
                       const std::function<const char*(int32_t)>& name) {
   std::string out;
   for (const auto& [code, count] : counts) {
@@ -203,7 +204,8 @@ std::string CountList(const std::map<int32_t, int>& counts,
 int Stats(const std::vector<std::string>& args, std::map<std::string, std::string>&) {
   LevelData level;
   if (!LoadLevel(args[0], level, nullptr)) return kExitFailed;
-  std::map<int32_t, int> blocks, decorations, units, linkedKinds, spawned;
+  std::map<int32_t, int> blocks, decorations, units, linkedKinds;
+  std::map<int32_t, int64_t> spawned;  // a rectangle's area may pass 2^31
   std::vector<bool> linked(level.triggers.size());
   int coins = 0, labels = 0, lastColumn = -1;
   const int cells = level.CellCount();
@@ -225,9 +227,14 @@ int Stats(const std::vector<std::string>& args, std::map<std::string, std::strin
     ++linkedCount;
     ++linkedKinds[level.triggers[i].kind];
     const LevelTrigger& trigger = level.triggers[i];
-    if (trigger.kind == kTriggerSpawn)  // one unit for every cell of the rectangle
-      spawned[trigger.unitType] += std::max(0, trigger.column1 - trigger.column0 + 1) *
-                                   std::max(0, trigger.row1 - trigger.row0 + 1);
+    // One unit for every cell of the rectangle that is on the grid, as the game clips it;
+    // any level values at all give a count that fits.
+    if (trigger.kind == kTriggerSpawn)
+      spawned[trigger.unitType] +=
+          std::max<int64_t>(0, int64_t(std::min(trigger.column1, kMapColumns - 1)) -
+                                   std::max(trigger.column0, 0) + 1) *
+          std::max<int64_t>(
+              0, int64_t(std::min(trigger.row1, kMapRows - 1)) - std::max(trigger.row0, 0) + 1);
   }
   std::printf("%s: %d columns used\n", args[0].c_str(), lastColumn + 1);
   std::printf("blocks: %s\n", CountList(blocks, BlockCodeName).c_str());

@@ -13,6 +13,7 @@
 #include "app/results.h"
 #include "engine/file_read.h"
 #include "player/player.h"
+#include "tools/tool_main.h"
 #include "units/base_unit.h"
 #include "world/effects.h"
 #include "world/level_text.h"
@@ -362,7 +363,14 @@ int RunRouteFinder(int argc, const char* const* argv, std::ostream& out, std::os
     auto number = [&](int& into, int least) {
       return value(text) && ParseScriptInt(text, into) && into >= least;
     };
-    if (arg == "--help" || arg == "-h") {
+    if (const char* needs = OptionValueName(arg); needs && i + 1 >= argc) {
+      err << "brinkhop-route: " << arg << " needs " << needs << "\n" << kUsage;
+      return 2;
+    } else if ((arg == "--help" || arg == "-h") && i + 1 < argc) {
+      err << "brinkhop-route: " << arg << " takes nothing after it, not '" << argv[i + 1] << "'\n"
+          << kUsage;
+      return 2;
+    } else if (arg == "--help" || arg == "-h") {
       out << kUsage;
       return 0;
     } else if (arg == "--data" && value(options.dataDir)) {

@@ -50,7 +50,14 @@ static int RunSimulator(int argc, const char* const* argv, std::ostream& out, st
       return true;
     };
     std::string text;
-    if (arg == "--help" || arg == "-h") {
+    if (const char* needs = OptionValueName(arg); needs && i + 1 >= argc) {
+      err << "brinkhop-sim: " << arg << " needs " << needs << "\n" << kUsage;
+      return 2;
+    } else if ((arg == "--help" || arg == "-h") && i + 1 < argc) {
+      err << "brinkhop-sim: " << arg << " takes nothing after it, not '" << argv[i + 1] << "'\n"
+          << kUsage;
+      return 2;
+    } else if (arg == "--help" || arg == "-h") {
       out << kUsage;
       return 0;
     } else if (arg == "--trace") {

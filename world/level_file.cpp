@@ -63,14 +63,14 @@ bool InGrid(int32_t column, int32_t row) {
   return column >= 0 && column < kMapColumns && row >= 0 && row < kMapRows;
 }
 
+}  // namespace
+
 bool KnownBlockCode(int32_t code) {
   // Up to the pipe lying down, then the coins' frames, the walkways, the bump and the standing
   // pipes.
   return (code >= kBlockNone && code <= kBlockPipeSideBody) ||
          (code >= kBlockCoinPictureA && code <= kBlockPipeLast);
 }
-
-}  // namespace
 
 LevelData EmptyLevel() {
   LevelData level;

@@ -124,6 +124,9 @@ struct LevelData {
 // A full-size level with every layer at its reset value (triggers -1, labels -1 for none).
 LevelData EmptyLevel();
 
+// A block code the game has a picture and a rule for; any other does nothing in play.
+bool KnownBlockCode(int32_t code);
+
 // Reads a level from memory. On a structural fault (bad sizes or counts, truncation) returns
 // false and describes it in `error` ("truncated: expected 8388616 bytes of layers, found
 // 1000"); `out` is then unspecified. Texts longer than kMaxLabelLength are cut, with a note in

@@ -999,6 +999,12 @@ bool Compiler::Run(LevelData& out) {
 
 bool CompileLevelText(std::string_view text, const std::string& fileName, LevelData& out,
                       std::vector<std::string>& errors) {
+  // An editor that truncates its file before writing it shows an empty file for a moment; a
+  // level with nothing in it is never what a designer meant.
+  if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+    errors = {fileName + ": the level source is empty"};
+    return false;
+  }
   return Compiler(text, fileName, errors).Run(out);
 }
 

@@ -167,7 +167,10 @@ bool cMap::LoadLevel(const char* fileName, int32_t startIndex) {
   hasGoal = level.hasGoal;
   goal = level.goal;
   backdrops = level.backdrops;
-  checkpoints = level.checkpoints;
+  // `check` reports checkpoints off the grid; play leaves them out, as their pixels would not
+  // fit the game's numbers.
+  for (const LevelCell& cell : level.checkpoints)
+    if (CellInGrid(cell.column, cell.row)) checkpoints.push_back(cell);
   for (size_t i = 0; i < level.texts.size(); ++i) {
     const std::string& text = level.texts[i].text;
     std::memcpy(labels[i], text.data(), text.size());

@@ -5,7 +5,8 @@
 int32_t cMap::SolidValue(int32_t column, int32_t row) const {
   const int cell = CellIndex(column, row);
   const int32_t ground = groundLayer[cell];
-  const int32_t block = blockLayer[cell];
+  // A code out of the table is no block at all.
+  const int32_t block = KnownBlockCode(blockLayer[cell]) ? blockLayer[cell] : kBlockNone;
   // Hidden boxes are found only from below.
   if (block == kBlockHiddenCoinBox || block == kBlockHiddenBonusBox) return ground;
   // Level values are untrusted: add without signed overflow.

@@ -28,8 +28,9 @@ constexpr int kCoinColumn = 12;
 constexpr int kMaxWaitFrames = 600;  // 20 s of play: far more than any walk here takes
 
 // Ground on row 10 with a pit, the start at (3, 9), a coin past the first checkpoint.
-std::string MakeLevelDir(bool withCheckpoints) {
-  const std::string dir = TestScratchDir() + (withCheckpoints ? "/flag_level" : "/flagless");
+std::string MakeLevelDir(bool withCheckpoints, const std::vector<LevelCell>& offGrid = {}) {
+  const std::string dir = TestScratchDir() + (withCheckpoints ? "/flag_level" : "/flagless") +
+                          (offGrid.empty() ? "" : "_off_grid");
   std::filesystem::create_directories(dir);
   LevelData level = EmptyLevel();
   for (int c = 0; c < 100; ++c)
@@ -40,6 +41,7 @@ std::string MakeLevelDir(bool withCheckpoints) {
   level.layers[kFileTrigger][size_t(CellIndex(3, kGroundRow - 1))] = 0;
   if (withCheckpoints)
     level.checkpoints = {{kFirstFlag, kGroundRow - 1}, {kSecondFlag, kGroundRow - 1}};
+  level.checkpoints.insert(level.checkpoints.begin(), offGrid.begin(), offGrid.end());
   const std::vector<uint8_t> bytes = SerializeLevel(level);
   std::ofstream(dir + "/level", std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -150,6 +152,19 @@ TEST_F(CheckpointTest, TheRestartKeyGoesBackToTheStartAndForgetsThem) {
   EXPECT_EQ(gLives, 5);  // a restart costs no life
   // The flag is down again: passing it raises it with its sound once more.
   EXPECT_TRUE(Run("0 key right down\n", 60));
+  EXPECT_EQ(gCheckpointReached, 0);
+}
+
+// `check` calls such cells off the grid; play leaves them out, and their pixels would not fit
+// the game's numbers.
+TEST_F(CheckpointTest, CheckpointsOffTheGridAreLeftOut) {
+  std::string error;
+  ASSERT_TRUE(sim.Start(MakeLevelDir(true, {{100000000, 5}, {INT_MAX, INT_MIN}, {-1, 3}}), error))
+      << error;
+  ASSERT_EQ(gMap->checkpoints.size(), 2u);
+  EXPECT_EQ(gMap->checkpoints[0].column, kFirstFlag);
+  Run("0 key right down\n", 1);
+  while (gCheckpointReached < 0 && gPlayer->x < 60 * 32) Run("", 1);
   EXPECT_EQ(gCheckpointReached, 0);
 }
 

@@ -71,6 +71,8 @@ TEST(CommandLineTest, UsageErrorsSayWhatIsWrongThenTheUsage) {
       {{"--at", "0,64"}, "brinkhop: --at takes a cell COL,ROW"},
       {{"--at", "-1,3"}, "brinkhop: --at takes a cell COL,ROW"},
       {{"--at", "a,b"}, "brinkhop: --at takes a cell COL,ROW"},
+      {{"--help", "extra"}, "brinkhop: --help takes nothing after it, not 'extra'"},
+      {{"--version", "--bogus"}, "brinkhop: --version takes nothing after it, not '--bogus'"},
   };
   for (const auto& b : bad) {
     const Parsed p = Parse(b.args);

@@ -187,7 +187,18 @@ TEST_F(HudTest, TheSpeakerCoversNoSignNoStatusLineAndNoButton) {
     EXPECT_FALSE(overlaps(b.x, b.y, b.width, b.height)) << "button " << id;
   }
   static_assert(kSpeakerX >= 0);
-  static_assert(kSpeakerSize >= 32);  // a fingertip
+  // Its touch target is a fingertip wide (48 px at least) and reaches no button either.
+  constexpr int m = kSpeakerTouchMargin;
+  EXPECT_GE(kSpeakerX + kSpeakerSize + m, 48);
+  EXPECT_GE(kSpeakerSize + 2 * m, 48);
+  EXPECT_TRUE(SpeakerContains(0, kSpeakerY - m));
+  EXPECT_TRUE(SpeakerContains(kSpeakerX + kSpeakerSize + m - 1, kSpeakerY + kSpeakerSize + m - 1));
+  EXPECT_FALSE(SpeakerContains(kSpeakerX + kSpeakerSize + m, kSpeakerY));
+  for (ButtonId id : {kButtonLeft, kButtonRight, kButtonJump, kButtonRestart, kButtonRetry}) {
+    const ButtonArea b = ButtonPlace(id);
+    EXPECT_FALSE(SpeakerContains(b.x + 1, b.y + 1) || SpeakerContains(b.x + b.width - 1, b.y + 1))
+        << "button " << id;
+  }
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 #include <memory>
 
 #include "app/button.h"
+#include "app/checkpoints.h"
 #include "app/game.h"
+#include "app/results.h"
 #include "platform/headless.h"
 #include "player/player.h"
 #include "tests/support/png.h"
@@ -21,6 +23,11 @@ class InputTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetHeldInput();  // keys another test left held must not leak in
+    // The reload plays this test's level from its own start, whatever another test set.
+    gPlayedLevel = nullptr;
+    gStartCell = StartCell{};
+    ForgetCheckpoints();
+    ResetResults();
     ClearActions(kActionCount);
     CreateButtons(Texture{1, 256, 256, 256, 256}, Texture{2, 256, 64, 256, 64});
     gMap = map.get();
@@ -189,24 +196,6 @@ TEST_F(InputTest, HeldActionsFeedTheSameFlagsAndHideTheButtons) {
   Key(InputAction::kStart, true, InputSource::kPad);
   HandleInput();
   EXPECT_TRUE(gTouchControlsVisible);
-
-  // Restart acts on release while alive; retry on release while dying, from any source.
-  Key(InputAction::kRestart, false);
-  HandleInput();
-  EXPECT_TRUE(Reloaded());
-  gPlayer->dying = true;
-  Key(InputAction::kRetry, true, InputSource::kPad);
-  HandleInput();
-  EXPECT_FALSE(Reloaded());
-  Key(InputAction::kRetry, false, InputSource::kPad);
-  HandleInput();
-  EXPECT_TRUE(Reloaded());
-  EXPECT_EQ(gLives, 4);
-  // A release that was never pressed does nothing.
-  gPlayer->dying = true;
-  Key(InputAction::kRetry, false);
-  HandleInput();
-  EXPECT_FALSE(Reloaded());
 }
 
 TEST_F(InputTest, TheFingerThatPressedStartIsNoTouchOfPlayUntilItLifts) {

@@ -105,6 +105,42 @@ TEST_F(PlayedLevelTest, ABrokenSaveKeepsTheOldLevelAndShowsItsFirstErrorUntilAGo
   EXPECT_EQ(gMap->blockLayer[CellIndex(7, 12)], 0);
 }
 
+TEST_F(PlayedLevelTest, AnEmptyDeletedOrDanglingFileKeepsTheOldLevelAndSaysSo) {
+  Save(Room("12 ......SSS\n"));
+  Start();
+  gPlayer->x = 500;
+  const auto oldLevelPlays = [&] {
+    EXPECT_NE(gMap->blockLayer[CellIndex(7, 12)], 0);
+    EXPECT_FLOAT_EQ(gPlayer->x, 500.0f);
+  };
+  // An editor that truncates before it writes.
+  Save("");
+  CheckPlayedLevelNow();
+  EXPECT_EQ(gHudNotice, path + ": the level source is empty");
+  oldLevelPlays();
+
+  // Missing at one look may be a save under way; missing at the next, it is gone.
+  std::filesystem::remove(path);
+  CheckPlayedLevelNow();
+  oldLevelPlays();
+  gHudNotice.clear();
+  CheckPlayedLevelNow();
+  EXPECT_EQ(gHudNotice, path + ": the level file is gone; the level as last loaded plays on");
+  oldLevelPlays();
+
+  // A link to nothing is gone as well; back in place, the level loads again.
+  std::filesystem::create_symlink(dir + "/nowhere.txt", path);
+  CheckPlayedLevelNow();
+  CheckPlayedLevelNow();
+  EXPECT_NE(gHudNotice.find("is gone"), std::string::npos);
+  std::ofstream(dir + "/nowhere.txt") << Room();
+  CheckPlayedLevelNow();
+  EXPECT_TRUE(gHudNotice.empty()) << gHudNotice;
+  EXPECT_EQ(gMap->blockLayer[CellIndex(7, 12)], 0);
+  std::filesystem::remove(dir + "/nowhere.txt");
+  std::filesystem::remove(path);
+}
+
 TEST_F(PlayedLevelTest, AStartCellHoldsThroughRestartsAndRetries) {
   Save(Room());
   gStartCell = {10, 5};

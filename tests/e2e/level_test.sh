@@ -51,6 +51,7 @@ wall_x=780 wall_y=257  # the middle of the wall the edit adds, in the window
 
 e2e_start_game --level "$room"
 xdotool key --window "$window" Return
+# The notices to compare with later are those play shows once it has run for a moment.
 sleep 1.5
 import -window "$window" "$work/before.png"
 sky "$work/before.png" $wall_x $wall_y || fail "there is something where the wall will be"
@@ -59,8 +60,7 @@ sky "$work/before.png" $wall_x $wall_y || fail "there is something where the wal
 sed 's/^11 \.\.\.\.\.\.\.\.\./11 ......SSS/; s/^12 \.\.\.\.\.\.\.\.\./12 ......SSS/' "$room" >"$work/room.new"
 mv "$work/room.new" "$room"
 for _ in $(seq 30); do grep -q "reloaded" "$work/game.log" && break; sleep 0.2; done
-sleep 0.5
-import -window "$window" "$work/wall.png"
+e2e_shoot_until "$work/wall.png" 100 eval '! sky "$work/wall.png" $wall_x $wall_y' || true
 grep -q "reloaded $room" "$work/game.log" || fail "the saved level was not reloaded"
 sky "$work/wall.png" $wall_x $wall_y && fail "the wall of the saved level does not show"
 echo "a saved level is reloaded and shows: ok"
@@ -69,23 +69,23 @@ echo "a saved level is reloaded and shows: ok"
 cp "$room" "$work/good.txt"
 echo "bogus line" >>"$room"
 for _ in $(seq 30); do grep -q "does not build" "$work/game.log" && break; sleep 0.2; done
-sleep 0.5
-import -window "$window" "$work/broken.png"
+more_notice() { [ "$(notice_pixels "$1")" -gt "$(($(notice_pixels "$work/before.png") + 500))" ]; }
+e2e_shoot_until "$work/broken.png" 100 more_notice "$work/broken.png" || true
 grep -q "room.txt:[0-9]*:1: expected a trigger index" "$work/game.log" ||
   fail "the error is not on stderr"
 kill -0 "$game_pid" || fail "the game stopped on a broken save"
 sky "$work/broken.png" $wall_x $wall_y && fail "the last good level is gone"
-[ "$(notice_pixels "$work/broken.png")" -gt "$(($(notice_pixels "$work/before.png") + 500))" ] || fail "the error is not on screen"
+more_notice "$work/broken.png" || fail "the error is not on screen"
 echo "a broken save keeps the game running and shows the error: ok"
 
 # Fixed again: the next save loads and the error goes.
 sleep 1.1  # a new modification time for file systems that count whole seconds
 cp "$work/good.txt" "$room"
 for _ in $(seq 30); do [ "$(grep -c reloaded "$work/game.log")" -ge 2 ] && break; sleep 0.2; done
-sleep 0.5
-import -window "$window" "$work/fixed.png"
+no_notice() { [ "$(notice_pixels "$1")" -le "$(notice_pixels "$work/before.png")" ]; }
+e2e_shoot_until "$work/fixed.png" 100 no_notice "$work/fixed.png" || true
 [ "$(grep -c reloaded "$work/game.log")" -ge 2 ] || fail "the fixed save was not loaded"
-[ "$(notice_pixels "$work/fixed.png")" -le "$(notice_pixels "$work/before.png")" ] || fail "the error still shows after a good save"
+no_notice "$work/fixed.png" || fail "the error still shows after a good save"
 echo "the fixed save loads and the error goes: ok"
 if [ -n "$shots" ]; then cp "$work/before.png" "$work/wall.png" "$work/broken.png" "$shots/"; fi
 e2e_close_expect_zero

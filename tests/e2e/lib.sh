@@ -74,6 +74,20 @@ e2e_wait_drawn() {
 pixel() {  # FILE X Y -> #RRGGBB
   convert "$1" -crop "1x1+$2+$3" txt:- | grep -o '#[0-9A-F]\{6\}' | head -n 1
 }
+is_pixel() { [ "$(pixel "$1" "$2" "$3")" = "$4" ]; }  # FILE X Y #RRGGBB
+
+# e2e_shoot_until FILE TRIES CONDITION...: screenshots into FILE every 0.1 s until CONDITION (a
+# command run after each shot) holds, at most TRIES shots. A loaded machine draws late, so a
+# fixed pause before a screenshot would sometimes catch the picture before.
+e2e_shoot_until() {
+  local file=$1 tries=$2
+  shift 2
+  for _ in $(seq "$tries"); do
+    import -window "$window" "$file" 2>/dev/null && "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
 
 # Closes the window as a window manager's close button does; the game must end with 0.
 e2e_close_expect_zero() {

@@ -19,7 +19,8 @@ wait_output() {
 SDL_AUDIODRIVER=dummy "$work/brinkhop" --record "$run" >"$work/game.log" 2>&1 &
 game_pid=$!
 e2e_wait_window
-sleep 1
+e2e_wait_drawn
+# The pauses below are the player's own pace: the recording must hold them, frame for frame.
 xdotool key --window "$window" Return
 sleep 0.5
 xdotool keydown --window "$window" Right
@@ -36,7 +37,7 @@ xdotool keyup --window "$window" Right
 xdotool keydown --window "$window" Left
 sleep 0.4
 xdotool keyup --window "$window" Left
-sleep 0.3
+for _ in $(seq 30); do grep -q "key left up" "$run" && break; sleep 0.1; done
 grep -q "key right down" "$run" || fail "the recording is not written as the game goes"
 e2e_close_expect_zero
 

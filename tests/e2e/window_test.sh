@@ -43,8 +43,7 @@ echo "upright start screen: ok"
 
 # The start button: landscape (148, 240), 184 x 46, twice that in the window.
 xdotool mousemove --window "$window" 480 526 click 1
-sleep 1
-import -window "$window" "$shot"
+e2e_shoot_until "$shot" 100 is_pixel "$shot" 244 68 "$red" || true  # the distance line shows
 expect "$shot" 600 400 "$sky" "the sky fills the picture"
 expect "$shot" 959 639 "$sky" "the sky reaches the bottom-right corner"
 # "SCORE 0 COINS 0 LIVES 5" at landscape (0, 0), twice the size in the window.
@@ -63,8 +62,7 @@ echo "upright heads-up display after the start button: ok"
 
 # A wider window: the picture stays 960 x 640, centred between black bars.
 xdotool windowsize "$window" 1200 640
-sleep 1
-import -window "$window" "$shot"
+e2e_shoot_until "$shot" 100 is_pixel "$shot" 124 4 "$red" || true  # drawn again after the bar
 [ "$(identify -format '%wx%h' "$shot")" = 1200x640 ] || fail "the window did not resize"
 expect "$shot" 60 320 "$black" "the left bar"
 expect "$shot" 1140 320 "$black" "the right bar"

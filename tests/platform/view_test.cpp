@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
+#include "app/button.h"
 #include "app/input.h"
 
 namespace {
@@ -76,6 +79,54 @@ TEST(ViewTest, PointsInTheBarsStickToTheEdgeOfThePicture) {
   WindowToLandscape(view, 120 + 201, 101, &x, &y);
   EXPECT_EQ(x, 100);
   EXPECT_EQ(y, 50);
+}
+
+// A phone at 19.5:9 leaves wide bars at the sides: a thumb resting in one beside a bottom-corner
+// button presses that button; higher up, or above and below the picture, a touch lands nowhere.
+// Inside the picture touches land where they are, the buttons' own rectangles unchanged.
+TEST(ViewTest, ATouchInASideBarBesideACornerButtonPressesIt) {
+  const BarTargets saved = gBarTargets;
+  const LandscapeView view = FitLandscape(1688, 780);  // 844 x 390 CSS px at 2 device px
+  ASSERT_GT(view.offsetX, 200);
+  int x, y;
+  gBarTargets = BarTargets{};
+  EXPECT_FALSE(TouchToLandscape(view, 10, 700, &x, &y))
+      << "bars are inert until the game aims them";
+
+  Texture sheet{};
+  CreateButtons(sheet, sheet);
+  const auto pressed = [&](ButtonId id) { return gButtons[id]->Contains(x, y); };
+  const auto at = [&](float landscapeX, float landscapeY) {
+    float windowX, windowY;
+    LandscapeToWindow(view, landscapeX, landscapeY, &windowX, &windowY);
+    return std::pair{int(windowX) + 1, int(windowY) + 1};
+  };
+  const auto inside = at(33, 231), beside = at(31, 231);
+  struct {
+    int windowX, windowY;
+    bool lands;
+    int button;  // -1: none
+  } cases[] = {
+      {0, 779, true, kButtonLeft},                 // the left bar's bottom corner
+      {view.offsetX - 1, 560, true, kButtonLeft},  // the left bar, level with the button
+      {view.offsetX - 1, 300, false, -1},          // the left bar, high up
+      {1687, 700, true, kButtonJump},              // the right bar
+      {view.offsetX + view.width, 600, true, kButtonJump},
+      {inside.first, inside.second, true, kButtonLeft},  // the button itself, inside
+      {beside.first, beside.second, true, -1},           // beside it, inside the picture
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TouchToLandscape(view, c.windowX, c.windowY, &x, &y), c.lands)
+        << c.windowX << "," << c.windowY;
+    if (!c.lands) continue;
+    for (ButtonId id : {kButtonLeft, kButtonRight, kButtonJump})
+      EXPECT_EQ(pressed(id), id == c.button) << c.windowX << "," << c.windowY << " button " << id;
+  }
+  for (cButton*& b : gButtons) {
+    delete b;
+    b = nullptr;
+  }
+  gBarTargets = saved;
 }
 
 }  // namespace

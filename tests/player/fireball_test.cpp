@@ -66,30 +66,12 @@ TEST_F(FireballTest, AThrowFromTheGroundHopsAlongTheFloor) {
   EXPECT_LT(highest, kTestGroundY - 16 - 16);  // a hop of more than its own height
 }
 
-TEST_F(FireballTest, AFireballHopsAlongTheGroundAndGoesOutAtWallsAndRangeEnds) {
+TEST_F(FireballTest, AFireballGoesOutAtWallsAndRangeEnds) {
   cFireball& ball = *gFireballs[0];
-  ASSERT_TRUE(ball.Launch(40, int(kTestGroundY) - 60, 3));
-  float lowest = 0;
-  bool hopped = false;
-  for (int i = 0; i < 30 && ball.active; ++i) {
-    const bool floorBelow = map->SolidAt(int(ball.x) + 10, int(ball.y) + 20) != 0;
-    ball.Update();
-    lowest = std::max(lowest, ball.y);
-    if (floorBelow) {
-      EXPECT_FLOAT_EQ(ball.speedY, -4.5f);
-      hopped = true;
-    }
-  }
-  EXPECT_TRUE(hopped);
-  EXPECT_LT(lowest, kTestGroundY);  // never sinks through the ground
-  EXPECT_TRUE(ball.active);
-  EXPECT_EQ(ball.rect.w, 16);
-
   // Out 50 px past the view's right edge and 30 px past its left; the fixture's camera sees
   // 259.8 px either side of x 160 (at the level's left edge, the range reaches past the world's
   // first column), a camera 5000 px further on 5000 px further on, and after the camera
   // scrolls back the range is where the view is again.
-  ball.active = false;
   for (const float cameraShift : {0.0f, 5000.0f, 0.0f}) {
     SCOPED_TRACE(cameraShift);
     gCamera[0] = gCamera[3] = 160.0f + cameraShift;

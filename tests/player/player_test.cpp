@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 
 #include "player/actions.h"
@@ -157,6 +158,26 @@ TEST_F(PlayerTest, WallsStopOnlyTheSideTheSpeedPointsTo) {
   const float stopped = player->x;
   Hold({kActionLeft}, 5);  // the wall on the right does not hold back a move to the left
   EXPECT_LT(player->x, stopped);
+}
+
+// Level values reach the probes' sums: a block code out of the table is no wall, and ground
+// values at the top of the int range still stop the player, their sum never wrapping to 0.
+TEST_F(PlayerTest, HugeLevelValuesCollideWithoutWrapping) {
+  for (int row = kGroundRow - 3; row < kGroundRow; ++row)
+    map->blockLayer[CellIndex(10, row)] = INT_MAX;
+  Stand(250);
+  Hold({kActionRight}, 60);
+  EXPECT_GT(player->x, 352.0f);  // through the unknown blocks
+  for (int row = kGroundRow - 3; row < kGroundRow; ++row) Ground(20, row, INT_MAX);
+  Stand(550);
+  Hold({kActionRight}, 60);
+  EXPECT_LE(player->x + 32, 640.0f);
+  EXPECT_GT(player->x + 32, 630.0f);
+  Ground(30, kGroundRow, INT_MAX);
+  Ground(31, kGroundRow, INT_MAX);
+  Stand(30 * 32 + 10);
+  Steps(20);
+  EXPECT_TRUE(player->onGround);
 }
 
 TEST_F(PlayerTest, ConveyorsCarryThePlayer) {

@@ -241,6 +241,10 @@ TEST_F(GameArtTest, EveryPictureTheGameLoadsHasItsSize) {
       {"death_marker.png", 16, 16},
       {"tell_crack.png", 32, 32},
       {"results_panel.png", 4, 4},
+      // The browser version's home-screen icons, at the sizes a web app manifest names.
+      {"icon-192.png", 192, 192},
+      {"icon-512.png", 512, 512},
+      {"icon-maskable.png", 512, 512},
   };
   const char* cells[] = {
       "tile.png",     "tile1.png",    "tile2.png",          "tile3.png",          "tile4.png",

@@ -3,6 +3,7 @@
 import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
+import zlib from 'node:zlib';
 import puppeteer from 'puppeteer-core';
 
 export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
@@ -28,13 +29,20 @@ export function launchBrowser() {
 const kTypes = {
   '.html': 'text/html; charset=utf-8',
   '.js': 'text/javascript',
+  '.mjs': 'text/javascript',
   '.wasm': 'application/wasm',
   '.data': 'application/octet-stream',
   '.txt': 'text/plain',
+  '.json': 'application/json',
+  '.webmanifest': 'application/manifest+json',
+  '.png': 'image/png',
 };
+// What a static host compresses on the way: text and code, not pictures or packed levels.
+const kCompressed = new Set(['.html', '.js', '.mjs', '.wasm', '.data', '.txt', '.json', '.webmanifest']);
 
-// Serves a folder on 127.0.0.1 at a free port, as any static host would: no compression.
-export function serve(folder) {
+// Serves a folder on 127.0.0.1 at a free port, as any static host would. Plain by default, so
+// the tests can count the files' own bytes; { compress: true } gzips what a host would.
+export function serve(folder, { compress = false, port = 0 } = {}) {
   const root = path.resolve(folder);
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
@@ -44,14 +52,54 @@ export function serve(folder) {
       response.end();
       return;
     }
-    response.writeHead(200, {
-      'Content-Length': fs.statSync(file).size,
-      'Content-Type': kTypes[path.extname(file)] || 'application/octet-stream',
+    const extension = path.extname(file);
+    const headers = {
+      'Content-Type': kTypes[extension] || 'application/octet-stream',
       'Cache-Control': 'no-store',
-    });
-    fs.createReadStream(file).pipe(response);
+    };
+    let body = fs.readFileSync(file);
+    if (compress && kCompressed.has(extension) && /gzip/.test(request.headers['accept-encoding'] || '')) {
+      body = zlib.gzipSync(body, { level: 9 });
+      headers['Content-Encoding'] = 'gzip';
+    }
+    headers['Content-Length'] = body.length;
+    response.writeHead(200, headers);
+    response.end(body);
   });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+  return new Promise((resolve) => server.listen(port, '127.0.0.1', () => resolve(server)));
+}
+
+// A phone on a slow mobile network: 4x slower CPU, 1.6 Mbps down, 750 kbps up, 150 ms RTT.
+export async function throttle(page) {
+  const session = await page.createCDPSession();
+  await session.send('Emulation.setCPUThrottlingRate', { rate: 4 });
+  await session.send('Network.enable');
+  await session.send('Network.emulateNetworkConditions', {
+    offline: false,
+    latency: 150,
+    downloadThroughput: (1.6 * 1000 * 1000) / 8,
+    uploadThroughput: (750 * 1000) / 8,
+  });
+  return session;
+}
+
+// The files a player may download: the site without the build's own folders and the replays.
+export function siteFiles(folder) {
+  const skip = new Set(['cmake', 'bench', 'replays']);
+  const files = [];
+  const walk = (dir, prefix) => {
+    for (const entry of fs.readdirSync(dir, { withFileTypes: true })) {
+      if (skip.has(entry.name) && !prefix) continue;
+      const full = path.join(dir, entry.name);
+      if (entry.isDirectory()) walk(full, prefix + entry.name + '/');
+      else {
+        const bytes = fs.readFileSync(full);
+        files.push({ name: prefix + entry.name, raw: bytes.length, gzip: zlib.gzipSync(bytes, { level: 9 }).length });
+      }
+    }
+  };
+  walk(folder, '');
+  return files.sort((a, b) => a.name.localeCompare(b.name));
 }
 
 // Landscape game points (480 x 320) as page points, through the letterbox.

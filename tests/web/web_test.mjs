@@ -8,6 +8,7 @@ import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
+import zlib from 'node:zlib';
 import { launchBrowser, serve, sleep, Stage } from './lib.mjs';
 
 const [site, sim, replays, desktopShot, game, closer, data, shotsDir] = process.argv.slice(2);
@@ -325,6 +326,123 @@ await test('one clear sentence where WebAssembly or WebGL is missing', async () 
       .catch(async () => check(false, `the page says "${await says()}"`));
     await page.close();
   }
+});
+
+// A copy of the site with its levels changed by `alter(levelsFolder)`, served apart.
+async function alteredSite(alter) {
+  const copy = fs.mkdtempSync(path.join(work, 'site-'));
+  fs.cpSync(site, copy, { recursive: true, filter: (from) => !from.startsWith(path.join(site, 'cmake')) });
+  alter(path.join(copy, 'levels'));
+  const altered = await serve(copy);
+  return { url: `http://127.0.0.1:${altered.address().port}/`, server: altered };
+}
+
+// A page of its own: the 404s it is made to meet are not the game's errors, uncaught ones are.
+async function openBare(url) {
+  const page = await browser.newPage();
+  const uncaught = [];
+  page.on('pageerror', (error) => uncaught.push(error.message));
+  await page.setViewport(kPhone);
+  await page.goto(url);
+  return { page, uncaught };
+}
+
+const noteText = (page) => page.evaluate(() => document.getElementById('note').textContent);
+async function waitForNote(page, pattern, timeout = 30000) {
+  await page
+    .waitForFunction((source) => new RegExp(source).test(document.getElementById('note').textContent),
+                     { timeout, polling: 100 }, pattern.source)
+    .catch(async () => check(false, `the page says "${await noteText(page)}", not ${pattern}`));
+}
+
+await test('bad replay numbers and scripts get one line naming what is wrong', async () => {
+  const cases = [
+    ['?replay=replays/complete.txt&frames=abc', /frames must be a whole number from 1 to 2592000 .*not 'abc'/],
+    ['?replay=replays/complete.txt&frames=-5', /frames must be a whole number .*not '-5'/],
+    ['?replay=replays/complete.txt&frames=2000000&speed=2000000', /speed must be a whole number from 1 to 100 .*not '2000000'/],
+    ['?replay=replays/complete.txt&speed=0', /speed must be .*not '0'/],
+    ['?replay=nonexist.txt', /^The replay nonexist.txt cannot be fetched: 404 Not Found\.$/],
+  ];
+  for (const [query, line] of cases) {
+    const { page, uncaught } = await openBare(base + query);
+    await waitForNote(page, line);
+    check(uncaught.length === 0, `${query}: ${uncaught.join('; ')}`);
+    await page.close();
+  }
+  const bad = path.join(site, 'replays', 'bad-word.txt');
+  fs.writeFileSync(bad, '0 key right down\n5 hop\n');
+  try {
+    const { page } = await openBare(base + '?replay=replays/bad-word.txt');
+    await waitForNote(page, /^The replay replays\/bad-word.txt cannot be read: line 2: /);
+    await page.close();
+  } finally {
+    fs.rmSync(bad);
+  }
+});
+
+await test('a fast replay never holds the page for long', async () => {
+  const { page } = await openBare(base + '?replay=replays/complete.txt&frames=2592000&speed=100');
+  await page.evaluate(() => window.brinkhop.ready);
+  await waitForFrames(page, 300, 60000);
+  // The page answers while the replay runs at its fastest: a frozen page would not.
+  for (let i = 0; i < 5; i++) {
+    const answered = await Promise.race([page.evaluate(() => window.brinkhop.frame()), sleep(5000).then(() => -1)]);
+    check(answered > 0, 'the page did not answer within 5 s during a fast replay');
+  }
+  await page.close();
+});
+
+await test('a missing, truncated or oversized level names its file and reason; play goes on', async () => {
+  const gz = (bytes) => zlib.gzipSync(bytes);
+  const sites = [
+    [(levels) => fs.rmSync(path.join(levels, 'bonus.gz')), /levels\/bonus.gz: 404 Not Found.*play goes on/],
+    [(levels) => {
+      const file = path.join(levels, 'bonus.gz');
+      const bytes = fs.readFileSync(file);
+      fs.writeFileSync(file, bytes.subarray(0, bytes.length >> 1));
+    }, /levels\/bonus.gz: truncated or damaged/],
+    [(levels) => fs.writeFileSync(path.join(levels, 'bonus.gz'), gz(Buffer.alloc(17 << 20))),
+      /levels\/bonus.gz: larger than 16 MB unpacked/],
+  ];
+  for (const [alter, line] of sites) {
+    const { url, server: altered } = await alteredSite(alter);
+    const { page, uncaught } = await openBare(url);
+    const stage = new Stage(page);
+    await page.evaluate(() => window.brinkhop.ready);
+    await stage.click(148 + 92, 240 + 23); // the start button
+    await waitForNote(page, line);
+    const at = await page.evaluate(() => window.brinkhop.frame());
+    await sleep(1000);
+    check((await page.evaluate(() => window.brinkhop.frame())) > at + 5, `${line}: the game does not play`);
+    check(uncaught.length === 0, uncaught.join('; '));
+    await page.close();
+    altered.close();
+  }
+  // Without its first level there is nothing to play, and the page says which file it lacks.
+  const { url, server: altered } = await alteredSite((levels) => fs.rmSync(path.join(levels, 'level.gz')));
+  const { page } = await openBare(url);
+  await waitForNote(page, /could not load its level \(levels\/level.gz: 404 Not Found\)/);
+  await page.close();
+  altered.close();
+});
+
+await test('a pipe into a missing level is refused as on the desktop', async () => {
+  const script = path.join(replays, 'pipe_to_money_room.txt');
+  const frames = 400;
+  const lacking = fs.mkdtempSync(path.join(work, 'data-'));
+  for (const name of fs.readdirSync(data)) if (name !== 'bonus') fs.cpSync(path.join(data, name), path.join(lacking, name), { recursive: true });
+  const run = spawnSync(sim, ['--data', lacking, '--input', script, '--frames', String(frames), '--trace'], { maxBuffer: 64 << 20 });
+  const lines = run.stdout.toString().trim().split('\n');
+  check(run.status === 1, `the simulator ended with ${run.status} without the bonus level`);
+  const { url, server: altered } = await alteredSite((levels) => fs.rmSync(path.join(levels, 'bonus.gz')));
+  const { page } = await openBare(`${url}?replay=replays/pipe_to_money_room.txt&frames=${frames}&speed=20`);
+  await waitForFrames(page, frames, 60000);
+  await sleep(200);
+  const got = JSON.stringify(await trace(page));
+  const expected = JSON.stringify(JSON.parse(lines[lines.length - 1]));
+  check(got === expected, `the page ended in\n    ${got}\n  the simulator in\n    ${expected}`);
+  await page.close();
+  altered.close();
 });
 
 await test('the page logged no errors', async () => {

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -314,6 +315,24 @@ std::string Scratch(const std::string& name, const std::string& content = "") {
   return path;
 }
 
+// Level values at the ends of the int range count as the game plays them: a spawn rectangle
+// over the whole range spawns on the grid's cells only.
+TEST(LevelToolTest, StatsCountAHugeSpawnRectangleOnTheGrid) {
+  LevelData level = EmptyLevel();
+  level.triggers = {LevelTrigger{1, 0, 0, INT_MIN, INT_MAX, INT_MIN, INT_MAX}};
+  level.layers[kFileTrigger][size_t(CellIndex(1, 5))] = 0;
+  const std::vector<uint8_t> bytes = SerializeLevel(level);
+  const std::string path = Scratch("huge_spawn.level");
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  std::string out;
+  EXPECT_EQ(RunTool("stats " + path, &out), 0) << out;
+  EXPECT_NE(out.find("units spawned by triggers: " + std::string(UnitTypeName(0)) + "(0) " +
+                     std::to_string(kMapColumns * kMapRows) + "\n"),
+            std::string::npos)
+      << out;
+}
+
 TEST(LevelToolTest, CommandsReportUsageFaultsAndProblemsByExitStatus) {
   std::string out;
   EXPECT_EQ(RunTool("", &out), 2);
@@ -330,6 +349,11 @@ TEST(LevelToolTest, CommandsReportUsageFaultsAndProblemsByExitStatus) {
   const std::string bad = Scratch("bad.txt", "size 4096 64\n[map 0]\n11 ..Z\n");
   EXPECT_EQ(RunTool("build " + bad + " -o " + Scratch("bad.level"), &out), 1);
   EXPECT_EQ(out, bad + ":3:6: 'Z' is not in the map legend\n");
+  // An editor's file caught between truncating and writing is no level.
+  const std::string empty = TestScratchDir() + "/empty.txt";
+  std::ofstream(empty) << "\n  \n";
+  EXPECT_EQ(RunTool("build " + empty + " -o " + Scratch("empty.level"), &out), 1);
+  EXPECT_EQ(out, empty + ": the level source is empty\n");
 
   const std::string source =
       Scratch("good.txt", "[map 0]\n11 .o?\n12 ###\n[links 0]\n11 0\n[triggers]\n0 start\n");
@@ -537,7 +561,7 @@ TEST(LevelTextTest, TheGoalAndBackdropRegionsBuildFromTheirSectionsAndDumpBack) 
   ASSERT_TRUE(CompileLevelText(DecompileLevel(empty), "dump.txt", again, errors));
   EXPECT_EQ(SerializeLevel(again), SerializeLevel(empty));
   // A level without the sections writes neither.
-  EXPECT_EQ(DecompileLevel(Compile("")).find("[goal]"), std::string::npos);
+  EXPECT_EQ(DecompileLevel(Compile("size 4096 64\n")).find("[goal]"), std::string::npos);
 
   EXPECT_EQ(CompileErrors("[goal]\nfrom=1,1\n")[0],
             "test.txt:2:1: an area needs both from=C,R and to=C,R");
@@ -568,7 +592,7 @@ TEST(LevelTextTest, CheckpointsBuildInRouteOrderAndDumpBackByteForByte) {
   EXPECT_TRUE(empty.hasCheckpointSection);
   ASSERT_TRUE(CompileLevelText(DecompileLevel(empty), "dump.txt", again, errors));
   EXPECT_EQ(SerializeLevel(again), SerializeLevel(empty));
-  EXPECT_EQ(DecompileLevel(Compile("")).find("[checkpoints]"), std::string::npos);
+  EXPECT_EQ(DecompileLevel(Compile("size 4096 64\n")).find("[checkpoints]"), std::string::npos);
 
   EXPECT_EQ(CompileErrors("[checkpoints]\nfrom=1,1\n")[0],
             "test.txt:2:1: a checkpoint is one at=C,R");

@@ -157,18 +157,6 @@ TEST_F(MapTest, ARefusedFileLeavesTheMapResetAndSaysWhy) {
   EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot open"), std::string::npos);
 }
 
-TEST_F(MapTest, AFolderOrFifoWhereALevelShouldBeIsRefusedWithOneLine) {
-  const std::string dir = TestScratchDir() + "/folder_level";
-  std::filesystem::create_directories(dir);
-  const std::string fifo = TestScratchDir() + "/fifo_level";
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  for (const std::string& path : {dir, fifo}) {
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(map->LoadLevel(path.c_str(), 0));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), path + ": not a regular file\n");
-  }
-}
-
 // Restarts and retries reload the first level by name, even after its own load was refused.
 TEST_F(MapTest, RetryAfterARefusedFirstLevelNamesTheFile) {
   char cwd[PATH_MAX];
