@@ -164,7 +164,8 @@ bool cMap::LoadLevel(const char* fileName, int32_t startIndex) {
       warps[i] = {w.x, w.y, w.fileName, w.direction, w.startIndex};
   }
   loadedName = name;
-  ++loads;
+  static uint32_t loadsEver = 0;
+  loads = ++loadsEver;
   hasGoal = level.hasGoal;
   goal = level.goal;
   backdrops = level.backdrops;

@@ -83,8 +83,9 @@ class cMap {
   float coinFrame = 30.0f;
   std::string levelName;
   int32_t refusedLoads = 0;  // level files refused since the map was made (the tools ask)
-  // The file the cells came from and how many loads there were: what is drawn over the map
-  // knows from them which level it stands on and when it was loaded afresh.
+  // The file the cells came from and the number of its load, counted over every map the
+  // process has made (a test or the simulator makes a new map per run): what is drawn over the
+  // map knows from them which level it stands on and when it was loaded afresh.
   std::string loadedName;
   uint32_t loads = 0;
   int32_t tileTextureCount = 1;
