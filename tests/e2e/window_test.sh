@@ -63,12 +63,12 @@ echo "upright heads-up display after the start button: ok"
 
 # A wider window: the picture stays 960 x 640, centred between black bars.
 xdotool windowsize "$window" 1200 640
-e2e_shoot_until "$shot" 100 is_pixel "$shot" 124 4 "$red" || true  # drawn again after the bar
+e2e_shoot_until "$shot" 100 is_pixel "$shot" 140 16 "$red" || true  # drawn again after the bar
 [ "$(identify -format '%wx%h' "$shot")" = 1200x640 ] || fail "the window did not resize"
 expect "$shot" 60 320 "$black" "the left bar"
 expect "$shot" 1140 320 "$black" "the right bar"
-expect "$shot" 124 4 "$red" "the picture starts after the bar"
-expect "$shot" 140 4 "$sky" "the first character's right quarter"
+expect "$shot" 140 16 "$red" "the picture starts after the bar"
+expect "$shot" 156 16 "$sky" "the first character's right quarter"
 expect "$shot" 1079 639 "$sky" "the picture ends before the bar"
 echo "resized window with bars: ok"
 
