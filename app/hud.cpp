@@ -102,3 +102,18 @@ void DrawHud() {
   if (const Texture* speaker = gSpeakerPictures[Muted() ? 1 : 0]; speaker && speaker->glName)
     DrawSprite(speaker, kSpeakerX, kSpeakerY, kSpeakerSize, kSpeakerSize, 0);
 }
+
+HudTextBoxes CurrentHudTextBoxes() {
+  HudTextBoxes boxes;
+  char line[kLineLength];
+  FormatStatusLine(line, sizeof line);
+  boxes.status = {kStatusX, kStatusY, int(std::strlen(line)) * kGlyphSize, kGlyphSize};
+  FormatDistanceLine(line, sizeof line);
+  boxes.distance = {kDistanceX, kDistanceY, int(std::strlen(line)) * kGlyphSize, kGlyphSize};
+  if (gMessageIndex >= 0 && gMessageIndex < kMessageCount) {
+    const int length = int(std::strlen(kMessages[gMessageIndex]));
+    boxes.message = {(kMessageCentreColumns - length) * kHalfGlyph, kMessageY,
+                     length * kGlyphSize + kJitter - 1, kGlyphSize + kJitter - 1};
+  }
+  return boxes;
+}

@@ -22,3 +22,14 @@ bool SpeakerContains(int x, int y);
 void LoadHudPictures();
 
 void DrawHud();
+
+// Where the heads-up display's text stands this frame, in landscape px: the status line, the
+// distance line and the message (zero-sized when none shows; as wide as its trembling
+// reaches), so that what the level draws can be kept clear of it.
+struct HudBox {
+  int x = 0, y = 0, w = 0, h = 0;
+};
+struct HudTextBoxes {
+  HudBox status, distance, message;
+};
+HudTextBoxes CurrentHudTextBoxes();

@@ -26,7 +26,7 @@ set(BRINKHOP_ART_PICTURES
   BG.png blume1.png blume2.png bonus1.png bonus2.png bonus3.png bonus4.png bonus5.png
   bonus6.png box.png boxempty.png brett.png cannon.png cannon_bulletl.png cannon_bulletr.png
   coin1.png coin2.png coin3.png coin4.png control.png crawler1.png crawler2.png crawler3.png
-  deco1.png deco2.png deco3.png deco4.png deco5.png deco6.png fire.png fire1.png fire2.png
+  deco1.png deco2.png deco3.png deco4.png deco5.png deco6.png deco7.png fire.png fire1.png fire2.png
   fire3.png fire4.png fly1.png fly2.png hammer.png invisible.png player1.png player2.png
   player3.png shell1.png shell2.png shell3.png shell4.png smallstone.png social.png
   spiky1.png spiky2.png stone.png tile.png tile1.png tile2.png tile3.png tile4.png

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <ostream>
 
 #include "app/checkpoints.h"
@@ -12,9 +14,12 @@
 #include "engine/file_read.h"
 #include "player/player.h"
 #include "tools/tool_main.h"
+#include "units/base_unit.h"
+#include "world/effects.h"
 #include "world/level_text.h"
 #include "world/map.h"
 #include "world/messages.h"
+#include "world/numbers.h"
 #include "world/score.h"
 
 namespace {
@@ -27,6 +32,7 @@ constexpr int kPressStep = 2;        // frames between the candidate presses tri
 constexpr int kHolds[] = {14, 8, 4, 24};  // frames a press is held, longest useful first
 constexpr int kMaxRounds = 400;
 constexpr float kColumnPx = 32.0f;
+constexpr int kMessageLookFrames = 30;  // a death's message may come a moment after the fall
 
 struct RunStats {
   int reachedFrame = -1;
@@ -207,19 +213,143 @@ RouteResult FindRoute(const std::vector<SimEvent>& prefix, const RouteOptions& g
 
 namespace {
 
+// What a first-timer notices: px ahead of its front edge, rows of drop it calls a pit.
+constexpr int kLookAheadPx = 40;
+constexpr int kEnemyLookAheadPx = 110;
+constexpr int kEnemyHeightPx = 80;
+constexpr int kPitRows = 3;
+constexpr int kJumpHoldFrames = 14;
+constexpr int kRetryAfterFrames = 45;  // watching the death before pressing retry
+constexpr int kStuckFrames = 150;      // no progress this long: it tries a jump anyway
+constexpr int kGiveUpFrames = 900;     // no progress this long: it stops playing
+constexpr int kFirstTimerFrames = 20000;
+
+// After a death a player jumps that spot differently: sooner, later, from further off.
+constexpr int kLookAheadTries[] = {kLookAheadPx, 12, 70, 24, 100};
+constexpr int kLearnColumns = 16;
+constexpr int kWaitFrames = 9;
+constexpr int kWaitLookAheadPx = 150;  // a death this far ahead is remembered
+
+// 0 nothing, kTerrain a wall, a pit or spikes, kMoving an enemy or a fire.
+constexpr int kTerrain = 1, kMoving = 2;
+int SeesDangerAhead(const cPlayer& p, int lookAhead) {
+  const int front = Trunc(p.x) + p.width;
+  const int feet = Trunc(p.y) + p.height;
+  for (int dx = 2; dx <= lookAhead; dx += 6) {
+    const int x = front + dx;
+    if (gMap->SolidAt(x, feet - p.height / 2) || gMap->SolidAt(x, feet - 4)) return kTerrain;
+    bool ground = false;
+    for (int row = 0; row < kPitRows && !ground; ++row)
+      ground = gMap->SolidAt(x, feet + 2 + row * kCellSize) != 0;
+    if (!ground) return kTerrain;
+    const int cell = CellIndex(PixelToCell(x), PixelToCell(feet + 2));
+    if (CellInGrid(PixelToCell(x), PixelToCell(feet + 2)) && gMap->revealLayer[cell] &&
+        gMap->decoLayer[cell] == kDecoDeadlyA)
+      return kTerrain;
+  }
+  if (gFireField)
+    for (int i = 0; i < gFireField->count; ++i) {
+      const int dx = gFireField->fireX[i] - front, dy = gFireField->fireY[i] - Trunc(p.y);
+      if (dx > -8 && dx < lookAhead + 16 && std::abs(dy) < kEnemyHeightPx) return kMoving;
+    }
+  for (const cBaseUnit* unit : gUnits) {
+    float ux = 0, uy = 0;
+    if (!unit || !unit->Position(ux, uy)) continue;
+    const float dx = ux - float(front), dy = uy - p.y;
+    if (dx > -16 && dx < kEnemyLookAheadPx && std::fabs(dy) < kEnemyHeightPx) return kMoving;
+  }
+  return 0;
+}
+
+}  // namespace
+
+FirstTimerRun PlayAsFirstTimer(const RouteOptions& options, int maxDeaths) {
+  FirstTimerRun run;
+  cSimulation sim;
+  std::string error;
+  if (!sim.Start(options.dataDir, error)) return run;
+  run.events.push_back(Key(0, InputAction::kRight, true));
+  int jumpUntil = -1, dyingSince = -1, bestFrame = 0, waitedAt = -1;
+  float best = -1;
+  for (int frame = 0; frame < kFirstTimerFrames; ++frame) {
+    const cPlayer& p = *gPlayer;
+    if (p.dying) {
+      if (dyingSince < 0) {
+        dyingSince = frame;
+        FirstTimerDeath death;
+        death.frame = frame;
+        death.column = int(p.x / kColumnPx);
+        death.row = int(p.y / kColumnPx);
+        death.checkpoint = gCheckpointReached;
+        run.deaths.push_back(death);
+      }
+      if (frame == dyingSince + kMessageLookFrames) run.deaths.back().message = gMessageIndex;
+      if (frame == dyingSince + kRetryAfterFrames) {
+        if (int(run.deaths.size()) >= maxDeaths) break;
+        run.events.push_back(Key(frame, InputAction::kRetry, true));
+        run.events.push_back(Key(frame + 1, InputAction::kRetry, false));
+        best = -1;
+        bestFrame = frame;
+      }
+    } else {
+      if (dyingSince >= 0) waitedAt = -1;
+      dyingSince = -1;
+      if (p.x > best + 0.5f) {
+        best = p.x;
+        bestFrame = frame;
+      }
+      if (frame - bestFrame > kGiveUpFrames) break;
+      const bool stuck = frame - bestFrame > kStuckFrames && (frame - bestFrame) % 40 == 0;
+      int tries = 0;
+      const int column = int(p.x / kColumnPx);
+      for (const FirstTimerDeath& d : run.deaths)
+        tries += d.column >= column && d.column - column <= kLearnColumns;
+      const int lookAhead = kLookAheadTries[size_t(tries) % std::size(kLookAheadTries)];
+      // Where it died twice it also stops a moment further off, to time a moving thing, and
+      // then runs up as before.
+      if (tries >= 2 && (waitedAt < 0 || column - waitedAt > kLearnColumns) &&
+          frame > jumpUntil + 1 && p.onGround && SeesDangerAhead(p, kWaitLookAheadPx) == kMoving) {
+        waitedAt = column;
+        jumpUntil = frame + kWaitFrames * (tries - 1);
+        run.events.push_back(Key(frame, InputAction::kRight, false));
+        run.events.push_back(Key(jumpUntil, InputAction::kRight, true));
+      } else if (frame > jumpUntil + 1 && p.onGround &&
+                 (stuck || SeesDangerAhead(p, lookAhead) != 0)) {
+        jumpUntil = frame + kJumpHoldFrames;
+        run.events.push_back(Key(frame, InputAction::kJump, true));
+        run.events.push_back(Key(jumpUntil, InputAction::kJump, false));
+      }
+    }
+    std::stable_sort(run.events.begin(), run.events.end(),
+                     [](const SimEvent& a, const SimEvent& b) { return a.frame < b.frame; });
+    sim.RunFrame(run.events);
+    if (gGoalReached) {
+      run.goalFrame = frame;
+      break;
+    }
+  }
+  return run;
+}
+
+namespace {
+
 const char kUsage[] =
     "usage: brinkhop-route [--data DIR] [--level FILE] [--at COL,ROW] [--from SCRIPT] [--to COL]\n"
-    "                      [--frames N] [--look-back N]\n"
+    "                      [--frames N] [--look-back N] [--first-timer DEATHS]\n"
     "Searches the jump presses that take a player holding right from the end of SCRIPT (or the\n"
     "start) to the goal, or to column COL, without dying, and prints the whole script.\n"
     "  --frames N     give up on runs longer than N frames (default 6000)\n"
     "  --look-back N  how many frames before a failure a press may start (default 72)\n"
+    "  --first-timer DEATHS  instead, play as a stranger would (hold right, jump at what is\n"
+    "                 on screen, retry after each death) until the goal or DEATHS deaths; prints\n"
+    "                 that run's script and, on standard error, where it died\n"
     "Exit status: 0 reached; 1 not reached, or a level or script that cannot be read; 2 usage.\n";
 
 }  // namespace
 
 int RunRouteFinder(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   RouteOptions options;
+  int firstTimerDeaths = 0;
   std::string levelPath, fromPath;
   StartCell at;
   for (int i = 1; i < argc; ++i) {
@@ -249,6 +379,7 @@ int RunRouteFinder(int argc, const char* const* argv, std::ostream& out, std::os
     } else if (arg == "--to" && number(options.toColumn, 0)) {
     } else if (arg == "--frames" && number(options.maxFrames, 1)) {
     } else if (arg == "--look-back" && number(options.lookBack, 1)) {
+    } else if (arg == "--first-timer" && number(firstTimerDeaths, 1)) {
     } else if (arg == "--at" && value(text) && ParseCell(text, at)) {
     } else {
       err << "brinkhop-route: bad argument '" << arg << "'\n" << kUsage;
@@ -272,6 +403,23 @@ int RunRouteFinder(int argc, const char* const* argv, std::ostream& out, std::os
   cPlayedLevelScope played(at);
   if (!played.Read(levelPath, err)) return 1;
 
+  if (firstTimerDeaths > 0) {
+    const FirstTimerRun run = PlayAsFirstTimer(options, firstTimerDeaths);
+    cSimulation::ReleaseGame();
+    for (const SimEvent& e : run.events) out << SimEventLine(e) << "\n";
+    for (const FirstTimerDeath& d : run.deaths)
+      err << "died at frame " << d.frame << ", column " << d.column << " row " << d.row
+          << (d.message >= 0 ? std::string(" (") + kMessages[d.message] + ")" : std::string())
+          << ", retry from "
+          << (d.checkpoint < 0 ? std::string("the start")
+                               : "checkpoint " + std::to_string(d.checkpoint))
+          << "\n";
+    err << run.deaths.size() << " deaths; "
+        << (run.goalFrame >= 0 ? "reached the goal at frame " + std::to_string(run.goalFrame)
+                               : std::string("gave up"))
+        << "\n";
+    return run.goalFrame >= 0 ? 0 : 1;
+  }
   const RouteResult route = FindRoute(prefix, options);
   cSimulation::ReleaseGame();
 

@@ -36,6 +36,22 @@ struct RouteResult {
 // level is whatever gPlayedLevel / the data folder hold, as for the simulator.
 RouteResult FindRoute(const std::vector<SimEvent>& prefix, const RouteOptions& options);
 
+// A first-timer: holds right, jumps at what is on screen (a wall or a pit ahead, an enemy
+// coming, spikes it can see) and retries after every death. What a stranger's first run
+// costs, for the level designer: where it died and how often.
+struct FirstTimerDeath {
+  int frame = 0;
+  int column = 0, row = 0;
+  int message = -1;     // the message showing a moment after the death, -1 none
+  int checkpoint = -1;  // the last checkpoint reached before it
+};
+struct FirstTimerRun {
+  std::vector<FirstTimerDeath> deaths;
+  int goalFrame = -1;            // -1: gave up before the goal
+  std::vector<SimEvent> events;  // what it pressed, a script that replays the run
+};
+FirstTimerRun PlayAsFirstTimer(const RouteOptions& options, int maxDeaths);
+
 // The whole command line; returns the exit status (0 reached; 1 not reached or an unreadable
 // input; 2 usage).
 int RunRouteFinder(int argc, const char* const* argv, std::ostream& out, std::ostream& err);

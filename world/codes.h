@@ -100,3 +100,6 @@ static_assert(PipeBody(PipeColour(kPipeColours - 1)) == kBlockPipeLast);
 constexpr int32_t kDecoDeadlyA = 3;  // kills from below (ground)
 constexpr int32_t kDecoDeadlyB = 4;  // kills from above (ceiling)
 constexpr int32_t kDecoJumpPad = 5;
+// Bones by a trap: drawn only, a tell for a careful player (someone did not make it here).
+constexpr int32_t kDecoBones = 7;
+constexpr int32_t kDecoCodes = 7;  // decorations 1..7 have pictures (deco1.png .. deco7.png)

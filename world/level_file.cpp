@@ -289,7 +289,7 @@ std::vector<std::string> LevelProblems(const LevelData& level) {
     const int32_t ground = layers[kFileGround][i];
     if (ground < 0 || ground > 5) cellProblem(i, "ground value has no picture:", ground);
     const int32_t deco = layers[kFileDeco][i];
-    if (deco < 0 || deco > 6) cellProblem(i, "decoration has no picture:", deco);
+    if (deco < 0 || deco > kDecoCodes) cellProblem(i, "decoration has no picture:", deco);
     const int32_t block = layers[kFileBlock][i];
     if (!KnownBlockCode(block)) cellProblem(i, "block code has no picture:", block);
     const int32_t unit = layers[kFileUnit][i];

@@ -50,6 +50,7 @@ constexpr CodeName kDecoNames[] = {
     {1, "bush"},
     {2, "grass"},
     {6, "flower"},
+    {kDecoBones, "bones"},
     {kDecoDeadlyA, "deadlyground"},
     {kDecoDeadlyB, "deadlyceiling"},
     {kDecoJumpPad, "jumppad"},

@@ -36,9 +36,10 @@ inline constexpr PictureRef kGroundPictures[] = {
     {"tile3.png", kBrickColour}, {"tile4.png", kBrickColour},
 };
 inline constexpr PictureRef kDecoPictures[] = {
-    {"deco1.png", {60, 170, 60, 255}},  {"deco2.png", {200, 230, 255, 255}},
-    {"deco3.png", {200, 30, 30, 255}},  {"deco4.png", {200, 30, 30, 255}},
-    {"deco5.png", {60, 200, 200, 255}}, {"deco6.png", {120, 200, 80, 255}},
+    {"deco1.png", {60, 170, 60, 255}},   {"deco2.png", {200, 230, 255, 255}},
+    {"deco3.png", {200, 30, 30, 255}},   {"deco4.png", {200, 30, 30, 255}},
+    {"deco5.png", {60, 200, 200, 255}},  {"deco6.png", {120, 200, 80, 255}},
+    {"deco7.png", {230, 230, 230, 255}},
 };
 inline constexpr PictureRef kCoinPicture = {"coin1.png", kCoinColour};
 inline constexpr PictureRef kFontPicture = {"font.png", kMissingFont};

@@ -26,7 +26,6 @@ constexpr float kCoinFrameStart = 30.0f;
 const char* const kRestartLevelName = "level";
 const char* const kGroundPictures[kGroundVariants] = {"tile.png", "tile1.png", "tile2.png",
                                                       "tile3.png", "tile4.png"};
-constexpr int kDecoPictures = 6;  // deco1.png .. deco6.png
 constexpr int kGroundRow = kMapRows - 1;
 
 // Where each file layer lands in the map.
@@ -84,7 +83,7 @@ static_assert(std::size(kTriggerEffects) == kTriggerKinds);
 
 cMap::cMap() {
   ClearLayers();
-  for (int i = 1; i <= kDecoPictures; ++i)
+  for (int i = 1; i <= kDecoCodes; ++i)
     decoTextures[i] = LoadTexture("deco" + std::to_string(i) + ".png");
 }
 

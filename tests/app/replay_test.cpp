@@ -18,11 +18,13 @@
 #include <vector>
 
 #include "app/checkpoints.h"
+#include "app/hud.h"
 #include "app/results.h"
 #include "app/sim.h"
 #include "platform/data_dir.h"
 #include "player/fireballs.h"
 #include "player/player.h"
+#include "units/base_unit.h"
 #include "units/enemy.h"
 #include "world/camera.h"
 #include "world/level_file.h"
@@ -48,7 +50,9 @@ struct Outcome {
   bool resultsAtEnd = false;
   int checkpointAtDeath = -1;  // the checkpoint last reached when the player died
   float xAfterRetry = -1;      // where the player stood on the first frame after the death
-  std::map<std::string, int> coveredSigns;  // frames of "MESSAGE over SIGN at COLUMN"
+  int retryFrame = -1;         // that frame
+  int firstGroundAfterRetry = -1;
+  std::map<std::string, int> collisions;  // frames of "SIGN through the status line" and more
 };
 
 class ReplayTest : public ::testing::Test {
@@ -73,17 +77,18 @@ class ReplayTest : public ::testing::Test {
     EXPECT_TRUE(sim.Start(FindDataDirectory(), error)) << error;
     for (int frame = 0; frame < frames; ++frame) {
       sim.RunFrame(events);
-      if (gMessageIndex >= 0) {
-        out.messages.insert(gMessageIndex);
-        NoteSignsUnderTheMessage(out.coveredSigns);
-      }
+      if (gMessageIndex >= 0) out.messages.insert(gMessageIndex);
+      NoteTextCollisions(out.collisions);
       if (gPlayer->dying && out.deathFrame < 0) {
         out.deathFrame = frame;
         out.checkpointAtDeath = gCheckpointReached;
       }
       if (!gPlayer->dying && out.deathFrame >= 0 && out.xAfterRetry < 0) {
         out.xAfterRetry = gPlayer->x;
+        out.retryFrame = frame;
       }
+      if (out.retryFrame >= 0 && out.firstGroundAfterRetry < 0 && gPlayer->onGround)
+        out.firstGroundAfterRetry = frame;
       if (!gPlayer->dying && gPlayer->x > out.furthestX) out.furthestX = gPlayer->x;
       if (!gPlayer->dying && gPlayer->onGround) out.footholds.emplace_back(gPlayer->x, gPlayer->y);
       if (!gPlayer->dying && gPlayer->onGround && gPlayer->starTimer > 0)
@@ -105,30 +110,42 @@ class ReplayTest : public ::testing::Test {
     return out;
   }
 
-  // The on-screen message stands at a fixed height of the landscape screen; a level text in
-  // view at that height would be drawn through it and neither could be read.
-  static void NoteSignsUnderTheMessage(std::map<std::string, int>& covered) {
-    constexpr float kGlyph = 16, kMessageTop = 60, kJitter = 4;  // landscape px
-    const char* message = kMessages[gMessageIndex];
-    const float length = float(std::strlen(message));
-    const float messageLeft = (30 - length) * kGlyph / 2;
-    const float messageRight = messageLeft + length * kGlyph + kJitter;
-    const float messageBottom = kMessageTop + kGlyph + kJitter;
+  // Level text and coins scroll under the heads-up display's fixed lines: a sign or a coin
+  // drawn through the status or distance line, or a message over a sign or a coin, leaves
+  // neither readable. Counted per thing and frame while the player is alive.
+  static void NoteTextCollisions(std::map<std::string, int>& covered) {
+    if (!gPlayer || gPlayer->dying) return;
+    const HudTextBoxes hud = CurrentHudTextBoxes();
     const CameraView view = VisibleView();
     const float scale = 480 / (view.right - view.left);
+    auto overlaps = [](const HudBox& box, float left, float top, float right, float bottom) {
+      return box.w > 0 && right > float(box.x) && left < float(box.x + box.w) &&
+             bottom > float(box.y) && top < float(box.y + box.h);
+    };
+    const std::string message = gMessageIndex >= 0 ? kMessages[gMessageIndex] : "";
+    auto check = [&](const std::string& what, float left, float top, float right, float bottom) {
+      if (overlaps(hud.status, left, top, right, bottom))
+        ++covered[what + " through the status line"];
+      if (overlaps(hud.distance, left, top, right, bottom))
+        ++covered[what + " through the distance line"];
+      if (overlaps(hud.message, left, top, right, bottom))
+        ++covered["\"" + message + "\" over " + what];
+    };
     for (int column = std::max(0, int(view.left / 32) - 20); column <= int(view.right / 32);
          ++column)
       for (int row = std::max(0, int(view.top / 32)); row <= int(view.bottom / 32); ++row) {
         if (!CellInGrid(column, row)) continue;
-        const int32_t label = gMap->labelLayer[CellIndex(column, row)];
-        if (label < 0 || label >= kMaxLabels) continue;
+        const int cell = CellIndex(column, row);
+        if (!gMap->revealLayer[cell]) continue;
         const float left = (column * 32 - view.left) * scale;
-        const float right = left + float(std::strlen(gMap->labels[label])) * kGlyph * scale;
-        const float top = (row * 32 - view.top) * scale, bottom = top + kGlyph * scale;
-        if (right > messageLeft && left < messageRight && bottom > kMessageTop &&
-            top < messageBottom)
-          ++covered[std::string(message) + " over " + gMap->labels[label] + " at " +
-                    std::to_string(column)];
+        const float top = (row * 32 - view.top) * scale;
+        const int32_t label = gMap->labelLayer[cell];
+        if (label >= 0 && label < kMaxLabels)
+          check("\"" + std::string(gMap->labels[label]) + "\" at " + std::to_string(column), left,
+                top, left + float(std::strlen(gMap->labels[label])) * 16 * scale, top + 16 * scale);
+        if (gMap->coinLayer[cell] != 0)
+          check("the coin at " + std::to_string(column) + "," + std::to_string(row), left, top,
+                left + 32 * scale, top + 32 * scale);
       }
   }
 
@@ -215,17 +232,53 @@ TEST_F(ReplayTest, TheWarpRoomIsAShortcutToTheBoss) {
   EXPECT_FALSE(run.messages.count(12)) << "the shortcut skips the sea";
 }
 
-// A first-timer dies past the first checkpoint, and the retry starts there, not at the
-// level's start: the rest of the way is played from the flag.
-TEST_F(ReplayTest, ARetryAfterADeathPastACheckpointStartsAtIt) {
-  const Outcome run = Play("retry_from_checkpoint.txt", 1500, true);
-  EXPECT_EQ(run.deathMessage, 2);  // DEATH BY JUMP PAD
-  EXPECT_EQ(run.checkpointAtDeath, 0);
-  EXPECT_NEAR(run.xAfterRetry, 236 * 32, 2.0f);
-  EXPECT_EQ(run.livesAtEnd, 4);
-  EXPECT_FALSE(gPlayer->dying);
-  EXPECT_GT(run.xAtEnd, float(320 * 32)) << "past the first castle";
-  EXPECT_TRUE(run.messages.count(5)) << "the castle was found after the retry";
+// A retry never costs much: along the completion, the start, every checkpoint and the goal
+// follow each other within 20 s of play, and every checkpoint stands on the ground.
+TEST_F(ReplayTest, RetryPointsAreNoMoreThan600FramesApartAlongTheCompletion) {
+  constexpr int kMostFramesApart = 600;
+  std::ifstream file(std::string(BRINKHOP_REPLAYS) + "/complete.txt");
+  const std::string script((std::istreambuf_iterator<char>(file)), {});
+  std::vector<SimEvent> events;
+  std::string error;
+  ASSERT_TRUE(ParseSimScript(script, events, error)) << error;
+  cSimulation sim;
+  ASSERT_TRUE(sim.Start(FindDataDirectory(), error)) << error;
+  std::vector<int> points = {0};
+  int reached = gCheckpointReached;
+  for (int frame = 0; frame < 3600 && !gGoalReached; ++frame) {
+    sim.RunFrame(events);
+    if (gCheckpointReached != reached) points.push_back(frame);
+    reached = gCheckpointReached;
+    if (gGoalReached) points.push_back(frame);
+  }
+  ASSERT_TRUE(gGoalReached);
+  ASSERT_GE(gMap->checkpoints.size(), 4u);
+  EXPECT_EQ(reached, int(gMap->checkpoints.size()) - 1) << "a checkpoint passed by";
+  for (size_t i = 1; i < points.size(); ++i)
+    EXPECT_LE(points[i] - points[i - 1], kMostFramesApart) << "from frame " << points[i - 1];
+  for (const LevelCell& cell : gMap->checkpoints) {
+    EXPECT_EQ(gMap->SolidValue(cell.column, cell.row), 0) << cell.column;
+    EXPECT_NE(gMap->SolidValue(cell.column, cell.row + 1), 0) << cell.column << " is in the air";
+  }
+}
+
+// A death past a checkpoint retries there, on the ground and ready to go: the player stands
+// on the checkpoint's cell within a few frames of the retry, with no fall from above.
+TEST_F(ReplayTest, ARetryAfterADeathPastACheckpointStartsOnTheGroundAtIt) {
+  constexpr int kLandingFrames = 3;
+  for (int checkpoint : {0, 2, 3}) {
+    const std::string name = "retry_from_checkpoint_" + std::to_string(checkpoint) + ".txt";
+    SCOPED_TRACE(name);
+    const Outcome run = Play(name, 3600, true);
+    ASSERT_GE(run.deathFrame, 0);
+    EXPECT_EQ(run.checkpointAtDeath, checkpoint);
+    const LevelCell& cell = gMap->checkpoints[size_t(checkpoint)];
+    EXPECT_NEAR(run.xAfterRetry, float(cell.column * 32), 2.0f);
+    ASSERT_GE(run.retryFrame, 0);
+    ASSERT_GE(run.firstGroundAfterRetry, 0);
+    EXPECT_LE(run.firstGroundAfterRetry - run.retryFrame, kLandingFrames);
+    EXPECT_LE(run.livesAtEnd, 4);
+  }
 }
 
 // The arena before the goal is not walked through: a player who holds right under the
@@ -297,82 +350,14 @@ TEST_F(ReplayTest, TheSkyRoomLeadsDownOntoTheRouteAhead) {
   }
   EXPECT_TRUE(inRoom);
   EXPECT_TRUE(onRouteAhead) << "never came back down past the pads";
-  EXPECT_EQ(gCheckpointReached, 0) << "the way down passes the first checkpoint";
+  EXPECT_EQ(gCheckpointReached, 2) << "the way down passes the checkpoint past the pads";
   EXPECT_GE(gCoins, 40) << "the room and its steps are worth the climb";
 }
 
-// The first hole keeps a player who only jumps straight up (those jumps find the box hidden
-// in it); stepping under its open side and leaning right onto the box gets out.
-TEST_F(ReplayTest, TheHoleKeepsAJumperButNotAFinder) {
-  constexpr float kHoleX = 400 * 32, kGroundY = 40 * 32;
-  const Outcome jumping = Play("stuck_in_the_hole.txt", 1800);
-  EXPECT_TRUE(jumping.messages.count(3));  // STUCK IN THE HOLE
-  EXPECT_EQ(jumping.deathFrame, -1);
-  EXPECT_NEAR(jumping.xAtEnd, kHoleX + 32, 48.0f);  // still in the hole after two jumps
-  EXPECT_GT(gPlayer->y, kGroundY);
-  EXPECT_EQ(gMap->blockLayer[CellIndex(401, 44)], 11) << "the jumps found the hidden box";
-
-  const Outcome out = Play("stuck_in_the_hole.txt", 2000);
-  EXPECT_EQ(out.deathFrame, -1);
-  EXPECT_GT(out.xAtEnd, kHoleX + 2 * 32);
-  EXPECT_LT(out.xAtEnd, 410 * 32.0f) << "stopped before the second hole";
-  EXPECT_LT(gPlayer->y, kGroundY);
-}
-
-// The lift's ledge is an upper way, not a dead end: from it a bridge of boxes leads onto the
-// second castle's roof.
-TEST_F(ReplayTest, TheBoardLiftsThePlayerOntoTheLedgeAndOnOverTheCastle) {
-  const Outcome run = Play("lift_to_the_ledge.txt", 2800);
-  EXPECT_EQ(run.deathFrame, -1);
-  constexpr float kLedgeTop = 28 * 32, kLedgeLeft = 593 * 32, kRouteY = 39 * 32;
-  constexpr float kRoofLeft = 615 * 32, kRoofRight = 623 * 32, kRoofTop = 31 * 32;
-  bool onLedge = false, onBoardAboveRoute = false, onRoof = false;
-  for (const auto& [x, y] : run.footholds) {
-    onLedge |= x >= kLedgeLeft && y < kLedgeTop && y > kLedgeTop - 48;
-    onBoardAboveRoute |= x < kLedgeLeft && y < kRouteY - 64;  // carried, not standing on ground
-    onRoof |= x >= kRoofLeft && x <= kRoofRight && y < kRoofTop && y > kRoofTop - 48;
-  }
-  EXPECT_TRUE(onBoardAboveRoute);
-  EXPECT_TRUE(onLedge);
-  EXPECT_TRUE(onRoof);
-}
-
-// The star waits over the second castle's roof, the upper way's reward: carried down into the
-// hammers, it lets the player walk through the one shaking on the ground past the first pit.
-TEST_F(ReplayTest, TheStarFromTheRoofCarriesThroughTheHammers) {
-  const Outcome run = Play("star_over_the_hammers.txt", 3200);
-  EXPECT_EQ(run.deathFrame, -1);
-  constexpr float kHammerX = 644 * 32;
-  EXPECT_TRUE(std::any_of(run.starFootholds.begin(), run.starFootholds.end(), [&](float x) {
-    return x > kHammerX - 24 && x < kHammerX + 24;
-  })) << "never stood by the hammer while invincible";
-  EXPECT_GT(run.furthestX, float(kBossColumn * 32)) << "past the hammers to the boss";
-}
-
-// The two growth boxes by the hill give the mushroom and then the fire; thrown over the stone
-// pillar past the first screen, the fire knocks off the crawler and the spiky beyond it, which
-// fall out of sight.
-TEST_F(ReplayTest, TheFireBonusClearsTheEnemiesPastThePillar) {
-  const Outcome run = Play("fire_clears_the_way.txt", 560);
-  EXPECT_EQ(run.deathFrame, -1);
-  EXPECT_EQ(run.highestPower, kPowerFire);
-  EXPECT_GT(run.farthestFireball, 900.0f);  // well past the first screen's 480 px
-  constexpr float kPillarX = 24 * 32, kPitX = 33 * 32;
-  int knocked = 0;
-  for (const cBaseUnit* unit : gUnits) {
-    const auto* enemy = dynamic_cast<const cEnemy*>(unit);
-    if (!enemy || enemy->x < kPillarX || enemy->x > kPitX + 96) continue;
-    EXPECT_TRUE(enemy->knockedOff) << "type " << enemy->type << " at " << enemy->x;
-    EXPECT_TRUE(enemy->dead);  // fallen out of sight
-    ++knocked;
-  }
-  EXPECT_EQ(knocked, 2);
-  EXPECT_EQ(gScore, 750);  // two coins, the crawler's 100 and the spiky's 250
-}
-
-// Wherever a replay shows a message, no sign in view stands where the message is drawn for
-// longer than a sign takes to scroll past it while the camera follows a fall.
-TEST_F(ReplayTest, NoMessageIsDrawnOverASign) {
+// Wherever a replay goes, no sign or coin is drawn through the status or distance line and no
+// message over a sign or a coin for longer than it takes a camera following a fall or a jump
+// to carry it past.
+TEST_F(ReplayTest, NoTextOrCoinCollidesWithTheHeadsUpDisplay) {
   constexpr int kGlanceFrames = 10;
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(BRINKHOP_REPLAYS))
@@ -381,9 +366,9 @@ TEST_F(ReplayTest, NoMessageIsDrawnOverASign) {
   ASSERT_GE(names.size(), 15u);
   for (const std::string& name : names) {
     const Outcome run = Play(name, 3600, true);
-    for (const auto& [overlap, frames] : run.coveredSigns)
+    for (const auto& [collision, frames] : run.collisions)
       if (frames > kGlanceFrames)
-        ADD_FAILURE() << name << ": " << overlap << ", " << frames << " frames";
+        ADD_FAILURE() << name << ": " << collision << ", " << frames << " frames";
   }
 }
 
@@ -419,7 +404,7 @@ TEST(ShippedLevel, HoldsEveryUnitBlockTrapAndMessage) {
     if (trigger.kind == 1) units.insert(trigger.unitType);
   // The boss waits for the finale's arena to be built round it.
   for (int code = 0; code < kUnitTypeCodes; ++code)
-    if (code != 9 && code != kUnitBoss) {
+    if (code != kUnitNothing) {
       EXPECT_TRUE(units.count(code)) << "unit " << code;
     }
   for (int code : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 14, 32, 33})
@@ -449,7 +434,7 @@ TEST(ShippedLevel, HoldsEveryUnitBlockTrapAndMessage) {
   for (const std::string& line :
        {"coins: " + std::to_string(coins) + "\n", std::string("walkway-left(32)"),
         std::string("walkway-right(33)"),
-        std::string("units spawned by triggers: crawler(0) 3, spiky(3) 2"),
+        std::string("units spawned by triggers: crawler(0) 3, boss(19) 1"),
         "warps: " + std::to_string(level.warps.size()) + ": bonus"})
     EXPECT_NE(stats.find(line), std::string::npos) << line << " in\n" << stats;
   ASSERT_FALSE(level.warps.empty());

@@ -247,17 +247,15 @@ TEST_F(GameArtTest, EveryPictureTheGameLoadsHasItsSize) {
       {"icon-maskable.png", 512, 512},
   };
   const char* cells[] = {
-      "tile.png",           "tile1.png",          "tile2.png",    "tile3.png",
-      "tile4.png",          "stone.png",          "box.png",      "boxempty.png",
-      "invisible.png",      "coin1.png",          "coin2.png",    "coin3.png",
-      "coin4.png",          "deco1.png",          "deco2.png",    "deco3.png",
-      "deco4.png",          "deco5.png",          "deco6.png",    "bonus1.png",
-      "bonus2.png",         "bonus3.png",         "bonus4.png",   "bonus5.png",
-      "bonus6.png",         "player1.png",        "player2.png",  "player3.png",
-      "crawler1.png",       "crawler2.png",       "crawler3.png", "spiky1.png",
-      "spiky2.png",         "turtle1.png",        "turtle2.png",  "cannon.png",
-      "cannon_bulletl.png", "cannon_bulletr.png", "blume1.png",   "blume2.png",
-      "hammer.png",
+      "tile.png",     "tile1.png",    "tile2.png",          "tile3.png",          "tile4.png",
+      "stone.png",    "box.png",      "boxempty.png",       "invisible.png",      "coin1.png",
+      "coin2.png",    "coin3.png",    "coin4.png",          "deco1.png",          "deco2.png",
+      "deco3.png",    "deco4.png",    "deco5.png",          "deco6.png",          "deco7.png",
+      "bonus1.png",   "bonus2.png",   "bonus3.png",         "bonus4.png",         "bonus5.png",
+      "bonus6.png",   "player1.png",  "player2.png",        "player3.png",        "crawler1.png",
+      "crawler2.png", "crawler3.png", "spiky1.png",         "spiky2.png",         "turtle1.png",
+      "turtle2.png",  "cannon.png",   "cannon_bulletl.png", "cannon_bulletr.png", "blume1.png",
+      "blume2.png",   "hammer.png",
   };
   const char* beltsAndPipes[] = {
       "walkwayl1.png",       "walkwayl2.png",

@@ -287,7 +287,7 @@ await test('the game draws the random numbers of the desktop C library', async (
 
 // Replays end in the trace line they hold, as in brinkhop-sim; with the units as brinkhop-sim
 // --units gives them, whose fire chains start at angles from the random sequence.
-for (const name of ['pipe_to_money_room.txt', 'fire_clears_the_way.txt', 'complete.txt']) {
+for (const name of ['pipe_to_money_room.txt', 'death_cracked_bridge.txt', 'complete.txt']) {
   await test(`?replay= of tests/replays/${name} ends in its last line, units as in brinkhop-sim`, async () => {
     const script = path.join(replays, name);
     const text = fs.readFileSync(script, 'utf8');

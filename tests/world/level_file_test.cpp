@@ -211,7 +211,7 @@ TEST(LevelFileTest, ProblemsNameEachValueTheGameWouldIgnoreWithItsCellOrRecord) 
 
   set(kFileGround, 2, 3, 6);
   set(kFileGround, 2, 4, -1);
-  set(kFileDeco, 4, 5, 7);
+  set(kFileDeco, 4, 5, kDecoCodes + 1);
   set(kFileBlock, 6, 7, 27);  // 25 and 26 are the pipe lying down
   set(kFileUnit, 8, 9, kUnitTypeCodes + 1);
   set(kFileTrigger, 10, 11, (1 << 24) | 1024);
@@ -223,7 +223,7 @@ TEST(LevelFileTest, ProblemsNameEachValueTheGameWouldIgnoreWithItsCellOrRecord) 
   for (const std::string& expected : std::initializer_list<std::string>{
            "cell (2, 3): ground value has no picture: 6",
            "cell (2, 4): ground value has no picture: -1",
-           "cell (4, 5): decoration has no picture: 7",
+           "cell (4, 5): decoration has no picture: 8",
            "cell (6, 7): block code has no picture: 27",
            "cell (8, 9): unit value names no unit type: " + std::to_string(kUnitTypeCodes + 1),
            "cell (10, 11): trigger link points past the 1024 triggers: 16778240",

@@ -252,8 +252,7 @@ TEST(LevelTextTest, TheShippedLevelIsPlayableAndSurvivesDumpAndBuild) {
   const auto start = StartCell(level);
   ASSERT_TRUE(start.has_value());
   EXPECT_GT(start->first, 0);
-  EXPECT_GE(start->second, 10);  // on screen, where the camera looks
-  EXPECT_LE(start->second, 14);
+  EXPECT_GE(start->second, 10);  // below the top rows: the run starts on the ground, no fall
   EXPECT_EQ(At(level, kFileGround, start->first, start->second + 1), 1);  // standing on ground
   std::vector<bool> linked(level.triggers.size());
   for (int32_t link : level.layers[kFileTrigger])
@@ -675,9 +674,9 @@ TEST(LevelTextTest, TheShippedLegendsPipesAndWalkwaysBuildAndDumpBack) {
   EXPECT_EQ(LevelProblems(level).size(), 1u);
 }
 
-// The shipped level as its designer sees it through the tool: two checkpoints on the ground
-// at about a third and two thirds of the way to the goal, both reported by stats with the goal,
-// and no sign too high to read.
+// The shipped level as its designer sees it through the tool: six checkpoints on the ground,
+// none more than a fifth of the way to the goal from the last retry point, reported by stats
+// with the goal, and no sign too high to read.
 TEST(LevelToolTest, TheShippedLevelsStatsReportItsCheckpointsAndGoal) {
   const std::string level = Scratch("shipped.level");
   std::string out;
@@ -685,7 +684,10 @@ TEST(LevelToolTest, TheShippedLevelsStatsReportItsCheckpointsAndGoal) {
       << out;
   EXPECT_EQ(out.find("warning"), std::string::npos) << out;
   ASSERT_EQ(RunTool("stats " + level, &out), 0);
-  EXPECT_NE(out.find("\ncheckpoints: 2: (236, 39) (466, 39)\n"), std::string::npos) << out;
+  EXPECT_NE(
+      out.find("\ncheckpoints: 6: (74, 37) (152, 33) (236, 39) (333, 38) (466, 39) (603, 39)\n"),
+      std::string::npos)
+      << out;
   EXPECT_NE(out.find("\ngoal: (697, 0)-(698, 39)\n"), std::string::npos) << out;
   // The check looks for the money room beside the level, as the game does.
   const std::string source = BRINKHOP_LEVEL_SOURCE;
@@ -698,13 +700,20 @@ TEST(LevelToolTest, TheShippedLevelsStatsReportItsCheckpointsAndGoal) {
   LevelData data;
   std::string error;
   ASSERT_TRUE(ReadLevelFile(level, data, error)) << error;
-  ASSERT_EQ(data.checkpoints.size(), 2u);
+  ASSERT_EQ(data.checkpoints.size(), 6u);
   const double goal = data.goal.column0;
-  EXPECT_NEAR(data.checkpoints[0].column / goal, 1.0 / 3, 0.05);
-  EXPECT_NEAR(data.checkpoints[1].column / goal, 2.0 / 3, 0.05);
+  double last = 0;
   for (const LevelCell& cell : data.checkpoints) {
-    EXPECT_EQ(At(data, kFileGround, cell.column, cell.row), 0);      // a cell to stand in ...
-    EXPECT_NE(At(data, kFileGround, cell.column, cell.row + 1), 0);  // ... on the ground
+    EXPECT_GT(cell.column, last);
+    EXPECT_LE((cell.column - last) / goal, 0.2) << cell.column;
+    last = cell.column;
+  }
+  EXPECT_LE((goal - last) / goal, 0.2);
+  for (const LevelCell& cell : data.checkpoints) {
+    EXPECT_EQ(At(data, kFileGround, cell.column, cell.row), 0);  // a cell to stand in ...
+    EXPECT_TRUE(At(data, kFileGround, cell.column, cell.row + 1) != 0 ||
+                At(data, kFileBlock, cell.column, cell.row + 1) != 0)
+        << cell.column;  // ... on the ground or a block
   }
 }
 
