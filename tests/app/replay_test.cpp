@@ -266,7 +266,7 @@ TEST_F(ReplayTest, RetryPointsAreNoMoreThan600FramesApartAlongTheCompletion) {
 // on the checkpoint's cell within a few frames of the retry, with no fall from above.
 TEST_F(ReplayTest, ARetryAfterADeathPastACheckpointStartsOnTheGroundAtIt) {
   constexpr int kLandingFrames = 3;
-  for (int checkpoint : {0, 2, 3}) {
+  for (int checkpoint : {0, 1, 2, 3, 4, 5}) {
     const std::string name = "retry_from_checkpoint_" + std::to_string(checkpoint) + ".txt";
     SCOPED_TRACE(name);
     const Outcome run = Play(name, 3600, true);
