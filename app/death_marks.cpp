@@ -17,12 +17,13 @@ std::vector<KillerTell> gKillerTells;
 
 namespace {
 
-constexpr size_t kMaxMarks = 256;    // a run that dies more often marks its first deaths
-constexpr size_t kPathFrames = 60;   // the player's way of the last two seconds
-constexpr int32_t kTouchReach = 2;   // cells round a point of that way that count
-constexpr int32_t kMarkerSize = 16;  // px
-constexpr float kTellAlpha = 0.45f;  // how faintly a deadly cell shows once it has killed
-constexpr int32_t kDrawReach = 20;   // cells from the camera that get drawn
+constexpr size_t kMaxMarks = 256;      // a run that dies more often marks its first deaths
+constexpr size_t kPathFrames = 60;     // the player's way of the last two seconds
+constexpr int32_t kTouchReach = 2;     // cells round a point of that way that count
+constexpr int32_t kMarkerSize = 16;    // px
+constexpr int32_t kDeepFall = 4 * 32;  // px below the last footing: out of a walker's view
+constexpr float kTellAlpha = 0.45f;    // how faintly a deadly cell shows once it has killed
+constexpr int32_t kDrawReach = 20;     // cells from the camera that get drawn
 
 struct PathPoint {
   int32_t x, y;  // world px
@@ -33,6 +34,7 @@ std::string gUnseenLevel;           // the level gUnseen describes
 uint32_t gUnseenLoad = 0;           // and the map's load it was taken from
 std::array<PathPoint, kPathFrames> gPath;
 size_t gPathLength = 0, gPathNext = 0;
+int32_t gFootingY = -1;  // world px: the middle of the player when last on the ground
 bool gWasDying = false;
 
 Texture* gMarkerPicture = nullptr;
@@ -55,6 +57,7 @@ void ScanLevel() {
   gUnseenLoad = gMap->loads;
   for (int cell = 0; cell < kMapCells; ++cell) gUnseen[size_t(cell)] = KillerAt(*gMap, cell);
   gPathLength = gPathNext = 0;
+  gFootingY = -1;
   gWasDying = false;
 }
 
@@ -72,10 +75,24 @@ void AddTell(int32_t column, int32_t row, UnseenKiller kind) {
 
 void RecordDeath(const cPlayer& p) {
   if (gDeathMarks.size() >= kMaxMarks) return;
-  // A fall out of the world is marked where the view last showed it.
+  int32_t x = int32_t(p.x) + p.width / 2;
+  int32_t y = int32_t(p.y) + p.height / 2;
+  // A fall deep into a pit is marked at the rim it went over, a cell below the ground last
+  // stood on, where the way back passes it: the depth it ended at is out of the view of anyone
+  // walking there. A death in a shallow dip stays where it happened.
+  const int32_t rim = gFootingY + kCellSize;
+  if (gFootingY >= 0 && y > gFootingY + kDeepFall) {
+    y = rim;
+    for (size_t i = 0; i < gPathLength; ++i) {
+      const PathPoint& point = gPath[(gPathNext + kPathFrames - gPathLength + i) % kPathFrames];
+      if (point.y > rim) {
+        x = point.x;
+        break;
+      }
+    }
+  }
   const float bottom = std::min(VisibleView().bottom, float(kMapRows * kCellSize));
-  const int32_t x = int32_t(p.x) + p.width / 2;
-  const int32_t y = std::min(int32_t(p.y) + p.height / 2, int32_t(bottom) - kMarkerSize);
+  y = std::min(y, int32_t(bottom) - kMarkerSize);
   gDeathMarks.push_back({gUnseenLevel, x, y});
 
   for (size_t i = 0; i < gPathLength; ++i) {
@@ -115,6 +132,7 @@ void WatchDeaths() {
   const cPlayer& p = *gPlayer;
   const bool dying = p.dying;
   if (!dying) {
+    if (p.onGround) gFootingY = int32_t(p.y) + p.height / 2;
     gPath[gPathNext] = {int32_t(p.x) + p.width / 2, int32_t(p.y) + p.height / 2};
     gPathNext = (gPathNext + 1) % kPathFrames;
     gPathLength = std::min(gPathLength + 1, kPathFrames);
