@@ -28,6 +28,7 @@
 #include "units/base_unit.h"
 #include "units/enemy.h"
 #include "world/camera.h"
+#include "world/codes.h"
 #include "world/level_file.h"
 #include "world/map.h"
 #include "world/messages.h"
@@ -371,6 +372,48 @@ TEST_F(ReplayTest, TheSkyRoomLeadsDownOntoTheRouteAhead) {
   EXPECT_TRUE(onRouteAhead) << "never came back down past the pads";
   EXPECT_EQ(gCheckpointReached, 2) << "the way down passes the checkpoint past the pads";
   EXPECT_GE(gCoins, 40) << "the room and its steps are worth the climb";
+}
+
+// The first of the two holes keeps a player who only jumps straight up, though the jumps find
+// the box hidden in it; from the hole's open side that box is a step out.
+TEST_F(ReplayTest, TheHoleKeepsAJumperButNotAFinder) {
+  constexpr float kHoleX = 400 * 32, kGroundY = 40 * 32;
+  const Outcome jumping = Play("stuck_in_the_hole.txt", 1800);
+  EXPECT_TRUE(jumping.messages.count(3));  // STUCK IN THE HOLE
+  EXPECT_EQ(jumping.deathFrame, -1);
+  EXPECT_NEAR(jumping.xAtEnd, kHoleX + 32, 2.0f) << "still in the hole after two jumps";
+  EXPECT_GT(gPlayer->y, kGroundY);
+  EXPECT_EQ(gMap->blockLayer[CellIndex(401, 44)], kBlockUsedBox) << "the jumps found the box";
+
+  const Outcome out = Play("stuck_in_the_hole.txt", 2000);
+  EXPECT_EQ(out.deathFrame, -1);
+  EXPECT_TRUE(std::any_of(out.footholds.begin(), out.footholds.end(), [&](const auto& at) {
+    return at.first > kHoleX + 16 && at.second < 44 * 32 && at.second > kGroundY;
+  })) << "never stood on the box";
+  EXPECT_GT(out.xAtEnd, kHoleX + 2 * 32);
+  EXPECT_LT(out.xAtEnd, 410 * 32.0f) << "stopped before the second hole";
+  EXPECT_LT(gPlayer->y, kGroundY);
+}
+
+// The two growth boxes by the hill give the mushroom and then the fire; thrown along the
+// ground past the pyramid, one fireball knocks off the lone crawler, which falls out of sight.
+TEST_F(ReplayTest, TheFireBonusClearsTheLoneCrawler) {
+  const Outcome run = Play("fire_clears_the_way.txt", 491);
+  EXPECT_EQ(run.deathFrame, -1);
+  EXPECT_EQ(run.highestPower, kPowerFire);
+  EXPECT_EQ(gPlayer->power, kPowerFire);
+  EXPECT_GT(run.farthestFireball, 1500.0f);  // far past the first screen's 480 px
+  constexpr float kPyramidX = 40 * 32, kPlateauX = 70 * 32;
+  int knocked = 0;
+  for (const cBaseUnit* unit : gUnits) {
+    const auto* enemy = dynamic_cast<const cEnemy*>(unit);
+    if (!enemy || enemy->x < kPyramidX || enemy->x > kPlateauX) continue;
+    EXPECT_TRUE(enemy->knockedOff) << "type " << enemy->type << " at " << enemy->x;
+    EXPECT_TRUE(enemy->dead);  // fallen out of sight
+    ++knocked;
+  }
+  EXPECT_EQ(knocked, 1);
+  EXPECT_EQ(gScore, 1500);  // seven coins over the pit and the pyramid, and the crawler's 100
 }
 
 // Wherever a replay goes, no sign or coin is drawn through the status or distance line and no
