@@ -2,6 +2,7 @@
 #include "app/button.h"
 
 #include "engine/gl_setup.h"
+#include "engine/sprite_batch.h"
 #include "platform/view.h"
 
 cButton* gButtons[kButtonCount] = {};
@@ -46,6 +47,12 @@ bool cButton::Contains(int32_t px, int32_t py) const {
 void cButton::Draw() const {
   DrawQuadImmediate(texture, {x, y, width, height}, {sourceX, sourceY, sourceWidth, sourceHeight},
                     0, 0.0f);
+}
+
+void cButton::Queue() const {
+  cSpriteBatch::Instance().AddQuad(&texture, {x, y, width, height},
+                                   {sourceX, sourceY, sourceWidth, sourceHeight},
+                                   {1.0f, 1.0f, 1.0f, 1.0f}, 0.0f, 0);
 }
 
 ButtonArea ButtonPlace(ButtonId id) {

@@ -14,6 +14,8 @@ class cButton {
   // The border lines do not count.
   bool Contains(int32_t px, int32_t py) const;
   void Draw() const;
+  // Into the sprite batch under way, drawn in order with what it already holds.
+  void Queue() const;
 
   Texture texture;  // a copy of the sheet's record
   int32_t x, y, width, height;

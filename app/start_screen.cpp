@@ -30,8 +30,10 @@ void StartScreenStep() {
   batch.Begin(false);
   DrawImage(gBackground, 0, 0);
   gBlinkCounter = gBlinkCounter < kBlinkCycle ? gBlinkCounter + 1 : 0;
+  // In the same batch as the picture, after it: drawn on its own after the batch's flush, the
+  // button never reached the screen.
+  if (gBlinkCounter < kBlinkShownBelow && gButtons[kButtonStart]) gButtons[kButtonStart]->Queue();
   batch.Flush();
-  if (gBlinkCounter < kBlinkShownBelow && gButtons[kButtonStart]) gButtons[kButtonStart]->Draw();
   End2D();
 
   // Every event of the pass belongs to the start screen: the press that starts the game does

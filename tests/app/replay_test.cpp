@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/checkpoints.h"
+#include "app/death_marks.h"
 #include "app/hud.h"
 #include "app/results.h"
 #include "app/sim.h"
@@ -266,7 +267,7 @@ TEST_F(ReplayTest, RetryPointsAreNoMoreThan600FramesApartAlongTheCompletion) {
 // on the checkpoint's cell within a few frames of the retry, with no fall from above.
 TEST_F(ReplayTest, ARetryAfterADeathPastACheckpointStartsOnTheGroundAtIt) {
   constexpr int kLandingFrames = 3;
-  for (int checkpoint : {0, 2, 3}) {
+  for (int checkpoint : {0, 1, 2, 3, 4, 5}) {
     const std::string name = "retry_from_checkpoint_" + std::to_string(checkpoint) + ".txt";
     SCOPED_TRACE(name);
     const Outcome run = Play(name, 3600, true);
@@ -279,6 +280,22 @@ TEST_F(ReplayTest, ARetryAfterADeathPastACheckpointStartsOnTheGroundAtIt) {
     EXPECT_LE(run.firstGroundAfterRetry - run.retryFrame, kLandingFrames);
     EXPECT_LE(run.livesAtEnd, 4);
   }
+}
+
+// A hidden killer kills once, then shows: the death leaves its marker, and after the retry the
+// boxes that hid over the easy gap are drawn faintly where the head found them.
+TEST_F(ReplayTest, TheGapThatKilledShowsItsMarkerAndItsHiddenBoxesAfterTheRetry) {
+  const Outcome run = Play("retry_past_the_marked_gap.txt", 931, true);
+  EXPECT_EQ(run.deathMessage, 1);  // TOUCH THE INVISIBLE BOX
+  EXPECT_EQ(run.checkpointAtDeath, 0);
+  ASSERT_EQ(gDeathMarks.size(), 1u);
+  EXPECT_NEAR(gDeathMarks[0].x / 32, 141, 2);
+  bool boxOverGap = false;
+  for (const KillerTell& tell : gKillerTells)
+    boxOverGap |= tell.kind == UnseenKiller::kHiddenBox && tell.column >= 129 && tell.column <= 131;
+  EXPECT_TRUE(boxOverGap);
+  EXPECT_FALSE(gPlayer->dying);
+  EXPECT_NEAR(gPlayer->x / 32, 134, 1) << "back at the gap, with its marks in view";
 }
 
 // The arena before the goal is not walked through: a player who holds right under the

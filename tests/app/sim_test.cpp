@@ -380,7 +380,7 @@ TEST_F(SimTest, ThePipeNearTheStartLeadsToTheSecretMoneyRoomAndBack) {
   ASSERT_TRUE(sim.Start(FindDataDirectory(), error)) << error;
   int pipes = 0, inRoom = -1;
   float xOut = -1;  // where the way out of the room puts the player
-  for (int frame = 0; frame < 300; ++frame) {
+  for (int frame = 0; frame < 440; ++frame) {
     sim.RunFrame(events);
     const std::string trace = sim.TraceLine(false);
     if (trace.find("pipe.wav") != std::string::npos && ++pipes == 2) xOut = gPlayer->x;
