@@ -312,18 +312,25 @@ TEST_F(ReplayTest, TheBossArenaBurnsAPlayerWhoDoesNotJump) {
   EXPECT_EQ(run.goalFrame, -1);
 }
 
-// The message over the easy gap names the hidden boxes: it comes from a head that found one,
-// never from a player who only walked into the gap.
+// The message over a gap names its hidden boxes: it comes from a head that found one, never
+// from a player who only walked into the gap. Past the sea the walkway hurries the player to
+// such a gap, and a jump from its very end finds the boxes over the edge.
 TEST_F(ReplayTest, OnlyTheHiddenBoxesOverTheGapNameTheirTrap) {
   const Outcome walkedIn = Play("fall_into_easy_gap.txt", 900);
   ASSERT_GE(walkedIn.deathFrame, 0) << "walked over the gap";
   EXPECT_FALSE(walkedIn.messages.count(1));
   EXPECT_EQ(walkedIn.deathMessage, kNoMessage);
-  const Outcome bumped = Play("death_invisible_box.txt", 900);
-  ASSERT_GE(bumped.deathFrame, 0);
-  EXPECT_EQ(bumped.deathMessage, 1);  // TOUCH THE INVISIBLE BOX
-  ASSERT_FALSE(bumped.footholds.empty());
-  EXPECT_NEAR(bumped.footholds.back().first, 129 * 32, 32.0f) << "jumped from the gap's edge";
+  const std::pair<const char*, int> jumpsFromTheEdge[] = {{"death_invisible_box.txt", 129},
+                                                          {"death_free_ride.txt", 574}};
+  for (const auto& [name, gapColumn] : jumpsFromTheEdge) {
+    SCOPED_TRACE(name);
+    const Outcome bumped = Play(name, 2600);
+    ASSERT_GE(bumped.deathFrame, 0);
+    EXPECT_EQ(bumped.deathMessage, 1);  // TOUCH THE INVISIBLE BOX
+    ASSERT_FALSE(bumped.footholds.empty());
+    EXPECT_NEAR(bumped.footholds.back().first, float(gapColumn * 32), 32.0f)
+        << "jumped from the gap's edge";
+  }
 }
 
 // The tall wall is climbed by the stair that comes up at its foot: wherever a player running
@@ -414,6 +421,42 @@ TEST_F(ReplayTest, TheFireBonusClearsTheLoneCrawler) {
   }
   EXPECT_EQ(knocked, 1);
   EXPECT_EQ(gScore, 1500);  // seven coins over the pit and the pyramid, and the crawler's 100
+}
+
+// The lift's ledge is an upper way, not a dead end: the board carries the player up to it,
+// and from it a bridge of boxes leads over the second castle's near tower onto its roof.
+TEST_F(ReplayTest, TheBoardLiftsThePlayerOntoTheLedgeAndOnOverTheCastle) {
+  const Outcome run = Play("lift_to_the_ledge.txt", 2740);
+  EXPECT_EQ(run.deathFrame, -1);
+  constexpr float kLedgeLeft = 593 * 32, kLedgeTop = 28 * 32, kRouteY = 39 * 32;
+  constexpr float kBridgeLeft = 607 * 32, kBridgeRight = 612 * 32, kBridgeTop = 29 * 32;
+  constexpr float kRoofLeft = 615 * 32, kRoofRight = 623 * 32, kRoofTop = 31 * 32;
+  auto standsOn = [](float y, float top) { return y < top && y > top - 48; };
+  bool onBoardAboveRoute = false, onLedge = false, onBridge = false, onRoof = false;
+  for (const auto& [x, y] : run.footholds) {
+    onBoardAboveRoute |= x < kLedgeLeft && y < kRouteY - 64;  // carried, not on the ground
+    onLedge |= x >= kLedgeLeft && x < kBridgeLeft && standsOn(y, kLedgeTop);
+    onBridge |= x >= kBridgeLeft && x < kBridgeRight && standsOn(y, kBridgeTop);
+    onRoof |= x >= kRoofLeft && x <= kRoofRight && standsOn(y, kRoofTop);
+  }
+  EXPECT_TRUE(onBoardAboveRoute);
+  EXPECT_TRUE(onLedge);
+  EXPECT_TRUE(onBridge);
+  EXPECT_TRUE(onRoof);
+}
+
+// The star over the second castle's roof is the upper way's reward: carried down among the
+// hammers, it lets the player walk through the ones shaking on the ground between the pits.
+TEST_F(ReplayTest, TheStarFromTheRoofCarriesThroughTheHammers) {
+  const Outcome run = Play("star_over_the_hammers.txt", 3120);
+  EXPECT_EQ(run.deathFrame, -1);
+  for (int hammerColumn : {644, 655}) {
+    const float hammerX = float(hammerColumn * 32);
+    EXPECT_TRUE(std::any_of(run.starFootholds.begin(), run.starFootholds.end(),
+                            [&](float x) { return x > hammerX - 24 && x < hammerX + 24; }))
+        << "never stood by the hammer at " << hammerColumn << " while invincible";
+  }
+  EXPECT_GT(run.furthestX, float(kBossColumn * 32)) << "past the hammers to the boss";
 }
 
 // Wherever a replay goes, no sign or coin is drawn through the status or distance line and no
