@@ -68,8 +68,25 @@ bool WriteFile(const std::string& path, const void* data, size_t size) {
   return bool(file);
 }
 
-// Reads a level file, printing why it cannot be read.
+// Source text opens with no zero byte; a level file with its sizes, which hold some.
+bool LooksLikeSourceText(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  char head[16] = {};
+  file.read(head, sizeof head);
+  return file.gcount() > 0 && std::find(head, head + file.gcount(), '\0') == head + file.gcount();
+}
+
+// Reads a level file, or source text as the game would play it, printing why it cannot be
+// read: a designer's own source given where a built file was meant is read, not taken for a
+// level file of absurd sizes.
 bool LoadLevel(const std::string& path, LevelData& level, std::vector<std::string>* clipped) {
+  std::error_code ignored;
+  if (std::filesystem::is_regular_file(path, ignored) && LooksLikeSourceText(path)) {
+    std::vector<std::string> errors;
+    if (ReadPlayableLevel(path, level, errors)) return true;
+    for (const std::string& line : errors) std::fprintf(stderr, "%s\n", line.c_str());
+    return false;
+  }
   std::string error;
   if (ReadLevelFile(path, level, error, clipped)) return true;
   std::fprintf(stderr, "%s: %s\n", path.c_str(), error.c_str());
@@ -150,6 +167,12 @@ std::vector<std::string> WarpTargetProblems(const std::string& path, const Level
     LevelData targetLevel;
     std::string error;
     if (ReadLevelFile(target, targetLevel, error)) continue;
+    // Beside source text, the target is source text too, built under the name without .txt.
+    std::vector<std::string> sourceErrors;
+    std::error_code ignored;
+    if (!std::filesystem::exists(target, ignored) && LooksLikeSourceText(target + ".txt") &&
+        ReadPlayableLevel(target + ".txt", targetLevel, sourceErrors))
+      continue;
     const bool opened = std::ifstream(target).good();
     problems.push_back("warp " + std::to_string(i) + ": level '" + name + "' beside it " +
                        (opened ? "would be refused: " : "cannot be loaded: ") + error);
@@ -162,7 +185,14 @@ int Check(const std::vector<std::string>& args, std::map<std::string, std::strin
   LevelData level;
   std::vector<std::string> clipped;
   std::string error;
-  if (!ReadLevelFile(path, level, error, &clipped)) {
+  std::error_code notAFile;
+  if (std::filesystem::is_regular_file(path, notAFile) && LooksLikeSourceText(path)) {
+    std::vector<std::string> errors;
+    if (!ReadPlayableLevel(path, level, errors)) {
+      for (const std::string& line : errors) std::printf("%s\n", line.c_str());
+      return kExitFailed;
+    }
+  } else if (!ReadLevelFile(path, level, error, &clipped)) {
     // A file that is there but malformed is one the game would refuse to load. (Asking the
     // name, not opening it: a FIFO must not block the check.)
     std::error_code ignored;

@@ -408,6 +408,12 @@ TEST(LevelToolTest, CommandsReportUsageFaultsAndProblemsByExitStatus) {
       << out;
   EXPECT_EQ(out.find("(1, 21)"), std::string::npos) << out;
   EXPECT_EQ(out.find("OVER THE PIT"), std::string::npos) << out;
+  // The designer's source is checked as the game would play it, not read as a level file.
+  EXPECT_EQ(RunTool("check " + TestScratchDir() + "/signs.txt", &out), 0);
+  EXPECT_NE(out.find("signs.txt: warning: text 0 \"HOP RIGHT!\" at (0, 20)"), std::string::npos)
+      << out;
+  EXPECT_EQ(RunTool("check " + Scratch("typo.txt", "[map 0]\n00 Q\n"), &out), 1);
+  EXPECT_NE(out.find("typo.txt:2:4: 'Q' is not in the map legend"), std::string::npos) << out;
   EXPECT_EQ(RunTool("check " + Scratch("short.level", std::string("\x01\x00", 2)), &out), 1);
   EXPECT_EQ(out, TestScratchDir() +
                      "/short.level: refused: truncated: expected 8 bytes of "
