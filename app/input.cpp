@@ -51,7 +51,10 @@ bool Dying() { return gPlayer && gPlayer->dying; }
 void Release(bool retry) {
   if (gGoalReached) return;  // the level is over; nothing to restart
   const bool dying = Dying();
-  if (retry && dying) RestartAfterDeath();
+  if (retry && dying) {
+    gPausedByKey = false;  // a pause that came with the death ends with it
+    RestartAfterDeath();
+  }
   if (!retry && !dying) RestartLevel();
 }
 
@@ -142,7 +145,9 @@ void SpendFinger(int slot) {
   if (slot >= 0 && slot < kFingerSlots) gSpent[slot] = true;
 }
 
-bool GamePaused() { return gPausedByKey || gPausedByFocus; }
+// A pause pressed in the very frame the player began to die would hold the death screen with
+// its retry refused and the pause key ignored: the death screen is never paused by a key.
+bool GamePaused() { return (gPausedByKey && !Dying()) || gPausedByFocus; }
 
 void HandlePausedInput() {
   InputEvent event;

@@ -266,6 +266,19 @@ TEST_F(InputTest, ThePauseKeyAndLostFocusStopTheFrames) {
   HandleInput();
   EXPECT_TRUE(Reloaded());
   EXPECT_FALSE(gPlayer->dying);
+
+  // A pause read in the frame whose step then kills does not hold the death screen: the
+  // retry key is taken, and play goes on unpaused.
+  Key(InputAction::kPause, true);
+  Key(InputAction::kPause, false);
+  HandleInput();
+  gPlayer->dying = true;
+  EXPECT_FALSE(GamePaused());
+  Key(InputAction::kRetry, true);
+  Key(InputAction::kRetry, false);
+  HandleInput();
+  EXPECT_FALSE(gPlayer->dying);
+  EXPECT_FALSE(GamePaused());
 }
 
 }  // namespace
