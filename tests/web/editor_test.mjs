@@ -7,18 +7,16 @@
 // Usage: node editor_test.mjs SITE LEVEL-TOOL SHIPPED-LEVEL [SHOTS-DIR]
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
-import os from 'node:os';
 import path from 'node:path';
-import { launchBrowser, serve, sleep } from './lib.mjs';
+import {
+  cellPoint, check, choose, clickCell, commandLine, dragCells, finish, kDesktop, newPage, pageErrors, serve, shot,
+  sleep, start, test, tool, urlOf,
+} from './lib.mjs';
 
-const [site, levelTool, shippedLevel, shotsDir] = process.argv.slice(2);
-if (!shippedLevel) {
-  console.error('usage: node editor_test.mjs SITE LEVEL-TOOL SHIPPED-LEVEL [SHOTS-DIR]');
-  process.exit(2);
-}
+const [site, levelTool, shippedLevel, shotsDir] =
+  commandLine('node editor_test.mjs SITE LEVEL-TOOL SHIPPED-LEVEL [SHOTS-DIR]');
 
-const kDesktop = { width: 1280, height: 800 };
-const kPhone = { width: 390, height: 844, deviceScaleFactor: 2, isMobile: true, hasTouch: true };
+const kUprightPhone = { width: 390, height: 844, deviceScaleFactor: 2, isMobile: true, hasTouch: true };
 // A small level: ground on row 40 from column 0 to 59, the start at column 3.
 const kSmallLevel = [
   'size 4096 64',
@@ -31,48 +29,14 @@ const kSmallLevel = [
   '',
 ].join('\n');
 
-const work = fs.mkdtempSync(path.join(os.tmpdir(), 'brinkhop-editor-'));
-const server = await serve(site);
-const base = `http://127.0.0.1:${server.address().port}/`;
-const browser = await launchBrowser();
-const pageErrors = [];
-let failures = 0;
-
-function check(condition, what) {
-  if (!condition) throw new Error(what);
-}
-
-async function test(name, body) {
-  try {
-    await body();
-    console.log(`ok: ${name}`);
-  } catch (error) {
-    failures++;
-    console.log(`FAIL: ${name}: ${error.message}`);
-  }
-}
+const { work, browser } = await start('editor', shotsDir);
+const base = urlOf(await serve(site));
 
 async function openEditor(context, viewport = kDesktop, query = '') {
-  const page = await context.newPage();
-  page.on('pageerror', (error) => pageErrors.push(`editor: ${error.message}`));
-  page.on('console', (m) => m.type() === 'error' && pageErrors.push(`editor: ${m.text()}`));
-  await page.setViewport(viewport);
+  const page = await newPage('editor', viewport, context);
   await page.goto(base + 'editor.html' + query);
   await page.evaluate(() => window.brinkhopEditor.ready);
   return page;
-}
-
-// The page point at the middle of a cell, as the editor draws it now.
-async function cellPoint(page, column, row) {
-  return page.evaluate(
-    (c, r) => {
-      const v = window.brinkhopEditor.view();
-      const box = document.getElementById('canvas').getBoundingClientRect();
-      return { x: box.left + ((c + 0.5) * 32 - v.x) * v.zoom, y: box.top + ((r + 0.5) * 32 - v.y) * v.zoom };
-    },
-    column,
-    row,
-  );
 }
 
 const cell = (page, layer, column, row) =>
@@ -83,24 +47,6 @@ const kUnit = 3;
 const kTrigger = 4;
 const kLabel = 5;
 
-async function choose(page, note) {
-  await page.click(`#palette button[data-note="${note}"]`);
-}
-async function tool(page, name) {
-  await page.click(`[data-tool="${name}"]`);
-}
-async function clickCell(page, column, row) {
-  const p = await cellPoint(page, column, row);
-  await page.mouse.click(p.x, p.y);
-}
-async function dragCells(page, from, to) {
-  const a = await cellPoint(page, ...from);
-  const b = await cellPoint(page, ...to);
-  await page.mouse.move(a.x, a.y);
-  await page.mouse.down();
-  await page.mouse.move(b.x, b.y, { steps: 8 });
-  await page.mouse.up();
-}
 
 const context = await browser.createBrowserContext();
 const editor = await openEditor(context);
@@ -219,7 +165,7 @@ await test('the sky behind the level deepens upwards, as play draws it', async (
   const low = await colour(50, 26);
   const light = (c) => c[0] + c[1] + c[2];
   check(light(high) + 30 < light(low), `the sky is ${high} high up and ${low} lower`);
-  if (shotsDir) await editor.screenshot({ path: path.join(shotsDir, 'editor-sky.png') });
+  await shot(editor, 'editor-sky.png');
 });
 
 await test('a painted ledge is played on, and Esc comes back to the same view', async () => {
@@ -229,7 +175,7 @@ await test('a painted ledge is played on, and Esc comes back to the same view', 
   await dragCells(editor, [40, 34], [50, 34]);
   for (let c = 40; c <= 50; ++c) check((await cell(editor, kGround, c, 34)) === 1, `no ground at ${c}, 34`);
   const viewBefore = await editor.evaluate(() => window.brinkhopEditor.view());
-  if (shotsDir) await editor.screenshot({ path: path.join(shotsDir, 'editor-desktop.png') });
+  await shot(editor, 'editor-desktop.png');
   await editor.keyboard.down('Shift');
   await editor.keyboard.press('KeyP');
   await editor.keyboard.up('Shift');
@@ -239,7 +185,7 @@ await test('a painted ledge is played on, and Esc comes back to the same view', 
   check(t.onGround && !t.dying, `the player does not stand: ${JSON.stringify(t)}`);
   check(Math.abs(t.y + t.h - 34 * 32) <= 1, `the player stands at y ${t.y} (height ${t.h}), not on row 34`);
   check(t.x >= 40 * 32 - 32 && t.x <= 51 * 32, `the player is at x ${t.x}, off the ledge`);
-  if (shotsDir) await editor.screenshot({ path: path.join(shotsDir, 'editor-play.png') });
+  await shot(editor, 'editor-play.png');
   const frame = await editor.$('#play iframe');
   await (await frame.contentFrame()).focus('canvas');
   await editor.keyboard.press('Escape');
@@ -327,7 +273,7 @@ await test('the shipped level is saved byte for byte as the level tool dumps it'
 
 await test('fingers: a tap paints, two fingers zoom and scroll, a long press picks', async () => {
   const phone = await browser.createBrowserContext();
-  const page = await openEditor(phone, kPhone);
+  const page = await openEditor(phone, kUprightPhone);
   await page.evaluate((text) => window.brinkhopEditor.load(text), kSmallLevel);
   await page.evaluate(() => window.brinkhopEditor.goTo(8, 37));
   const session = await page.createCDPSession();
@@ -338,7 +284,7 @@ await test('fingers: a tap paints, two fingers zoom and scroll, a long press pic
   await touch('touchStart', [p]);
   await touch('touchEnd', []);
   check((await cell(page, kBlock, 8, 36)) === 2, 'the tap painted no coin box');
-  if (shotsDir) await page.screenshot({ path: path.join(shotsDir, 'editor-phone.png') });
+  await shot(page, 'editor-phone.png');
   const before = await page.evaluate(() => window.brinkhopEditor.view());
   const a = { x: p.x - 40, y: p.y };
   const b = { x: p.x + 40, y: p.y };
@@ -363,7 +309,4 @@ await test('no errors in the pages', async () => {
   check(pageErrors.length === 0, pageErrors.join('; '));
 });
 
-await browser.close();
-server.close();
-console.log(failures ? `${failures} failed` : 'all passed');
-process.exit(failures ? 1 : 0);
+await finish({ summary: true });

@@ -5,68 +5,41 @@
 // Usage: node phone_test.mjs SITE SIM REPLAYS SOURCE-DIR [SHOTS-DIR]
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
-import os from 'node:os';
 import path from 'node:path';
-import { launchBrowser, serve, siteFiles, sleep, Stage } from './lib.mjs';
+import {
+  check, commandLine, finish, kDesktop, kPhone, newPage, pageErrors, serve, shot, siteFiles, sleep, Stage, start,
+  test, trace, urlOf, waitForFrames,
+} from './lib.mjs';
 
-const [site, sim, replays, source, shotsDir] = process.argv.slice(2);
-if (!source) {
-  console.error('usage: node phone_test.mjs SITE SIM REPLAYS SOURCE-DIR');
-  process.exit(2);
-}
+const [site, sim, replays, source, shotsDir] = commandLine('node phone_test.mjs SITE SIM REPLAYS SOURCE-DIR [SHOTS-DIR]');
 
 const kMaxSiteBytes = 700 * 1000; // every file a player may download, as built
 const kMaxSiteGzipBytes = 300 * 1000; // the same, gzip-compressed as a host sends them
 const kMinTouchTarget = 48; // CSS px
-const kPhone = { width: 844, height: 390, deviceScaleFactor: 2, isMobile: true, hasTouch: true, isLandscape: true };
-const kDesktop = { width: 1280, height: 800, deviceScaleFactor: 1 };
-
-let failures = 0;
-const pageErrors = [];
-async function test(name, body) {
-  try {
-    await body();
-    console.log(`ok: ${name}`);
-  } catch (error) {
-    failures++;
-    console.log(`FAIL: ${name}: ${error.message}`);
-  }
-}
-function check(condition, what) {
-  if (!condition) throw new Error(what);
-}
 
 // The site is served from a copy, so that a new build can be put in its place.
-const work = fs.mkdtempSync(path.join(os.tmpdir(), 'brinkhop-phone-'));
+const { work, browser } = await start('phone', shotsDir);
 const deployed = path.join(work, 'site');
 fs.cpSync(site, deployed, { recursive: true });
 let server = await serve(deployed, { compress: true });
 const port = server.address().port;
-const base = `http://127.0.0.1:${port}/`;
-const browser = await launchBrowser();
+const base = urlOf(server);
 
 async function openPage(query = '', viewport = kPhone) {
-  const page = await browser.newPage();
-  page.on('console', (message) => {
-    if (message.type() === 'error') pageErrors.push(`${query || '/'}: ${message.text()}`);
-  });
-  page.on('pageerror', (error) => pageErrors.push(`${query || '/'}: ${error.message}`));
-  await page.setViewport(viewport);
+  const page = await newPage(query || '/', viewport);
   await page.goto(base + query);
   await page.evaluate(() => window.brinkhop.ready);
   return page;
 }
 
 const version = (page) => page.evaluate(() => document.querySelector('script[data-version]').dataset.version);
-const audioState = (page) => page.evaluate(() => window.brinkhop.audio().state);
-const trace = (page) => page.evaluate(() => window.brinkhop.trace());
 
 async function startByTouch(page) {
   const stage = new Stage(page);
   await stage.touch([{ x: 240, y: 263 }]);
   await sleep(100);
   await stage.release();
-  await page.waitForFunction(() => window.brinkhop.frame() >= 30, { timeout: 20000 });
+  await waitForFrames(page, 30);
   return stage;
 }
 
@@ -151,12 +124,12 @@ await test('a second visit with no network starts, and a replay ends as brinkhop
       await sleep(700);
       await stage.touch([{ x: 160, y: 262 }, { x: 432, y: 262, id: 1 }]);
       await sleep(250);
-      await page.screenshot({ path: path.join(shotsDir, 'web-installed.png') });
+      await shot(page, 'web-installed.png');
       await stage.release();
     }
     await page.close();
     const replay = await openPage(`?replay=replays/complete.txt&frames=${frames}&speed=30`);
-    await replay.waitForFunction((n) => window.brinkhop.frame() >= n, { timeout: 60000, polling: 100 }, frames);
+    await waitForFrames(replay, frames, 60000, 100);
     const got = await trace(replay);
     check(JSON.stringify(got) === JSON.stringify(expected),
           `offline the replay ended in\n    ${JSON.stringify(got)}\n  the simulator in\n    ${JSON.stringify(expected)}`);
@@ -313,7 +286,4 @@ await test('the pages logged no errors', async () => {
   check(pageErrors.length === 0, pageErrors.join('\n  '));
 });
 
-await browser.close();
-server.close();
-fs.rmSync(work, { recursive: true, force: true });
-process.exit(failures ? 1 : 0);
+await finish();

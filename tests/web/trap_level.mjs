@@ -3,7 +3,7 @@
 // message, a sign, a crawler, a checkpoint and the goal; then shared. Prints the link and its
 // size and saves a picture of the editor. Not a test: a walk-through (README, "Editor").
 // Usage: node trap_level.mjs SITE PICTURE.png
-import { launchBrowser, serve, sleep } from './lib.mjs';
+import { choose, clickCell, dragCells, launchBrowser, serve, sleep, tool as pick, urlOf } from './lib.mjs';
 
 const [site, picture] = process.argv.slice(2);
 const server = await serve(site);
@@ -11,33 +11,13 @@ const browser = await launchBrowser();
 const page = await browser.newPage();
 await page.setViewport({ width: 1280, height: 760 });
 page.on('dialog', (dialog) => dialog.accept(dialog.type() === 'prompt' ? 'FREE COINS' : undefined));
-await page.goto(`http://127.0.0.1:${server.address().port}/editor.html`);
+await page.goto(urlOf(server) + 'editor.html');
 await page.evaluate(() => window.brinkhopEditor.ready);
 
-const point = (c, r) =>
-  page.evaluate(
-    (column, row) => {
-      const v = window.brinkhopEditor.view();
-      const box = document.getElementById('canvas').getBoundingClientRect();
-      return { x: box.left + ((column + 0.5) * 32 - v.x) * v.zoom, y: box.top + ((row + 0.5) * 32 - v.y) * v.zoom };
-    },
-    c,
-    r,
-  );
-async function drag(from, to) {
-  const a = await point(...from);
-  const b = await point(...to);
-  await page.mouse.move(a.x, a.y);
-  await page.mouse.down();
-  await page.mouse.move(b.x, b.y, { steps: 10 });
-  await page.mouse.up();
-}
-async function click(c, r) {
-  const p = await point(c, r);
-  await page.mouse.click(p.x, p.y);
-}
-const brush = (note) => page.click(`#palette button[data-note="${note}"]`);
-const tool = (name) => page.click(`[data-tool="${name}"]`);
+const drag = (from, to) => dragCells(page, from, to, 10);
+const click = (c, r) => clickCell(page, c, r);
+const brush = (note) => choose(page, note);
+const tool = (name) => pick(page, name);
 
 await page.click('#new');
 await sleep(200);

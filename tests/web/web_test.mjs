@@ -6,58 +6,33 @@
 // Usage: node web_test.mjs SITE SIM REPLAYS DESKTOP-SHOT-SCRIPT GAME CLOSER DATA [SHOTS-DIR]
 import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
-import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
-import { launchBrowser, serve, sleep, Stage } from './lib.mjs';
+import {
+  check, commandLine, finish, kPhone, newPage, pageErrors, serve, shot, sleep, Stage, start, test, trace, urlOf,
+  waitForFrames,
+} from './lib.mjs';
 
-const [site, sim, replays, desktopShot, game, closer, data, shotsDir] = process.argv.slice(2);
-if (!data) {
-  console.error('usage: node web_test.mjs SITE SIM REPLAYS DESKTOP-SHOT-SCRIPT GAME CLOSER DATA [SHOTS-DIR]');
-  process.exit(2);
-}
+const [site, sim, replays, desktopShot, game, closer, data, shotsDir] =
+  commandLine('node web_test.mjs SITE SIM REPLAYS DESKTOP-SHOT-SCRIPT GAME CLOSER DATA [SHOTS-DIR]');
 
 const kMaxDownload = 1.5 * 1000 * 1000; // bytes, as served, uncompressed
-const kPhone = { width: 844, height: 390, deviceScaleFactor: 2, isMobile: true, hasTouch: true, isLandscape: true };
 // Of the 960 x 640 picture, at most this share of pixels may differ from the desktop's by more
 // than kChannelFuzz in a channel: the two GLs may round a texel edge differently, nothing more.
 const kMaxDifferentShare = 0.002;
 const kChannelFuzz = '3%';
 
-const work = fs.mkdtempSync(path.join(os.tmpdir(), 'brinkhop-web-'));
-const server = await serve(site);
-const base = `http://127.0.0.1:${server.address().port}/`;
-const browser = await launchBrowser();
-const pageErrors = [];
-let failures = 0;
-
-function check(condition, what) {
-  if (!condition) throw new Error(what);
-}
-
-async function test(name, body) {
-  try {
-    await body();
-    console.log(`ok: ${name}`);
-  } catch (error) {
-    failures++;
-    console.log(`FAIL: ${name}: ${error.message}`);
-  }
-}
+const { work, browser } = await start('web', shotsDir);
+const base = urlOf(await serve(site));
 
 // A fresh page that records what it downloads and every error it logs.
 async function openPage(query = '', viewport = kPhone, before = null) {
-  const page = await browser.newPage();
+  const page = await newPage(query || '/', viewport);
   const bytes = new Map();
   // As served, uncompressed: the test's server sends every file's length.
   page.on('response', (response) => {
     bytes.set(response.url(), Number(response.headers()['content-length'] || 0));
   });
-  page.on('console', (message) => {
-    if (message.type() === 'error') pageErrors.push(`${query || '/'}: ${message.text()}`);
-  });
-  page.on('pageerror', (error) => pageErrors.push(`${query || '/'}: ${error.message}`));
-  await page.setViewport(viewport);
   if (before) await before(page);
   const navigated = Date.now();
   await page.goto(base + query);
@@ -65,14 +40,15 @@ async function openPage(query = '', viewport = kPhone, before = null) {
   return { page, bytes, navigated, stage };
 }
 
-async function waitForFrames(page, count, timeout = 20000) {
-  await page.waitForFunction((n) => window.brinkhop.frame() >= n, { timeout, polling: 50 }, count);
+// A page whose game a touch on START began, `frames` frames ago.
+async function startedPage(frames) {
+  const { page, stage } = await openPage();
+  await page.evaluate(() => window.brinkhop.ready);
+  await stage.touch([{ x: 240, y: 263 }]);
+  await stage.release();
+  await waitForFrames(page, frames);
+  return { page, stage };
 }
-
-const trace = (page) => page.evaluate(() => window.brinkhop.trace());
-const shot = async (page, name) => {
-  if (shotsDir) await page.screenshot({ path: path.join(shotsDir, name) });
-};
 
 await test('the page downloads at most 1.5 MB and shows its first frame', async () => {
   const { page, bytes, navigated } = await openPage();
@@ -145,11 +121,7 @@ await test('a touch on START starts the game; audio runs after that first touch'
 });
 
 await test('two fingers at once, on right and on jump, run and jump; sounds play', async () => {
-  const { page, stage } = await openPage();
-  await page.evaluate(() => window.brinkhop.ready);
-  await stage.touch([{ x: 240, y: 263 }]);
-  await stage.release();
-  await waitForFrames(page, 30); // the player lands on the hill
+  const { page, stage } = await startedPage(30); // the player lands on the hill
   const before = await trace(page);
   check(before.onGround, 'the player is not standing before the test');
   const startFrame = await page.evaluate(() => window.brinkhop.frame());
@@ -227,11 +199,7 @@ await test('a standard gamepad plays: A starts, the d-pad runs', async () => {
 });
 
 await test('a hidden page pauses without a catch-up, and play goes on when it shows again', async () => {
-  const { page, stage } = await openPage();
-  await page.evaluate(() => window.brinkhop.ready);
-  await stage.touch([{ x: 240, y: 263 }]);
-  await stage.release();
-  await waitForFrames(page, 10);
+  const { page } = await startedPage(10);
   const other = await browser.newPage();
   await other.bringToFront();
   await sleep(200);
@@ -251,11 +219,7 @@ await test('a hidden page pauses without a catch-up, and play goes on when it sh
 });
 
 await test('a portrait viewport asks to turn the phone and pauses the game', async () => {
-  const { page, stage } = await openPage();
-  await page.evaluate(() => window.brinkhop.ready);
-  await stage.touch([{ x: 240, y: 263 }]);
-  await stage.release();
-  await waitForFrames(page, 10);
+  const { page } = await startedPage(10);
   await page.setViewport({ ...kPhone, width: 390, height: 844, isLandscape: false });
   await sleep(300);
   const at = await page.evaluate(() => window.brinkhop.frame());
@@ -334,7 +298,7 @@ async function alteredSite(alter) {
   fs.cpSync(site, copy, { recursive: true, filter: (from) => !from.startsWith(path.join(site, 'cmake')) });
   alter(path.join(copy, 'levels'));
   const altered = await serve(copy);
-  return { url: `http://127.0.0.1:${altered.address().port}/`, server: altered };
+  return { url: urlOf(altered), server: altered };
 }
 
 // A page of its own: the 404s it is made to meet are not the game's errors, uncaught ones are.
@@ -449,7 +413,4 @@ await test('the page logged no errors', async () => {
   check(pageErrors.length === 0, pageErrors.join('\n  '));
 });
 
-await browser.close();
-server.close();
-fs.rmSync(work, { recursive: true, force: true });
-process.exit(failures ? 1 : 0);
+await finish();
