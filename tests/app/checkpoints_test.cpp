@@ -13,6 +13,7 @@
 #include "app/sim.h"
 #include "player/player.h"
 #include "tests/support/png.h"
+#include "tests/support/scratch_data.h"
 #include "world/camera.h"
 #include "world/level_file.h"
 #include "world/map.h"
@@ -42,9 +43,7 @@ std::string MakeLevelDir(bool withCheckpoints, const std::vector<LevelCell>& off
   if (withCheckpoints)
     level.checkpoints = {{kFirstFlag, kGroundRow - 1}, {kSecondFlag, kGroundRow - 1}};
   level.checkpoints.insert(level.checkpoints.begin(), offGrid.begin(), offGrid.end());
-  const std::vector<uint8_t> bytes = SerializeLevel(level);
-  std::ofstream(dir + "/level", std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  WriteLevelFile(dir + "/level", level);
   return dir;
 }
 

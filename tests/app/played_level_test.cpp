@@ -13,9 +13,10 @@
 
 #include "app/game.h"
 #include "app/hud.h"
+#include "app/sim.h"
 #include "player/player.h"
 #include "tests/support/png.h"
-#include "app/sim.h"
+#include "tests/support/scratch_data.h"
 #include "world/level_file.h"
 #include "world/map.h"
 #include "world/score.h"
@@ -166,10 +167,8 @@ TEST_F(PlayedLevelTest, ABinaryLevelFilePlaysAsWell) {
   for (int c = 0; c < 30; ++c) level.layers[kFileGround][size_t(CellIndex(c, 14))] = 1;
   level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
   level.layers[kFileTrigger][size_t(CellIndex(6, 13))] = 0;
-  const std::vector<uint8_t> bytes = SerializeLevel(level);
   path = dir + "/room.level";
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  WriteLevelFile(path, level);
   Start();
   EXPECT_FLOAT_EQ(gPlayer->x, 192.0f);
   // A cut-off file is refused with the reader's own words.

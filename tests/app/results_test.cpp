@@ -20,6 +20,7 @@
 #include "player/player.h"
 #include "tests/support/fake_music.h"
 #include "tests/support/png.h"
+#include "tests/support/scratch_data.h"
 #include "world/level_file.h"
 #include "world/map.h"
 #include "world/score.h"
@@ -52,9 +53,7 @@ std::string MakeLevelDir(bool withGoal, bool withTreasure = false) {
   level.hasGoal = withGoal;
   const int goalColumn = withTreasure ? 2 * kGoalColumn : kGoalColumn;  // past the treasure
   level.goal = {goalColumn, 0, goalColumn + 1, kGroundRow - 1};
-  const std::vector<uint8_t> bytes = SerializeLevel(level);
-  std::ofstream(dir + "/level", std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  WriteLevelFile(dir + "/level", level);
   return dir;
 }
 

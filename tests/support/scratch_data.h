@@ -1,5 +1,5 @@
-// A scratch data folder for whole-game tests: the game's own pictures and sounds beside a level
-// the test made, so the simulator loads and draws exactly what the game would.
+// Scratch files for whole-game tests: data folders with the game's own pictures and sounds
+// beside a level the test made, level files, and the command-line tools run on them.
 #pragma once
 
 #include <string>
@@ -9,3 +9,10 @@ struct LevelData;
 // Makes (afresh) TestScratchDir()/name holding links to the game's data files and `level`
 // written as the file "level"; returns the folder.
 std::string ScratchDataDir(const std::string& name, const LevelData& level);
+
+// Writes `level` as a level file at `path`; returns the path.
+std::string WriteLevelFile(const std::string& path, const LevelData& level);
+
+// Runs a shell command, stopped after a minute so a tool that waits fails instead of hanging;
+// returns its exit status (-1 if it did not exit) and what it wrote to the pipe.
+int RunCommand(const std::string& command, std::string* output = nullptr);

@@ -8,12 +8,12 @@
 #include <fstream>
 #include <string>
 
+#include "app/sim.h"
 #include "engine/gl_record.h"
 #include "engine/texture.h"
 #include "player/player.h"
 #include "tests/support/png.h"
 #include "tests/support/scratch_data.h"
-#include "app/sim.h"
 #include "units/base_unit.h"
 #include "units/enemy.h"
 #include "units/unit_textures.h"
@@ -38,9 +38,7 @@ std::string LevelWithACrawler(const std::string& name, int startColumn, int star
   level.layers[kFileUnit][size_t(CellIndex(crawlerColumn, kGroundRow - 1))] = 0 + 1;
   level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
   level.layers[kFileTrigger][size_t(CellIndex(startColumn, startRow))] = 0;
-  const std::vector<uint8_t> bytes = SerializeLevel(level);
-  std::ofstream(dir + "/level", std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  WriteLevelFile(dir + "/level", level);
   return dir;
 }
 

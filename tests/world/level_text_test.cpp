@@ -5,18 +5,17 @@
 #include <gtest/gtest.h>
 #include <stb_image.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 
 #include "tests/support/png.h"
+#include "tests/support/scratch_data.h"
 #include "tools/level_render.h"
 
 namespace {
@@ -335,16 +334,7 @@ TEST(LevelRenderTest, CellsUseTheGamePicturesOrAPlainColourAndLongLevelsWrap) {
 
 // Runs the tool; returns its exit status and what it printed on both streams.
 int RunTool(const std::string& arguments, std::string* output = nullptr) {
-  // Bounded, so a tool that waits on a FIFO fails the test instead of hanging it.
-  const std::string command =
-      "timeout 60 " + std::string(BRINKHOP_LEVEL_TOOL) + " " + arguments + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string text;
-  char buffer[4096];
-  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) text.append(buffer, n);
-  const int status = pclose(pipe);
-  if (output) *output = text;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return RunCommand(std::string(BRINKHOP_LEVEL_TOOL) + " " + arguments + " 2>&1", output);
 }
 
 std::string Scratch(const std::string& name, const std::string& content = "") {
@@ -354,8 +344,7 @@ std::string Scratch(const std::string& name, const std::string& content = "") {
 }
 
 std::string ScratchLevel(const std::string& name, const LevelData& level) {
-  const std::vector<uint8_t> bytes = SerializeLevel(level);
-  return Scratch(name, std::string(bytes.begin(), bytes.end()));
+  return WriteLevelFile(TestScratchDir() + "/" + name, level);
 }
 
 // Level values at the ends of the int range count as the game plays them: a spawn rectangle

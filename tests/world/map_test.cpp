@@ -18,6 +18,7 @@
 #include "engine/texture.h"
 #include "player/player.h"
 #include "tests/support/png.h"
+#include "tests/support/scratch_data.h"
 #include "world/camera.h"
 #include "world/messages.h"
 #include "world/score.h"
@@ -51,9 +52,7 @@ class MapTest : public ::testing::Test {
   // Writes a level file and loads it; returns what LoadLevel said.
   bool Load(const LevelData& level, int32_t startIndex = 0) {
     const std::string path = TestScratchDir() + "/map_test_level";
-    const std::vector<uint8_t> bytes = SerializeLevel(level);
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    WriteLevelFile(path, level);
     return map->LoadLevel(path.c_str(), startIndex);
   }
   static int32_t& Cell(LevelData& level, LevelLayer layer, int column, int row) {
