@@ -34,6 +34,13 @@ class HudTest : public ::testing::Test {
     HideMessage();
     gFrameTime = 0;
     cSpriteBatch::Instance().Begin(false);
+    for (cButton*& button : gButtons) {
+      delete button;
+      button = nullptr;
+    }
+    ResetHeldInput();
+    ClearActions(kActionCount);
+    UseHeadlessPlatform();
   }
   // The glyphs queued after the two status lines, as (x, y) of each quad's corner.
   std::vector<std::pair<int, int>> MessageGlyphs() {
@@ -105,11 +112,6 @@ TEST_F(HudTest, TheStartButtonBlinksAndAPressOnItStartsTheGame) {
   HeadlessFingerEvent(0, InputType::kFingerMove);
   StartScreenStep();
   EXPECT_FALSE(gStartDone);
-  for (cButton*& button : gButtons) {
-    delete button;
-    button = nullptr;
-  }
-  UseHeadlessPlatform();
 }
 
 TEST_F(HudTest, ThePressThatStartsTheGameDoesNotCarryIntoPlay) {
@@ -135,16 +137,8 @@ TEST_F(HudTest, ThePressThatStartsTheGameDoesNotCarryIntoPlay) {
   ASSERT_TRUE(gStartDone);
   HandleInput();
   EXPECT_FALSE(GamePaused());
-
-  for (cButton*& button : gButtons) {
-    delete button;
-    button = nullptr;
-  }
-  delete gPlayer;
+  delete gPlayer;  // made by the start
   gPlayer = nullptr;
-  ResetHeldInput();
-  ClearActions(kActionCount);
-  UseHeadlessPlatform();
 }
 
 // The speaker is touched while playing, so it must cover no sign, no line of the display and

@@ -180,16 +180,6 @@ TEST_F(ResultsTest, CoinsAndSecretsAreCountedAsFoundOutOfTheLevelsOnceEachOverRe
   EXPECT_STREQ(lines[4].value, "1");
 }
 
-TEST_F(ResultsTest, EveryRetryCountsAsALifeLost) {
-  Start(true);
-  RestartAfterDeath();
-  RestartAfterDeath();
-  ResultLine lines[kResultLines];
-  FormatResultLines(lines);
-  EXPECT_STREQ(lines[4].value, "2");
-  EXPECT_EQ(gLives, 3);
-}
-
 // The same walk on a level without a goal: nothing ends, the player walks on and on.
 TEST_F(ResultsTest, ALevelWithoutAGoalPlaysOnAsBefore) {
   Start(false);
