@@ -3,7 +3,6 @@
 #include "app/checkpoints.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <climits>
 #include <filesystem>
@@ -33,13 +32,10 @@ std::string MakeLevelDir(bool withCheckpoints, const std::vector<LevelCell>& off
   const std::string dir = TestScratchDir() + (withCheckpoints ? "/flag_level" : "/flagless") +
                           (offGrid.empty() ? "" : "_off_grid");
   std::filesystem::create_directories(dir);
-  LevelData level = EmptyLevel();
-  for (int c = 0; c < 100; ++c)
-    if (c < kPitColumn || c > kPitColumn + 2)
-      level.layers[kFileGround][size_t(CellIndex(c, kGroundRow))] = 1;
+  LevelData level = GroundLevel(kGroundRow, 0, 99, 3);
+  for (int c = kPitColumn; c <= kPitColumn + 2; ++c)
+    level.layers[kFileGround][size_t(CellIndex(c, kGroundRow))] = 0;
   level.layers[kFileCoin][size_t(CellIndex(kCoinColumn, kGroundRow - 1))] = 1;
-  level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
-  level.layers[kFileTrigger][size_t(CellIndex(3, kGroundRow - 1))] = 0;
   if (withCheckpoints)
     level.checkpoints = {{kFirstFlag, kGroundRow - 1}, {kSecondFlag, kGroundRow - 1}};
   level.checkpoints.insert(level.checkpoints.begin(), offGrid.begin(), offGrid.end());
@@ -47,12 +43,11 @@ std::string MakeLevelDir(bool withCheckpoints, const std::vector<LevelCell>& off
   return dir;
 }
 
-class CheckpointTest : public ::testing::Test {
+class CheckpointTest : public GameFolderTest {
  protected:
-  void SetUp() override { ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr); }
   void TearDown() override {
     cSimulation::ReleaseGame();
-    ASSERT_EQ(chdir(cwd), 0);
+    GameFolderTest::TearDown();
   }
 
   void Start(bool withCheckpoints) {
@@ -90,7 +85,6 @@ class CheckpointTest : public ::testing::Test {
   static int MiddleColumn() { return PixelToCell(int(gPlayer->x) + gPlayer->width / 2); }
   std::string Trace() const { return sim.TraceLine(false); }
 
-  char cwd[PATH_MAX];
   cSimulation sim;
 };
 

@@ -4,9 +4,7 @@
 #include "app/played_level.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -30,10 +28,9 @@ std::string Room(const std::string& extra = "") {
          "[links legend]\n's' 0\n[links 0]\n13 ...s\n[triggers]\n0 start\n";
 }
 
-class PlayedLevelTest : public ::testing::Test {
+class PlayedLevelTest : public GameFolderTest {
  protected:
   void SetUp() override {
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
     dir = TestScratchDir() + "/played_level";
     std::filesystem::create_directories(dir);
     path = dir + "/room.txt";
@@ -42,7 +39,7 @@ class PlayedLevelTest : public ::testing::Test {
     gPlayedLevel = nullptr;
     gStartCell = StartCell{};
     gHudNotice.clear();
-    ASSERT_EQ(chdir(cwd), 0);
+    GameFolderTest::TearDown();
   }
 
   // Saves as editors do: a new file renamed over the old one.
@@ -59,7 +56,6 @@ class PlayedLevelTest : public ::testing::Test {
     for (int i = 0; i < 10; ++i) sim.RunFrame({});
   }
 
-  char cwd[PATH_MAX];
   std::string dir, path;
   cSimulation sim;
 };

@@ -4,9 +4,7 @@
 #include "app/results.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -37,10 +35,7 @@ std::string MakeLevelDir(bool withGoal, bool withTreasure = false) {
                                               : withGoal   ? "/goal_level"
                                                            : "/no_goal_level");
   std::filesystem::create_directories(dir);
-  LevelData level = EmptyLevel();
-  for (int c = 0; c < 100; ++c) level.layers[kFileGround][size_t(CellIndex(c, kGroundRow))] = 1;
-  level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
-  level.layers[kFileTrigger][size_t(CellIndex(3, kGroundRow - 1))] = 0;
+  LevelData level = GroundLevel(kGroundRow, 0, 99, 3);
   if (withTreasure) {
     for (auto [c, r] : {std::pair{6, 9}, {9, 9}, {8, 4}})
       level.layers[kFileCoin][size_t(CellIndex(c, r))] = 1;
@@ -57,12 +52,11 @@ std::string MakeLevelDir(bool withGoal, bool withTreasure = false) {
   return dir;
 }
 
-class ResultsTest : public ::testing::Test {
+class ResultsTest : public GameFolderTest {
  protected:
-  void SetUp() override { ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr); }
   void TearDown() override {
     cSimulation::ReleaseGame();
-    ASSERT_EQ(chdir(cwd), 0);
+    GameFolderTest::TearDown();
   }
 
   void Start(bool withGoal, bool withTreasure = false) {
@@ -89,7 +83,6 @@ class ResultsTest : public ::testing::Test {
     return -1;
   }
 
-  char cwd[PATH_MAX];
   cFakeMusic music;  // the device put back after the simulation
   cSimulation sim;
 };

@@ -4,14 +4,11 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "platform/data_dir.h"
 #include "player/player.h"
 #include "tests/support/png.h"
 #include "tests/support/scratch_data.h"
@@ -29,12 +26,9 @@ constexpr int kPitColumn = 20;  // columns 20..22 have no ground
 std::string MakeLevelDir() {
   const std::string dir = TestScratchDir() + "/sim_level";
   std::filesystem::create_directories(dir);
-  LevelData level = EmptyLevel();
-  for (int c = 0; c < 100; ++c)
-    if (c < kPitColumn || c > kPitColumn + 2)
-      level.layers[kFileGround][size_t(CellIndex(c, kGroundRow))] = 1;
-  level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
-  level.layers[kFileTrigger][size_t(CellIndex(3, kGroundRow - 1))] = 0;
+  LevelData level = GroundLevel(kGroundRow, 0, 99, 3);
+  for (int c = kPitColumn; c <= kPitColumn + 2; ++c)
+    level.layers[kFileGround][size_t(CellIndex(c, kGroundRow))] = 0;
   WriteLevelFile(dir + "/level", level);
   return dir;
 }
@@ -52,11 +46,8 @@ std::string MakeLevelWithPipe(const std::string& target, int32_t start) {
 
 const std::string kSim = BRINKHOP_SIM_PATH;
 
-class SimTest : public ::testing::Test {
+class SimTest : public GameFolderTest {
  protected:
-  void SetUp() override { ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr); }
-  void TearDown() override { ASSERT_EQ(chdir(cwd), 0); }
-
   // Runs `frames` frames of a script; returns the highest point (smallest y) reached.
   float Run(const std::string& script, int frames) {
     std::vector<SimEvent> events;
@@ -70,7 +61,6 @@ class SimTest : public ::testing::Test {
     return top;
   }
 
-  char cwd[PATH_MAX];
   cSimulation sim;
 };
 
@@ -320,29 +310,6 @@ TEST_F(SimTest, RefusedLevelsAndUnreadableInputsAreExitStatusOne) {
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_EQ(run("--data " + good + " --input " + fifo, said), 1);
   EXPECT_EQ(said, "brinkhop-sim: " + fifo + ": not a regular file\n");
-}
-
-// Replays of the shipped levels: scripts in tests/replays played on the game's own data.
-TEST_F(SimTest, ThePipeNearTheStartLeadsToTheSecretMoneyRoomAndBack) {
-  std::ifstream file(std::string(BRINKHOP_REPLAYS) + "/pipe_to_money_room.txt");
-  const std::string script((std::istreambuf_iterator<char>(file)), {});
-  std::vector<SimEvent> events;
-  std::string error;
-  ASSERT_TRUE(ParseSimScript(script, events, error)) << error;
-  ASSERT_TRUE(sim.Start(FindDataDirectory(), error)) << error;
-  int pipes = 0, inRoom = -1;
-  float xOut = -1;  // where the way out of the room puts the player
-  for (int frame = 0; frame < 440; ++frame) {
-    sim.RunFrame(events);
-    const std::string trace = sim.TraceLine(false);
-    if (trace.find("pipe.wav") != std::string::npos && ++pipes == 2) xOut = gPlayer->x;
-    if (inRoom < 0 && gMessageIndex == 7) inRoom = frame;
-  }
-  EXPECT_EQ(pipes, 2);  // in and out
-  EXPECT_GE(inRoom, 0);
-  EXPECT_FALSE(gPlayer->dying);
-  EXPECT_GE(xOut, 0.0f);
-  EXPECT_LT(xOut, 300.0f);  // back at the level's start
 }
 
 // What a recording adds to scripts: pad keys, the pause, focus, clock lines and the end.

@@ -22,6 +22,14 @@ std::string ScratchDataDir(const std::string& name, const LevelData& level) {
   return dir;
 }
 
+LevelData GroundLevel(int row, int from, int to, int startColumn) {
+  LevelData level = EmptyLevel();
+  for (int c = from; c <= to; ++c) level.layers[kFileGround][size_t(CellIndex(c, row))] = 1;
+  level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
+  level.layers[kFileTrigger][size_t(CellIndex(startColumn, row - 1))] = 0;
+  return level;
+}
+
 std::string WriteLevelFile(const std::string& path, const LevelData& level) {
   const std::vector<uint8_t> bytes = SerializeLevel(level);
   std::ofstream(path, std::ios::binary)
