@@ -56,6 +56,11 @@ TEST_F(FontTest, SpacesDrawButControlCharactersAndEmptyTextDoNot) {
   EXPECT_EQ(Corner(2, 0).x, 32);  // the newline still takes its place
   DrawChar(0, 0, 0x1f);
   EXPECT_EQ(Quads(), 3);
+  // Without a font nothing is queued at all.
+  batch.Begin(false);
+  gFontTexture = nullptr;
+  DrawText(0, 0, "SCORE");
+  EXPECT_EQ(batch.BucketTexture(0), kFreeBucket);
 }
 
 TEST_F(FontTest, PositionsTruncateAndReachTheMapsFarEnd) {
@@ -67,12 +72,6 @@ TEST_F(FontTest, PositionsTruncateAndReachTheMapsFarEnd) {
   EXPECT_EQ(Corner(2, 0).x, 32776);          // past 16 bits, no wrap
   DrawTextF(4000 * 32 + 0.5f, 608.0f, "C");  // a text at column 4000
   EXPECT_EQ(Corner(3, 0).x, 128000);
-}
-
-TEST_F(FontTest, WithoutAFontNothingIsQueued) {
-  gFontTexture = nullptr;
-  DrawText(0, 0, "SCORE");
-  EXPECT_EQ(batch.BucketTexture(0), kFreeBucket);
 }
 
 }  // namespace

@@ -107,15 +107,6 @@ TEST_F(GlSetupTest, TheLandscapePassLandsOnThePortraitScreen) {
   EXPECT_EQ(gl.modelView.size(), 1u);
 }
 
-TEST_F(GlSetupTest, ScreenInfoKeepsTheLastDistinctValues) {
-  SetScreenInfo(320, 480, 3);
-  EXPECT_EQ(GetScreenWidth(), 320);
-  EXPECT_EQ(GetScreenHeight(), 480);
-  EXPECT_EQ(GetScreenInfo().mode, 3);
-  SetScreenInfo(320, 480, 3);
-  EXPECT_EQ(GetScreenInfo().mode, 3);
-}
-
 TEST_F(GlSetupTest, CornersTurnAboutTheCentre) {
   float x[4], y[4];
   QuadCorners({10, 20, 40, 20}, 0, x, y);

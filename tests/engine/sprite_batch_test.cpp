@@ -25,15 +25,6 @@ class SpriteBatchTest : public ::testing::Test {
   cSpriteBatch& batch = cSpriteBatch::Instance();
 };
 
-TEST_F(SpriteBatchTest, QuadsBeforeTheFirstBeginAreIgnored) {
-  cSpriteBatch fresh;
-  Texture a = MakeTexture(7);
-  fresh.AddQuad(&a, {0, 0, 10, 10}, kWhole, kWhite, 0, 0);
-  EXPECT_FALSE(fresh.Begun());
-  EXPECT_EQ(fresh.Bucket(0).count, 0);
-  EXPECT_EQ(fresh.BucketTexture(0), kFreeBucket);
-}
-
 TEST_F(SpriteBatchTest, TexturesShareBucketsAndDrawInOrderOfFirstUse) {
   Texture a = MakeTexture(5), b = MakeTexture(9);
   batch.Begin(false);
@@ -158,6 +149,12 @@ TEST_F(SpriteBatchTest, SpriteCallsUseTheWholeTextureAndSkipNullTextures) {
   EXPECT_EQ(v[11].x, 4);
   EXPECT_EQ(v[11].y, 6);
   EXPECT_FLOAT_EQ(v[6].v, 1.0f);
+
+  // Quads before a batch's first Begin are ignored.
+  cSpriteBatch fresh;
+  fresh.AddQuad(&t, {0, 0, 10, 10}, kWhole, kWhite, 0, 0);
+  EXPECT_FALSE(fresh.Begun());
+  EXPECT_EQ(fresh.BucketTexture(0), kFreeBucket);
 }
 
 TEST_F(SpriteBatchTest, ColoursAndFarPositionsAreConvertedSafely) {

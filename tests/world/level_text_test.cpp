@@ -72,32 +72,21 @@ TEST(LevelTextTest, TheDefaultCharactersBuildWhatADesignerDraws) {
 [labels 10]
 08 ....0
 )");
-  EXPECT_EQ(level.sizeA, kMapColumns);
-  EXPECT_EQ(level.sizeB, kMapRows);
   EXPECT_EQ(level.CellCount(), kMapCells);
-  // Boxes and terrain show from the start; the hidden box and the deadly ground do not.
-  EXPECT_EQ(At(level, kFileBlock, 10, 8), 2);
-  EXPECT_EQ(At(level, kFileReveal, 10, 8), 1);
-  EXPECT_EQ(At(level, kFileBlock, 11, 8), 1);
-  EXPECT_EQ(At(level, kFileBlock, 12, 8), 3);
-  EXPECT_EQ(At(level, kFileReveal, 12, 8), 0);
-  EXPECT_EQ(At(level, kFileBlock, 13, 8), 12);
-  EXPECT_EQ(At(level, kFileGround, 13, 8), 1);
-  EXPECT_EQ(At(level, kFileReveal, 14, 8), 1);
-  EXPECT_EQ(At(level, kFileCoin, 10, 11), 1);
-  EXPECT_EQ(At(level, kFileUnit, 11, 11), 1);  // a crawler: type code 0, stored plus one
-  EXPECT_EQ(At(level, kFileDeco, 14, 11), 3);
-  EXPECT_EQ(At(level, kFileGround, 14, 11), 1);
-  EXPECT_EQ(At(level, kFileReveal, 14, 11), 0);
-  EXPECT_EQ(At(level, kFileDeco, 15, 11), 5);
-  EXPECT_EQ(At(level, kFileGround, 13, 12), 1);
-  EXPECT_EQ(At(level, kFileGround, 14, 12), 0);
-  // Cells nobody wrote keep the reset values.
-  EXPECT_EQ(At(level, kFileTrigger, 0, 0), -1);
-  EXPECT_EQ(At(level, kFileLabel, 0, 0), -1);
-  EXPECT_EQ(At(level, kFileTrigger, 10, 11), 0);
+  // Boxes and terrain show from the start; the hidden box and the deadly ground do not. A
+  // crawler is type code 0, stored plus one; cells nobody wrote keep the reset values.
+  const int32_t cells[][4] = {
+      {kFileBlock, 10, 8, 2},    {kFileReveal, 10, 8, 1},  {kFileBlock, 11, 8, 1},
+      {kFileBlock, 12, 8, 3},    {kFileReveal, 12, 8, 0},  {kFileBlock, 13, 8, 12},
+      {kFileGround, 13, 8, 1},   {kFileReveal, 14, 8, 1},  {kFileCoin, 10, 11, 1},
+      {kFileUnit, 11, 11, 1},    {kFileDeco, 14, 11, 3},   {kFileGround, 14, 11, 1},
+      {kFileReveal, 14, 11, 0},  {kFileDeco, 15, 11, 5},   {kFileGround, 13, 12, 1},
+      {kFileGround, 14, 12, 0},  {kFileTrigger, 0, 0, -1}, {kFileLabel, 0, 0, -1},
+      {kFileTrigger, 10, 11, 0}, {kFileLabel, 14, 8, 0}};
+  for (const auto& [layer, column, row, value] : cells)
+    EXPECT_EQ(At(level, layer, column, row), value)
+        << kLevelLayerNames[layer] << " " << column << "," << row;
   EXPECT_EQ(At(level, kFileTrigger, 11, 11), 53 | kLinkKeepFlag | kLinkRearmFlag | kLinkDisarmFlag);
-  EXPECT_EQ(At(level, kFileLabel, 14, 8), 0);
 
   // Unlisted triggers up to the highest index are filler that does nothing.
   ASSERT_EQ(level.triggers.size(), 54u);

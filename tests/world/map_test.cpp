@@ -301,11 +301,7 @@ class MapPassTest : public MapTest {
  protected:
   void SetUp() override {
     MapTest::SetUp();
-    map->tileTextures[1] = &ground;
-    map->tileTextures[2] = &ground;
-    map->tileTextures[3] = &ground;
-    map->tileTextures[4] = &ground;
-    map->tileTextures[5] = &ground;
+    for (int code = 1; code <= 5; ++code) map->tileTextures[code] = &ground;
     map->decoTextures[3] = &spikes;
     map->blockTextures[kBlockCoinBox] = &box;
     for (Texture*& frame : map->coinTextures) frame = &coin;
