@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <algorithm>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "engine/texture.h"
 #include "player/fireballs.h"
@@ -22,8 +24,6 @@ constexpr float kFarAway = 3000.0f;                     // px: where the player 
 
 class UnitTest : public ::testing::Test {
  protected:
-  UnitTest();
-  ~UnitTest() override;
   void SetUp() override;
   void TearDown() override;
 
@@ -55,6 +55,19 @@ class UnitTest : public ::testing::Test {
   Texture board96x16{4, 96, 16, 96, 16};
 
  private:
-  struct Saved;
-  std::unique_ptr<Saved> saved;
+  // Each global as it was before the test, put back (last first) after it.
+  template <class... Globals>
+  void Keep(Globals&... globals) {
+    (KeepOne(globals), ...);
+  }
+  template <class T>
+  void KeepOne(T& global) {
+    restores.push_back([&global, was = global] { global = was; });
+  }
+  template <class T, size_t N>
+  void KeepOne(T (&global)[N]) {
+    std::vector<T> was(std::begin(global), std::end(global));
+    restores.push_back([&global, was] { std::copy(was.begin(), was.end(), global); });
+  }
+  std::vector<std::function<void()>> restores;
 };
