@@ -96,6 +96,13 @@ TEST_F(SimTest, ScriptsReadEveryEventAndNameTheLineOfAMistake) {
       {"1 hop 0", "1: unknown event 'hop'"},
       {"1 up 0 5", "1: 'up' takes only a finger"},
       {"1 down 0 5", "1: expected a landscape point"},
+      // What a recording adds: clock lines, focus, pad keys and the end.
+      {"1 clock soon", "1: "},
+      {"1 clock -5", "1: "},
+      {"1 clock", "1: "},
+      {"1 focus away", "1: "},
+      {"1 pad fly down", "1: "},
+      {"1 end now", "1: "},
   };
   for (const auto& b : bad) {
     events.clear();
@@ -337,13 +344,6 @@ TEST_F(SimTest, RecordedLinesReadBackAsTheyWereWritten) {
   events.clear();
   ASSERT_TRUE(ParseSimScript("0 key right down\n", events, error));
   EXPECT_EQ(SimScriptEnd(events), -1);
-
-  for (const char* bad :
-       {"1 clock soon", "1 clock -5", "1 clock", "1 focus away", "1 pad fly down", "1 end now"}) {
-    events.clear();
-    EXPECT_FALSE(ParseSimScript(bad, events, error)) << bad;
-    EXPECT_EQ(error.rfind("1: ", 0), 0u) << bad << " gave " << error;
-  }
 }
 
 TEST_F(SimTest, TheDevicesEventsBecomeScriptLinesInLandscape) {

@@ -88,7 +88,7 @@ size_t PeakResidentBytes() {
 
 TEST(TextureTest, PicturesLargerThan4096SquareAreRefusedBeforeDecoding) {
   cGlRecorder gl;
-  // A 100 KB file that decodes to 4097 x 4097: 64 MB of pixels, more counting the copies.
+  // A small file that decodes to 4097 x 4097: 64 MB of pixels, more counting the copies.
   const std::string huge = WriteBlankPng(Scratch("huge.png"), 4097, 4097);
   const size_t peakBefore = PeakResidentBytes();
   testing::internal::CaptureStderr();

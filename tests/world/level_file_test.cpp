@@ -188,18 +188,10 @@ TEST(LevelFileTest, LongTextsAreCutTo127BytesWithANoteAndTrailingBytesAreKept) {
   EXPECT_EQ(clipped, std::vector<std::string>{"text 1: 200 bytes long, cut to 127"});
   EXPECT_EQ(level.extra, (std::vector<uint8_t>{0xde, 0xad}));
   // Written back, the trailing bytes stay and the cut text stays cut.
-  std::vector<uint8_t> expected = Bytes()
-                                      .Layers(1, 1)
-                                      .Int(0)
-                                      .Int(3)
-                                      .Text("SHORT")
-                                      .Text(std::string(127, 'X'), 7)
-                                      .Text(std::string(127, 'Y'))
-                                      .Trailer()
-                                      .Byte(0xde)
-                                      .Byte(0xad)
-                                      .data;
-  EXPECT_EQ(SerializeLevel(level), expected);
+  Bytes expected;
+  expected.Layers(1, 1).Int(0).Int(3).Text("SHORT").Text(std::string(127, 'X'), 7);
+  expected.Text(std::string(127, 'Y')).Trailer().Byte(0xde).Byte(0xad);
+  EXPECT_EQ(SerializeLevel(level), expected.data);
 }
 
 TEST(LevelFileTest, ProblemsNameEachValueTheGameWouldIgnoreWithItsCellOrRecord) {
