@@ -13,13 +13,14 @@
 #include "engine/texture.h"
 #include "platform/headless.h"
 #include "player/player.h"
+#include "tests/support/kept_globals.h"
 
 namespace {
 
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    savedFont = gFontTexture;
+    kept.Keep(gFontTexture);
     gFontTexture = &font;
     gScreenWidth = 320;
     gScreenHeight = 480;
@@ -36,7 +37,6 @@ class FrameTest : public ::testing::Test {
     HideMessage();
   }
   void TearDown() override {
-    gFontTexture = savedFont;
     gScore = gCoins = gLives = 0;
     for (bool& action : gActions) action = false;
     ClearFingers();
@@ -48,7 +48,7 @@ class FrameTest : public ::testing::Test {
   HeadlessDevice& device = UseHeadlessPlatform();
   cGlRecorder gl;
   Texture font{42, 1520, 16, 1520, 16};
-  Texture* savedFont = nullptr;
+  cKeptGlobals kept;
 };
 
 TEST_F(FrameTest, InitStartsThePortraitScreenAndQuitClosesAudioWithStatusZero) {

@@ -13,6 +13,7 @@
 #include "engine/texture.h"
 #include "platform/headless.h"
 #include "player/player.h"
+#include "tests/support/kept_globals.h"
 #include "world/camera.h"
 #include "world/map.h"
 #include "world/messages.h"
@@ -23,14 +24,13 @@ namespace {
 class HudTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved = gFontTexture;
+    kept.Keep(gFontTexture);
     gFontTexture = &font;
     gScore = gCoins = gLives = 0;
     gMetersMoved = 0;
     cSpriteBatch::Instance().Begin(false);
   }
   void TearDown() override {
-    gFontTexture = saved;
     HideMessage();
     gFrameTime = 0;
     cSpriteBatch::Instance().Begin(false);
@@ -59,7 +59,7 @@ class HudTest : public ::testing::Test {
   }
 
   Texture font{42, 1520, 16, 1520, 16};
-  Texture* saved = nullptr;
+  cKeptGlobals kept;
 };
 
 TEST_F(HudTest, AMessageShowsForSixSecondsAndTremblesAroundTheCentre) {

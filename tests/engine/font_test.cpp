@@ -5,27 +5,25 @@
 
 #include "engine/sprite_batch.h"
 #include "engine/texture.h"
+#include "tests/support/kept_globals.h"
 
 namespace {
 
 class FontTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved = gFontTexture;
+    kept.Keep(gFontTexture);
     gFontTexture = &font;
     batch.Begin(false);
   }
-  void TearDown() override {
-    gFontTexture = saved;
-    batch.Begin(false);
-  }
+  void TearDown() override { batch.Begin(false); }
   int Quads() const { return batch.Bucket(0).count / kVerticesPerQuad; }
   const SpriteVertex& Corner(int quad, int vertex) const {
     return batch.Bucket(0).vertices[quad * kVerticesPerQuad + vertex];
   }
 
   Texture font{77, 1520, 16, 1520, 16};
-  Texture* saved = nullptr;
+  cKeptGlobals kept;
   cSpriteBatch& batch = cSpriteBatch::Instance();
 };
 

@@ -9,9 +9,9 @@
 #include "world/score.h"
 
 void UnitTest::SetUp() {
-  Keep(gUnits, gPlayer, gMap, gScore, gCoins, gLives, gPopups, gBurst, gFireField, gDebris,
-       gFireballs, gBump, gBlockHitCooldown, gTurtleTextures, gShellTextures, gHammerTexture,
-       gBlumeTextures, gBrettTexture, gSoundPlays, gCamera, gCameraDistance, gMetersMoved);
+  kept.Keep(gUnits, gPlayer, gMap, gScore, gCoins, gLives, gPopups, gBurst, gFireField, gDebris,
+            gFireballs, gBump, gBlockHitCooldown, gTurtleTextures, gShellTextures, gHammerTexture,
+            gBlumeTextures, gBrettTexture, gSoundPlays, gCamera, gCameraDistance, gMetersMoved);
   std::fill(std::begin(gUnits), std::end(gUnits), nullptr);
   // The camera over the first screen, as the game's own distance sets it: it sees world x
   // -99.8 to 419.8 and y 66.8 to 413.2.
@@ -53,8 +53,7 @@ void UnitTest::TearDown() {
   delete gFireField;
   delete gDebris;
   for (cFireball* fireball : gFireballs) delete fireball;
-  for (auto restore = restores.rbegin(); restore != restores.rend(); ++restore) (*restore)();
-  restores.clear();
+  kept.Restore();
   ClearActions(kActionCount);
 }
 

@@ -5,14 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <functional>
 #include <memory>
-#include <vector>
 
 #include "engine/texture.h"
 #include "player/fireballs.h"
 #include "player/player.h"
+#include "tests/support/kept_globals.h"
 #include "units/base_unit.h"
 #include "world/blocks.h"
 #include "world/map.h"
@@ -55,19 +53,5 @@ class UnitTest : public ::testing::Test {
   Texture board96x16{4, 96, 16, 96, 16};
 
  private:
-  // Each global as it was before the test, put back (last first) after it.
-  template <class... Globals>
-  void Keep(Globals&... globals) {
-    (KeepOne(globals), ...);
-  }
-  template <class T>
-  void KeepOne(T& global) {
-    restores.push_back([&global, was = global] { global = was; });
-  }
-  template <class T, size_t N>
-  void KeepOne(T (&global)[N]) {
-    std::vector<T> was(std::begin(global), std::end(global));
-    restores.push_back([&global, was] { std::copy(was.begin(), was.end(), global); });
-  }
-  std::vector<std::function<void()>> restores;
+  cKeptGlobals kept;
 };
