@@ -1,5 +1,5 @@
 // Checkpoints through the real frame on a small level: reaching one, the retry that starts
-// there with the score kept, the restart that forgets them, and a level without any.
+// there with the score kept, the restart that forgets them, and checkpoints off the grid.
 #include "app/checkpoints.h"
 
 #include <gtest/gtest.h>
@@ -28,16 +28,14 @@ constexpr int kCoinColumn = 12;
 constexpr int kMaxWaitFrames = 600;  // 20 s of play: far more than any walk here takes
 
 // Ground on row 10 with a pit, the start at (3, 9), a coin past the first checkpoint.
-std::string MakeLevelDir(bool withCheckpoints, const std::vector<LevelCell>& offGrid = {}) {
-  const std::string dir = TestScratchDir() + (withCheckpoints ? "/flag_level" : "/flagless") +
-                          (offGrid.empty() ? "" : "_off_grid");
+std::string MakeLevelDir(const std::vector<LevelCell>& offGrid = {}) {
+  const std::string dir = TestScratchDir() + "/flag_level" + (offGrid.empty() ? "" : "_off_grid");
   std::filesystem::create_directories(dir);
   LevelData level = GroundLevel(kGroundRow, 0, 99, 3);
   for (int c = kPitColumn; c <= kPitColumn + 2; ++c)
     level.layers[kFileGround][size_t(CellIndex(c, kGroundRow))] = 0;
   level.layers[kFileCoin][size_t(CellIndex(kCoinColumn, kGroundRow - 1))] = 1;
-  if (withCheckpoints)
-    level.checkpoints = {{kFirstFlag, kGroundRow - 1}, {kSecondFlag, kGroundRow - 1}};
+  level.checkpoints = {{kFirstFlag, kGroundRow - 1}, {kSecondFlag, kGroundRow - 1}};
   level.checkpoints.insert(level.checkpoints.begin(), offGrid.begin(), offGrid.end());
   WriteLevelFile(dir + "/level", level);
   return dir;
@@ -50,9 +48,9 @@ class CheckpointTest : public GameFolderTest {
     GameFolderTest::TearDown();
   }
 
-  void Start(bool withCheckpoints) {
+  void Start() {
     std::string error;
-    ASSERT_TRUE(sim.Start(MakeLevelDir(withCheckpoints), error)) << error;
+    ASSERT_TRUE(sim.Start(MakeLevelDir(), error)) << error;
   }
   // Runs a script whose frame numbers count from the next frame; true if the sound `sound`
   // was asked for in any of those frames.
@@ -89,7 +87,7 @@ class CheckpointTest : public GameFolderTest {
 };
 
 TEST_F(CheckpointTest, PassingOneRaisesItsFlagAndTheRetryStartsThereWithTheScoreKept) {
-  Start(true);
+  Start();
   EXPECT_EQ(gCheckpointReached, kNoCheckpoint);
   EXPECT_NE(Trace().find("\"completed\":false,\"checkpoint\":-1}"), std::string::npos) << Trace();
   // Walk to just short of the first flag: nothing yet.
@@ -118,7 +116,7 @@ TEST_F(CheckpointTest, PassingOneRaisesItsFlagAndTheRetryStartsThereWithTheScore
 }
 
 TEST_F(CheckpointTest, JumpingOverTheFlagReachesItAndLaterOnesAreNotHandedBack) {
-  Start(true);
+  Start();
   Run("0 key right down\n", 20);
   // Jump as the flag comes: the player's middle passes above its cell.
   ASSERT_TRUE(RunUntil([] { return MiddleColumn() >= kFirstFlag - 2; }));
@@ -136,7 +134,7 @@ TEST_F(CheckpointTest, JumpingOverTheFlagReachesItAndLaterOnesAreNotHandedBack) 
 }
 
 TEST_F(CheckpointTest, TheRestartKeyGoesBackToTheStartAndForgetsThem) {
-  Start(true);
+  Start();
   Run("0 key right down\n", 1);
   ASSERT_TRUE(RunUntil([] { return gCheckpointReached >= 0; }));
   Run("0 key right up\n0 key restart down\n1 key restart up\n", 3);
@@ -152,22 +150,13 @@ TEST_F(CheckpointTest, TheRestartKeyGoesBackToTheStartAndForgetsThem) {
 // the game's numbers.
 TEST_F(CheckpointTest, CheckpointsOffTheGridAreLeftOut) {
   std::string error;
-  ASSERT_TRUE(sim.Start(MakeLevelDir(true, {{100000000, 5}, {INT_MAX, INT_MIN}, {-1, 3}}), error))
+  ASSERT_TRUE(sim.Start(MakeLevelDir({{100000000, 5}, {INT_MAX, INT_MIN}, {-1, 3}}), error))
       << error;
   ASSERT_EQ(gMap->checkpoints.size(), 2u);
   EXPECT_EQ(gMap->checkpoints[0].column, kFirstFlag);
   Run("0 key right down\n", 1);
   while (gCheckpointReached < 0 && gPlayer->x < 60 * 32) Run("", 1);
   EXPECT_EQ(gCheckpointReached, 0);
-}
-
-TEST_F(CheckpointTest, ALevelWithoutCheckpointsRetriesFromItsStart) {
-  Start(false);
-  DieInThePit();
-  EXPECT_NE(Trace().find("\"checkpoint\":-1}"), std::string::npos) << Trace();
-  Retry();
-  EXPECT_NEAR(gPlayer->x, 96.0f, 1.0f);
-  EXPECT_EQ(gCheckpointReached, kNoCheckpoint);
 }
 
 }  // namespace

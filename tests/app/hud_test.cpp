@@ -180,7 +180,6 @@ TEST_F(HudTest, TheSpeakerCoversNoSignNoStatusLineAndNoButton) {
     const ButtonArea b = ButtonPlace(id);
     EXPECT_FALSE(overlaps(b.x, b.y, b.width, b.height)) << "button " << id;
   }
-  static_assert(kSpeakerX >= 0);
   // Its touch target is a fingertip wide (48 px at least) and reaches no button either.
   constexpr int m = kSpeakerTouchMargin;
   EXPECT_GE(kSpeakerX + kSpeakerSize + m, 48);

@@ -4,11 +4,7 @@
 #include "world/map.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <climits>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -137,11 +133,8 @@ TEST_F(MapTest, ARefusedFileLeavesTheMapResetAndSaysWhy) {
   ASSERT_TRUE(Load(level));
   map->coinFrame = 32.5f;
 
-  std::vector<uint8_t> bytes = SerializeLevel(level);
-  bytes.resize(1000);
-  const std::string path = TestScratchDir() + "/cut_level";
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  const std::string path = WriteLevelFile(TestScratchDir() + "/cut_level", level);
+  std::filesystem::resize_file(path, 1000);
   testing::internal::CaptureStderr();
   EXPECT_FALSE(map->LoadLevel(path.c_str(), 0));
   const std::string said = testing::internal::GetCapturedStderr();
@@ -158,11 +151,10 @@ TEST_F(MapTest, ARefusedFileLeavesTheMapResetAndSaysWhy) {
 
 // Restarts and retries reload the first level by name, even after its own load was refused.
 TEST_F(MapTest, RetryAfterARefusedFirstLevelNamesTheFile) {
-  char cwd[PATH_MAX];
-  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+  const auto cwd = std::filesystem::current_path();
   const std::string dir = TestScratchDir() + "/no_level_here";
   std::filesystem::create_directories(dir);
-  ASSERT_EQ(chdir(dir.c_str()), 0);
+  std::filesystem::current_path(dir);
   auto fresh = std::make_unique<cMap>();
   gMap = fresh.get();
   testing::internal::CaptureStderr();
@@ -175,7 +167,7 @@ TEST_F(MapTest, RetryAfterARefusedFirstLevelNamesTheFile) {
             "file\n");
   EXPECT_EQ(fresh->levelName, "level");
   gMap = map.get();
-  ASSERT_EQ(chdir(cwd), 0);
+  std::filesystem::current_path(cwd);
 }
 
 TEST_F(MapTest, TriggerLinksFireOnceKeepDisarmAndRearm) {
