@@ -121,39 +121,23 @@ TEST_F(FrameTest, TheStatusLinesReadAsDesigned) {
 }
 
 TEST_F(FrameTest, TheLimiterReleasesThirtyThreeMillisecondsAfterTheLastRelease) {
-  gLastFrameEnd = 1000;
-  device.ticks = 1010;
-  LimitFrameRate();
-  EXPECT_EQ(device.ticks, 1033u);
-  EXPECT_EQ(device.slept, 23u);
-  EXPECT_EQ(gLastFrameEnd, 1033u);
-
-  // A slow frame is followed at once.
-  device.ticks = 1100;
-  const int delays = device.delayCalls;
-  LimitFrameRate();
-  EXPECT_EQ(device.delayCalls, delays);
-  EXPECT_EQ(gLastFrameEnd, 1100u);
-
-  // Exactly on time: no wait either.
-  device.ticks = 1133;
-  LimitFrameRate();
-  EXPECT_EQ(device.delayCalls, delays);
-
-  // Across the wrap of the 32-bit tick count the wait is still measured correctly.
-  gLastFrameEnd = 0xfffffff0u;
-  device.ticks = 5;  // 21 ms later
-  LimitFrameRate();
-  EXPECT_EQ(device.ticks, 17u);
-  EXPECT_EQ(gLastFrameEnd, 17u);
-
-  // A clock that reads behind the last release never makes a negative wait.
-  gLastFrameEnd = 2000;
-  device.ticks = 1990;
-  const int delaysBefore = device.delayCalls;
-  LimitFrameRate();
-  EXPECT_EQ(device.delayCalls, delaysBefore);
-  EXPECT_EQ(gLastFrameEnd, 1990u);
+  const struct {
+    uint32_t lastRelease, now, release, slept;
+  } cases[] = {
+      {1000, 1010, 1033, 23},   {1033, 1100, 1100, 0},  // a slow frame is followed at once
+      {1100, 1133, 1133, 0},                            // exactly on time: no wait either
+      {0xfffffff0u, 5, 17, 12},                         // across the wrap of the 32-bit tick count
+      {2000, 1990, 1990, 0},  // a clock behind the last release never waits negatively
+  };
+  for (const auto& c : cases) {
+    gLastFrameEnd = c.lastRelease;
+    device.ticks = c.now;
+    const uint32_t slept = device.slept;
+    LimitFrameRate();
+    EXPECT_EQ(device.ticks, c.release) << c.now;
+    EXPECT_EQ(gLastFrameEnd, c.release) << c.now;
+    EXPECT_EQ(device.slept - slept, c.slept) << c.now;
+  }
 }
 
 // Every frame, with or without input, steps twice, draws and swaps; each frame takes 10 ms of
