@@ -1,15 +1,13 @@
-// The player in whole frames far along a level: fire thrown from the ground past the first
-// screen, and a pipe into a level that cannot be loaded.
+// The player in whole frames: a pipe into a level that cannot be loaded. (Fire thrown from
+// the ground deep in a level is played by the unit and far-column tests.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 
 #include "app/sim.h"
-#include "player/fireballs.h"
 #include "player/player.h"
 #include "tests/support/scratch_data.h"
-#include "units/enemy.h"
 #include "world/level_file.h"
 #include "world/map.h"
 #include "world/score.h"
@@ -29,34 +27,6 @@ class PlayerSimTest : public GameFolderTest {
  protected:
   cSimulation sim;
 };
-
-TEST_F(PlayerSimTest, FireThrownFromTheGroundAtX5000FliesAndKnocksOffACrawler) {
-  LevelData level = GroundLevel(kGroundRow, 140, 200, 156);  // the start at x 4992
-  level.layers[kFileUnit][size_t(CellIndex(164, kGroundRow - 1))] = 0 + 1;
-  std::string error;
-  ASSERT_TRUE(sim.Start(ScratchDataDir("fire_far", level), error)) << error;
-  const std::vector<SimEvent> events =
-      Script("1 key right down\n3 key right up\n12 key fire down\n14 key fire up\n");
-  for (int frame = 0; frame < 12; ++frame) sim.RunFrame(events);
-  ASSERT_TRUE(gPlayer->onGround);
-  gPlayer->SetPower(kPowerFire);
-  const float throwX = gPlayer->x;
-  ASSERT_GT(throwX, 4992.0f);
-
-  const auto* crawler = static_cast<const cEnemy*>(gUnits[0]);
-  ASSERT_NE(crawler, nullptr);
-  float farthest = 0;
-  int frame = 12;
-  for (; frame < 60 && !crawler->knockedOff; ++frame) {
-    sim.RunFrame(events);
-    for (const cFireball* ball : gFireballs)
-      if (ball->active) farthest = std::max(farthest, ball->x - throwX);
-  }
-  EXPECT_TRUE(crawler->knockedOff);
-  EXPECT_GT(farthest, 100.0f);
-  EXPECT_EQ(gScore, 100);
-  EXPECT_FALSE(gPlayer->dying);
-}
 
 TEST_F(PlayerSimTest, APipeIntoAMissingLevelFailsOnceAndLeavesTheRetry) {
   // The pipe at the very place a failed load drops the player, so an old entry left in the
