@@ -64,7 +64,7 @@ class SimTest : public GameFolderTest {
   cSimulation sim;
 };
 
-TEST_F(SimTest, ScriptsReadEveryEventAndNameTheLineOfAMistake) {
+TEST_F(SimTest, ScriptsReadEveryEventWriteItBackAndNameTheLineOfAMistake) {
   std::vector<SimEvent> events;
   std::string error;
   ASSERT_TRUE(
@@ -109,6 +109,31 @@ TEST_F(SimTest, ScriptsReadEveryEventAndNameTheLineOfAMistake) {
     EXPECT_FALSE(ParseSimScript(b.script, events, error)) << b.script;
     EXPECT_EQ(error.rfind(b.error, 0), 0u) << b.script << " gave " << error;
   }
+
+  // What a recording adds, read back as it was written: pad keys, the pause, focus, clock lines
+  // and the end.
+  events.clear();
+  const std::string script =
+      "0 clock 3024\n"
+      "2 pad right down\n"
+      "3 key pause down\n"
+      "4 focus lost\n"
+      "5 focus gained\n"
+      "6 down 1 100 200\n"
+      "7 move 1 120 210\n"
+      "8 up 1\n"
+      "9 key jump up\n"
+      "9 end\n";
+  ASSERT_TRUE(ParseSimScript(script, events, error)) << error;
+  std::string written;
+  for (const SimEvent& e : events) written += SimEventLine(e) + "\n";
+  EXPECT_EQ(written, script);
+  EXPECT_EQ(events[1].source, InputSource::kPad);
+  EXPECT_EQ(events[2].action, InputAction::kPause);
+  EXPECT_EQ(SimScriptEnd(events), 9);
+  events.clear();
+  ASSERT_TRUE(ParseSimScript("0 key right down\n", events, error));
+  EXPECT_EQ(SimScriptEnd(events), -1);
 }
 
 TEST_F(SimTest, AFingersEventsInOneFrameReportWhereItIsWhenTheFrameReadsThem) {
@@ -319,60 +344,25 @@ TEST_F(SimTest, RefusedLevelsAndUnreadableInputsAreExitStatusOne) {
   EXPECT_EQ(said, "brinkhop-sim: " + fifo + ": not a regular file\n");
 }
 
-// What a recording adds to scripts: pad keys, the pause, focus, clock lines and the end.
-TEST_F(SimTest, RecordedLinesReadBackAsTheyWereWritten) {
-  std::vector<SimEvent> events;
-  std::string error;
-  const std::string script =
-      "0 clock 3024\n"
-      "2 pad right down\n"
-      "3 key pause down\n"
-      "4 focus lost\n"
-      "5 focus gained\n"
-      "6 down 1 100 200\n"
-      "7 move 1 120 210\n"
-      "8 up 1\n"
-      "9 key jump up\n"
-      "9 end\n";
-  ASSERT_TRUE(ParseSimScript(script, events, error)) << error;
-  std::string written;
-  for (const SimEvent& e : events) written += SimEventLine(e) + "\n";
-  EXPECT_EQ(written, script);
-  EXPECT_EQ(events[1].source, InputSource::kPad);
-  EXPECT_EQ(events[2].action, InputAction::kPause);
-  EXPECT_EQ(SimScriptEnd(events), 9);
-  events.clear();
-  ASSERT_TRUE(ParseSimScript("0 key right down\n", events, error));
-  EXPECT_EQ(SimScriptEnd(events), -1);
-}
-
 TEST_F(SimTest, TheDevicesEventsBecomeScriptLinesInLandscape) {
-  InputEvent finger;
-  finger.type = InputType::kFingerDown;
-  finger.finger = 3;
-  finger.x = 50;   // portrait
-  finger.y = 400;  // portrait
+  // A finger at portrait (50, 400), a pad's fire let go, focus lost.
+  const InputEvent finger{.type = InputType::kFingerDown, .finger = 3, .x = 50, .y = 400};
+  InputEvent key{.type = InputType::kActionReleased,
+                 .source = InputSource::kPad,
+                 .action = InputAction::kFire};
   SimEvent e;
   ASSERT_TRUE(SimEventOf(finger, 12, e));
   EXPECT_EQ(SimEventLine(e), "12 down 3 400 270");
-  InputEvent key;
-  key.type = InputType::kActionReleased;
-  key.source = InputSource::kPad;
-  key.action = InputAction::kFire;
   ASSERT_TRUE(SimEventOf(key, 13, e));
   EXPECT_EQ(SimEventLine(e), "13 pad fire up");
-  InputEvent focus;
-  focus.type = InputType::kFocusLost;
-  ASSERT_TRUE(SimEventOf(focus, 14, e));
+  ASSERT_TRUE(SimEventOf(InputEvent{.type = InputType::kFocusLost}, 14, e));
   EXPECT_EQ(SimEventLine(e), "14 focus lost");
   // The game never acts on these during play.
   key.action = InputAction::kStart;
   EXPECT_FALSE(SimEventOf(key, 15, e));
   key.action = InputAction::kFullScreen;
   EXPECT_FALSE(SimEventOf(key, 15, e));
-  InputEvent quit;
-  quit.type = InputType::kQuit;
-  EXPECT_FALSE(SimEventOf(quit, 15, e));
+  EXPECT_FALSE(SimEventOf(InputEvent{.type = InputType::kQuit}, 15, e));
 }
 
 TEST_F(SimTest, ClockLinesSetWhatTheFrameReadsAndLaterFramesAdd33Ms) {
