@@ -305,19 +305,18 @@ TEST_F(HazardTest, TheBoardSwingsThreeHundredPixelsAndCarriesAPlayerStandingOnIt
   EXPECT_FLOAT_EQ(player->speedY, 0.0f);
 
   // One pixel left of the board's left edge is not; nor a rising or jumping player.
-  player->onPlatform = false;
-  PlacePlayer(board->x - 21, board->y + 3 - 32);
-  Steps(1);
-  EXPECT_FALSE(player->onPlatform);
-  PlacePlayer(board->x, board->y + 3 - 32);
-  player->speedY = -1.0f;
-  Steps(1);
-  EXPECT_FALSE(player->onPlatform);
-  player->speedY = 0.0f;
-  player->jumpTimer = 3;
-  PlacePlayer(board->x, board->y + 3 - 32);
-  Steps(1);
-  EXPECT_FALSE(player->onPlatform);
+  const struct {
+    float dx, speedY;
+    int32_t jumpTimer;
+  } missed[] = {{-21, 0, player->jumpTimer}, {0, -1, player->jumpTimer}, {0, 0, 3}};
+  for (const auto& m : missed) {
+    player->onPlatform = false;
+    PlacePlayer(board->x + m.dx, board->y + 3 - 32);
+    player->speedY = m.speedY;
+    player->jumpTimer = m.jumpTimer;
+    Steps(1);
+    EXPECT_FALSE(player->onPlatform) << m.dx << " " << m.speedY << " " << m.jumpTimer;
+  }
 }
 
 }  // namespace
