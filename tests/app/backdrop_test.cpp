@@ -15,6 +15,7 @@
 #include "engine/sprite_batch.h"
 #include "engine/texture.h"
 #include "platform/headless.h"
+#include "tests/support/kept_globals.h"
 #include "world/camera.h"
 #include "world/map.h"
 
@@ -30,27 +31,15 @@ class BackdropTest : public ::testing::Test {
     SetScreenInfo(320, 480, 3);
     gScreenWidth = 320;
     gScreenHeight = 480;
-    savedDistance = gCameraDistance;
+    kept.Keep(gCameraDistance, gBackdropSky, gBackdropLayers, gDarkBackdrops, gMap, gCamera);
     gCameraDistance = -450.0f;
-    savedSky = gBackdropSky;
     gBackdropSky = &sky;
     for (int i = 0; i < kBackdropLayers; ++i) {
-      savedLayers[i] = gBackdropLayers[i];
       layers[i] = {kLayerName + GLuint(i), 480, 200, 480, 200};
       gBackdropLayers[i] = &layers[i];
     }
-    savedCave = gDarkBackdrops[kBackdropCave];
     gDarkBackdrops[kBackdropCave] = &cave;
-    savedMap = gMap;
     gMap = map.get();
-  }
-  void TearDown() override {
-    gMap = savedMap;
-    gCameraDistance = savedDistance;
-    gBackdropSky = savedSky;
-    for (int i = 0; i < kBackdropLayers; ++i) gBackdropLayers[i] = savedLayers[i];
-    gDarkBackdrops[kBackdropCave] = savedCave;
-    for (float& value : gCamera) value = 0;
   }
 
   // One world pass with the camera at (x, y) and a marker sprite at a fixed world point.
@@ -82,11 +71,7 @@ class BackdropTest : public ::testing::Test {
   Texture layers[kBackdropLayers];
   Texture cave{kCaveName, 64, 64, 64, 64};
   Texture marker{kMarkerName, 32, 32, 32, 32};
-  Texture* savedSky = nullptr;
-  Texture* savedLayers[kBackdropLayers] = {};
-  Texture* savedCave = nullptr;
-  float savedDistance = 0;
-  cMap* savedMap = nullptr;
+  cKeptGlobals kept;  // last, so it puts the globals back before the map goes
 };
 
 TEST_F(BackdropTest, EachLayerMovesAtItsFractionOfTheWorldsMotion) {

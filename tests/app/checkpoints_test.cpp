@@ -1,9 +1,8 @@
 // Checkpoints through the real frame on a small level: reaching one, the retry that starts
-// there with the score kept, the restart that forgets them, and a level without any.
+// there with the score kept, the restart that forgets them, and checkpoints off the grid.
 #include "app/checkpoints.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <climits>
 #include <filesystem>
@@ -13,6 +12,7 @@
 #include "app/sim.h"
 #include "player/player.h"
 #include "tests/support/png.h"
+#include "tests/support/scratch_data.h"
 #include "world/camera.h"
 #include "world/level_file.h"
 #include "world/map.h"
@@ -28,37 +28,29 @@ constexpr int kCoinColumn = 12;
 constexpr int kMaxWaitFrames = 600;  // 20 s of play: far more than any walk here takes
 
 // Ground on row 10 with a pit, the start at (3, 9), a coin past the first checkpoint.
-std::string MakeLevelDir(bool withCheckpoints, const std::vector<LevelCell>& offGrid = {}) {
-  const std::string dir = TestScratchDir() + (withCheckpoints ? "/flag_level" : "/flagless") +
-                          (offGrid.empty() ? "" : "_off_grid");
+std::string MakeLevelDir(const std::vector<LevelCell>& offGrid = {}) {
+  const std::string dir = TestScratchDir() + "/flag_level" + (offGrid.empty() ? "" : "_off_grid");
   std::filesystem::create_directories(dir);
-  LevelData level = EmptyLevel();
-  for (int c = 0; c < 100; ++c)
-    if (c < kPitColumn || c > kPitColumn + 2)
-      level.layers[kFileGround][size_t(CellIndex(c, kGroundRow))] = 1;
+  LevelData level = GroundLevel(kGroundRow, 0, 99, 3);
+  for (int c = kPitColumn; c <= kPitColumn + 2; ++c)
+    level.layers[kFileGround][size_t(CellIndex(c, kGroundRow))] = 0;
   level.layers[kFileCoin][size_t(CellIndex(kCoinColumn, kGroundRow - 1))] = 1;
-  level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
-  level.layers[kFileTrigger][size_t(CellIndex(3, kGroundRow - 1))] = 0;
-  if (withCheckpoints)
-    level.checkpoints = {{kFirstFlag, kGroundRow - 1}, {kSecondFlag, kGroundRow - 1}};
+  level.checkpoints = {{kFirstFlag, kGroundRow - 1}, {kSecondFlag, kGroundRow - 1}};
   level.checkpoints.insert(level.checkpoints.begin(), offGrid.begin(), offGrid.end());
-  const std::vector<uint8_t> bytes = SerializeLevel(level);
-  std::ofstream(dir + "/level", std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  WriteLevelFile(dir + "/level", level);
   return dir;
 }
 
-class CheckpointTest : public ::testing::Test {
+class CheckpointTest : public GameFolderTest {
  protected:
-  void SetUp() override { ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr); }
   void TearDown() override {
     cSimulation::ReleaseGame();
-    ASSERT_EQ(chdir(cwd), 0);
+    GameFolderTest::TearDown();
   }
 
-  void Start(bool withCheckpoints) {
+  void Start() {
     std::string error;
-    ASSERT_TRUE(sim.Start(MakeLevelDir(withCheckpoints), error)) << error;
+    ASSERT_TRUE(sim.Start(MakeLevelDir(), error)) << error;
   }
   // Runs a script whose frame numbers count from the next frame; true if the sound `sound`
   // was asked for in any of those frames.
@@ -91,12 +83,11 @@ class CheckpointTest : public ::testing::Test {
   static int MiddleColumn() { return PixelToCell(int(gPlayer->x) + gPlayer->width / 2); }
   std::string Trace() const { return sim.TraceLine(false); }
 
-  char cwd[PATH_MAX];
   cSimulation sim;
 };
 
-TEST_F(CheckpointTest, PassingOneRaisesItsFlagAndTheRetryStartsThereWithTheScoreKept) {
-  Start(true);
+TEST_F(CheckpointTest, PassingOneRaisesItsFlagTheRetryStartsThereAndARestartForgetsIt) {
+  Start();
   EXPECT_EQ(gCheckpointReached, kNoCheckpoint);
   EXPECT_NE(Trace().find("\"completed\":false,\"checkpoint\":-1}"), std::string::npos) << Trace();
   // Walk to just short of the first flag: nothing yet.
@@ -122,10 +113,19 @@ TEST_F(CheckpointTest, PassingOneRaisesItsFlagAndTheRetryStartsThereWithTheScore
   EXPECT_FALSE(Run("", 20));
   EXPECT_TRUE(gPlayer->onGround);
   EXPECT_FALSE(gPlayer->dying);
+
+  // The restart key goes back to the start, at no cost in lives, and forgets the flags: passing
+  // the first raises it with its sound once more.
+  Run("0 key restart down\n1 key restart up\n", 3);
+  EXPECT_FLOAT_EQ(gPlayer->x, 96.0f);
+  EXPECT_EQ(gCheckpointReached, kNoCheckpoint);
+  EXPECT_EQ(gLives, 4);
+  EXPECT_TRUE(Run("0 key right down\n", 60));
+  EXPECT_EQ(gCheckpointReached, 0);
 }
 
 TEST_F(CheckpointTest, JumpingOverTheFlagReachesItAndLaterOnesAreNotHandedBack) {
-  Start(true);
+  Start();
   Run("0 key right down\n", 20);
   // Jump as the flag comes: the player's middle passes above its cell.
   ASSERT_TRUE(RunUntil([] { return MiddleColumn() >= kFirstFlag - 2; }));
@@ -142,39 +142,17 @@ TEST_F(CheckpointTest, JumpingOverTheFlagReachesItAndLaterOnesAreNotHandedBack) 
   EXPECT_EQ(gCheckpointReached, 1);
 }
 
-TEST_F(CheckpointTest, TheRestartKeyGoesBackToTheStartAndForgetsThem) {
-  Start(true);
-  Run("0 key right down\n", 1);
-  ASSERT_TRUE(RunUntil([] { return gCheckpointReached >= 0; }));
-  Run("0 key right up\n0 key restart down\n1 key restart up\n", 3);
-  EXPECT_FLOAT_EQ(gPlayer->x, 96.0f);
-  EXPECT_EQ(gCheckpointReached, kNoCheckpoint);
-  EXPECT_EQ(gLives, 5);  // a restart costs no life
-  // The flag is down again: passing it raises it with its sound once more.
-  EXPECT_TRUE(Run("0 key right down\n", 60));
-  EXPECT_EQ(gCheckpointReached, 0);
-}
-
 // `check` calls such cells off the grid; play leaves them out, and their pixels would not fit
 // the game's numbers.
 TEST_F(CheckpointTest, CheckpointsOffTheGridAreLeftOut) {
   std::string error;
-  ASSERT_TRUE(sim.Start(MakeLevelDir(true, {{100000000, 5}, {INT_MAX, INT_MIN}, {-1, 3}}), error))
+  ASSERT_TRUE(sim.Start(MakeLevelDir({{100000000, 5}, {INT_MAX, INT_MIN}, {-1, 3}}), error))
       << error;
   ASSERT_EQ(gMap->checkpoints.size(), 2u);
   EXPECT_EQ(gMap->checkpoints[0].column, kFirstFlag);
   Run("0 key right down\n", 1);
   while (gCheckpointReached < 0 && gPlayer->x < 60 * 32) Run("", 1);
   EXPECT_EQ(gCheckpointReached, 0);
-}
-
-TEST_F(CheckpointTest, ALevelWithoutCheckpointsRetriesFromItsStart) {
-  Start(false);
-  DieInThePit();
-  EXPECT_NE(Trace().find("\"checkpoint\":-1}"), std::string::npos) << Trace();
-  Retry();
-  EXPECT_NEAR(gPlayer->x, 96.0f, 1.0f);
-  EXPECT_EQ(gCheckpointReached, kNoCheckpoint);
 }
 
 }  // namespace

@@ -1,21 +1,19 @@
 // The far end of the map plays as its start: one scene built at columns 40, 2100 and 4000,
 // played by the same script, gives the same trace and the same pictures shifted by the distance.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <climits>
 #include <cmath>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "app/sim.h"
 #include "engine/font.h"
 #include "engine/gl_record.h"
 #include "engine/texture.h"
 #include "player/fireballs.h"
 #include "player/player.h"
 #include "tests/support/scratch_data.h"
-#include "app/sim.h"
 #include "units/enemy.h"
 #include "units/unit_table.h"
 #include "world/bonus.h"
@@ -165,11 +163,8 @@ std::vector<Frame> Play(cGlRecorder& gl, const std::string& name, int base) {
   return frames;
 }
 
-class FarColumnTest : public ::testing::Test {
+class FarColumnTest : public GameFolderTest {
  protected:
-  void SetUp() override { ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr); }
-  void TearDown() override { ASSERT_EQ(chdir(cwd), 0); }
-
   // The same events on the same frames, and every position within `slack` px once shifted;
   // with `draws`, the same pictures at the same places too.
   static void ExpectAlike(const std::vector<Frame>& a, const std::vector<Frame>& b, float shift,
@@ -199,8 +194,6 @@ class FarColumnTest : public ::testing::Test {
       }
     }
   }
-
-  char cwd[PATH_MAX];
 };
 
 TEST_F(FarColumnTest, TheSceneAtColumn4000PlaysAndDrawsAsAtColumn40) {

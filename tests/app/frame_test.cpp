@@ -13,13 +13,14 @@
 #include "engine/texture.h"
 #include "platform/headless.h"
 #include "player/player.h"
+#include "tests/support/kept_globals.h"
 
 namespace {
 
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    savedFont = gFontTexture;
+    kept.Keep(gFontTexture);
     gFontTexture = &font;
     gScreenWidth = 320;
     gScreenHeight = 480;
@@ -36,7 +37,6 @@ class FrameTest : public ::testing::Test {
     HideMessage();
   }
   void TearDown() override {
-    gFontTexture = savedFont;
     gScore = gCoins = gLives = 0;
     for (bool& action : gActions) action = false;
     ClearFingers();
@@ -48,10 +48,10 @@ class FrameTest : public ::testing::Test {
   HeadlessDevice& device = UseHeadlessPlatform();
   cGlRecorder gl;
   Texture font{42, 1520, 16, 1520, 16};
-  Texture* savedFont = nullptr;
+  cKeptGlobals kept;
 };
 
-TEST_F(FrameTest, InitStartsThePortraitScreenAndItsPerspective) {
+TEST_F(FrameTest, InitStartsThePortraitScreenAndQuitClosesAudioWithStatusZero) {
   EXPECT_TRUE(Init());
   EXPECT_EQ(device.screenWidth, 320);
   EXPECT_EQ(device.screenHeight, 480);
@@ -61,6 +61,11 @@ TEST_F(FrameTest, InitStartsThePortraitScreenAndItsPerspective) {
   EXPECT_EQ(gl.viewport[2], 320);
   EXPECT_EQ(gl.viewport[3], 480);
   EXPECT_EQ(gl.CountCalls("Frustum"), 1);
+  gRunning = true;
+  Quit();
+  EXPECT_FALSE(gRunning);
+  EXPECT_FALSE(device.audioOpen);
+  EXPECT_EQ(device.exitStatus, 0);
 }
 
 TEST_F(FrameTest, WithoutAScreenTheGameEndsAtOnceWithStatusOne) {
@@ -69,22 +74,6 @@ TEST_F(FrameTest, WithoutAScreenTheGameEndsAtOnceWithStatusOne) {
   EXPECT_EQ(device.exitStatus, 1);
   EXPECT_EQ(device.swaps, 0);
   EXPECT_EQ(gl.CountCalls("Frustum"), 0);
-}
-
-TEST_F(FrameTest, AFrameWithNoInputStillStepsTwiceDrawsAndSwaps) {
-  device.ticks = 5000;
-  Frame();
-  EXPECT_EQ(gFrameTime, 5000u);
-  EXPECT_EQ(gSimulationSteps, 2u);
-  EXPECT_EQ(device.swaps, 1);
-  EXPECT_EQ(gl.clears, 1);
-  // Every push of the 2D pass is popped again.
-  EXPECT_EQ(gl.projection.size(), 1u);
-  EXPECT_EQ(gl.modelView.size(), 1u);
-
-  Frame();
-  EXPECT_EQ(gSimulationSteps, 4u);
-  EXPECT_EQ(device.swaps, 2);
 }
 
 TEST_F(FrameTest, TheHeadsUpDisplayIsDrawnUprightInLandscape) {
@@ -132,51 +121,43 @@ TEST_F(FrameTest, TheStatusLinesReadAsDesigned) {
 }
 
 TEST_F(FrameTest, TheLimiterReleasesThirtyThreeMillisecondsAfterTheLastRelease) {
-  gLastFrameEnd = 1000;
-  device.ticks = 1010;
-  LimitFrameRate();
-  EXPECT_EQ(device.ticks, 1033u);
-  EXPECT_EQ(device.slept, 23u);
-  EXPECT_EQ(gLastFrameEnd, 1033u);
-
-  // A slow frame is followed at once.
-  device.ticks = 1100;
-  const int delays = device.delayCalls;
-  LimitFrameRate();
-  EXPECT_EQ(device.delayCalls, delays);
-  EXPECT_EQ(gLastFrameEnd, 1100u);
-
-  // Exactly on time: no wait either.
-  device.ticks = 1133;
-  LimitFrameRate();
-  EXPECT_EQ(device.delayCalls, delays);
-
-  // Across the wrap of the 32-bit tick count the wait is still measured correctly.
-  gLastFrameEnd = 0xfffffff0u;
-  device.ticks = 5;  // 21 ms later
-  LimitFrameRate();
-  EXPECT_EQ(device.ticks, 17u);
-  EXPECT_EQ(gLastFrameEnd, 17u);
-
-  // A clock that reads behind the last release never makes a negative wait.
-  gLastFrameEnd = 2000;
-  device.ticks = 1990;
-  const int delaysBefore = device.delayCalls;
-  LimitFrameRate();
-  EXPECT_EQ(device.delayCalls, delaysBefore);
-  EXPECT_EQ(gLastFrameEnd, 1990u);
+  const struct {
+    uint32_t lastRelease, now, release, slept;
+  } cases[] = {
+      {1000, 1010, 1033, 23},   {1033, 1100, 1100, 0},  // a slow frame is followed at once
+      {1100, 1133, 1133, 0},                            // exactly on time: no wait either
+      {0xfffffff0u, 5, 17, 12},                         // across the wrap of the 32-bit tick count
+      {2000, 1990, 1990, 0},  // a clock behind the last release never waits negatively
+  };
+  for (const auto& c : cases) {
+    gLastFrameEnd = c.lastRelease;
+    device.ticks = c.now;
+    const uint32_t slept = device.slept;
+    LimitFrameRate();
+    EXPECT_EQ(device.ticks, c.release) << c.now;
+    EXPECT_EQ(gLastFrameEnd, c.release) << c.now;
+    EXPECT_EQ(device.slept - slept, c.slept) << c.now;
+  }
 }
 
+// Every frame, with or without input, steps twice, draws and swaps; each frame takes 10 ms of
+// work here and the limiter sleeps the rest.
 TEST_F(FrameTest, TheLoopRunsAtThirtyFramesASecondOnTheFakeClock) {
-  // Each frame takes 10 ms of work; the limiter sleeps the rest.
+  device.ticks = 5000;
+  gLastFrameEnd = 5000;
   for (int i = 0; i < 30; ++i) {
     Frame();
+    EXPECT_EQ(gFrameTime, 5000u + 33u * uint32_t(i));
     device.ticks += 10;
     LimitFrameRate();
   }
   EXPECT_EQ(device.swaps, 30);
-  EXPECT_EQ(device.ticks, 30u * 33u);
+  EXPECT_EQ(gl.clears, 30);
+  EXPECT_EQ(device.ticks, 5000u + 30u * 33u);
   EXPECT_EQ(gSimulationSteps, 60u);
+  // Every push of the 2D pass is popped again.
+  EXPECT_EQ(gl.projection.size(), 1u);
+  EXPECT_EQ(gl.modelView.size(), 1u);
 }
 
 TEST_F(FrameTest, APauseStopsTheMessageClock) {
@@ -202,15 +183,6 @@ TEST_F(FrameTest, APauseStopsTheMessageClock) {
   EXPECT_EQ(gMessageIndex, 2);
   frameAt(24132 + 2100);
   EXPECT_EQ(gMessageIndex, kNoMessage);
-}
-
-TEST_F(FrameTest, QuitClosesAudioAndEndsWithStatusZero) {
-  Init();
-  gRunning = true;
-  Quit();
-  EXPECT_FALSE(gRunning);
-  EXPECT_FALSE(device.audioOpen);
-  EXPECT_EQ(device.exitStatus, 0);
 }
 
 TEST_F(FrameTest, TheRetryClearsTheMoveActions) {

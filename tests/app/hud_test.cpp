@@ -13,6 +13,7 @@
 #include "engine/texture.h"
 #include "platform/headless.h"
 #include "player/player.h"
+#include "tests/support/kept_globals.h"
 #include "world/camera.h"
 #include "world/map.h"
 #include "world/messages.h"
@@ -23,17 +24,23 @@ namespace {
 class HudTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved = gFontTexture;
+    kept.Keep(gFontTexture);
     gFontTexture = &font;
     gScore = gCoins = gLives = 0;
     gMetersMoved = 0;
     cSpriteBatch::Instance().Begin(false);
   }
   void TearDown() override {
-    gFontTexture = saved;
     HideMessage();
     gFrameTime = 0;
     cSpriteBatch::Instance().Begin(false);
+    for (cButton*& button : gButtons) {
+      delete button;
+      button = nullptr;
+    }
+    ResetHeldInput();
+    ClearActions(kActionCount);
+    UseHeadlessPlatform();
   }
   // The glyphs queued after the two status lines, as (x, y) of each quad's corner.
   std::vector<std::pair<int, int>> MessageGlyphs() {
@@ -52,7 +59,7 @@ class HudTest : public ::testing::Test {
   }
 
   Texture font{42, 1520, 16, 1520, 16};
-  Texture* saved = nullptr;
+  cKeptGlobals kept;
 };
 
 TEST_F(HudTest, AMessageShowsForSixSecondsAndTremblesAroundTheCentre) {
@@ -105,11 +112,6 @@ TEST_F(HudTest, TheStartButtonBlinksAndAPressOnItStartsTheGame) {
   HeadlessFingerEvent(0, InputType::kFingerMove);
   StartScreenStep();
   EXPECT_FALSE(gStartDone);
-  for (cButton*& button : gButtons) {
-    delete button;
-    button = nullptr;
-  }
-  UseHeadlessPlatform();
 }
 
 TEST_F(HudTest, ThePressThatStartsTheGameDoesNotCarryIntoPlay) {
@@ -135,16 +137,8 @@ TEST_F(HudTest, ThePressThatStartsTheGameDoesNotCarryIntoPlay) {
   ASSERT_TRUE(gStartDone);
   HandleInput();
   EXPECT_FALSE(GamePaused());
-
-  for (cButton*& button : gButtons) {
-    delete button;
-    button = nullptr;
-  }
-  delete gPlayer;
+  delete gPlayer;  // made by the start
   gPlayer = nullptr;
-  ResetHeldInput();
-  ClearActions(kActionCount);
-  UseHeadlessPlatform();
 }
 
 // The speaker is touched while playing, so it must cover no sign, no line of the display and
@@ -186,7 +180,6 @@ TEST_F(HudTest, TheSpeakerCoversNoSignNoStatusLineAndNoButton) {
     const ButtonArea b = ButtonPlace(id);
     EXPECT_FALSE(overlaps(b.x, b.y, b.width, b.height)) << "button " << id;
   }
-  static_assert(kSpeakerX >= 0);
   // Its touch target is a fingertip wide (48 px at least) and reaches no button either.
   constexpr int m = kSpeakerTouchMargin;
   EXPECT_GE(kSpeakerX + kSpeakerSize + m, 48);

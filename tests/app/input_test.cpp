@@ -15,6 +15,7 @@
 #include "platform/headless.h"
 #include "player/player.h"
 #include "tests/support/png.h"
+#include "tests/support/scratch_data.h"
 #include "world/map.h"
 
 namespace {
@@ -38,9 +39,7 @@ class InputTest : public ::testing::Test {
     level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
     level.layers[kFileTrigger][size_t(CellIndex(5, 5))] = 0;
     levelPath = TestScratchDir() + "/input_test_level";
-    const std::vector<uint8_t> bytes = SerializeLevel(level);
-    std::ofstream(levelPath, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    WriteLevelFile(levelPath, level);
     map->levelName = levelPath;
     gLives = 5;
   }

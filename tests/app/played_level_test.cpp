@@ -4,18 +4,17 @@
 #include "app/played_level.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "app/game.h"
 #include "app/hud.h"
+#include "app/sim.h"
 #include "player/player.h"
 #include "tests/support/png.h"
-#include "app/sim.h"
+#include "tests/support/scratch_data.h"
 #include "world/level_file.h"
 #include "world/map.h"
 #include "world/score.h"
@@ -29,10 +28,9 @@ std::string Room(const std::string& extra = "") {
          "[links legend]\n's' 0\n[links 0]\n13 ...s\n[triggers]\n0 start\n";
 }
 
-class PlayedLevelTest : public ::testing::Test {
+class PlayedLevelTest : public GameFolderTest {
  protected:
   void SetUp() override {
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
     dir = TestScratchDir() + "/played_level";
     std::filesystem::create_directories(dir);
     path = dir + "/room.txt";
@@ -41,7 +39,7 @@ class PlayedLevelTest : public ::testing::Test {
     gPlayedLevel = nullptr;
     gStartCell = StartCell{};
     gHudNotice.clear();
-    ASSERT_EQ(chdir(cwd), 0);
+    GameFolderTest::TearDown();
   }
 
   // Saves as editors do: a new file renamed over the old one.
@@ -58,7 +56,6 @@ class PlayedLevelTest : public ::testing::Test {
     for (int i = 0; i < 10; ++i) sim.RunFrame({});
   }
 
-  char cwd[PATH_MAX];
   std::string dir, path;
   cSimulation sim;
 };
@@ -166,10 +163,8 @@ TEST_F(PlayedLevelTest, ABinaryLevelFilePlaysAsWell) {
   for (int c = 0; c < 30; ++c) level.layers[kFileGround][size_t(CellIndex(c, 14))] = 1;
   level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
   level.layers[kFileTrigger][size_t(CellIndex(6, 13))] = 0;
-  const std::vector<uint8_t> bytes = SerializeLevel(level);
   path = dir + "/room.level";
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  WriteLevelFile(path, level);
   Start();
   EXPECT_FLOAT_EQ(gPlayer->x, 192.0f);
   // A cut-off file is refused with the reader's own words.

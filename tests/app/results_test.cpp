@@ -4,9 +4,7 @@
 #include "app/results.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -20,6 +18,7 @@
 #include "player/player.h"
 #include "tests/support/fake_music.h"
 #include "tests/support/png.h"
+#include "tests/support/scratch_data.h"
 #include "world/level_file.h"
 #include "world/map.h"
 #include "world/score.h"
@@ -36,10 +35,7 @@ std::string MakeLevelDir(bool withGoal, bool withTreasure = false) {
                                               : withGoal   ? "/goal_level"
                                                            : "/no_goal_level");
   std::filesystem::create_directories(dir);
-  LevelData level = EmptyLevel();
-  for (int c = 0; c < 100; ++c) level.layers[kFileGround][size_t(CellIndex(c, kGroundRow))] = 1;
-  level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
-  level.layers[kFileTrigger][size_t(CellIndex(3, kGroundRow - 1))] = 0;
+  LevelData level = GroundLevel(kGroundRow, 0, 99, 3);
   if (withTreasure) {
     for (auto [c, r] : {std::pair{6, 9}, {9, 9}, {8, 4}})
       level.layers[kFileCoin][size_t(CellIndex(c, r))] = 1;
@@ -52,18 +48,15 @@ std::string MakeLevelDir(bool withGoal, bool withTreasure = false) {
   level.hasGoal = withGoal;
   const int goalColumn = withTreasure ? 2 * kGoalColumn : kGoalColumn;  // past the treasure
   level.goal = {goalColumn, 0, goalColumn + 1, kGroundRow - 1};
-  const std::vector<uint8_t> bytes = SerializeLevel(level);
-  std::ofstream(dir + "/level", std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  WriteLevelFile(dir + "/level", level);
   return dir;
 }
 
-class ResultsTest : public ::testing::Test {
+class ResultsTest : public GameFolderTest {
  protected:
-  void SetUp() override { ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr); }
   void TearDown() override {
     cSimulation::ReleaseGame();
-    ASSERT_EQ(chdir(cwd), 0);
+    GameFolderTest::TearDown();
   }
 
   void Start(bool withGoal, bool withTreasure = false) {
@@ -90,12 +83,11 @@ class ResultsTest : public ::testing::Test {
     return -1;
   }
 
-  char cwd[PATH_MAX];
   cFakeMusic music;  // the device put back after the simulation
   cSimulation sim;
 };
 
-TEST_F(ResultsTest, ReachingTheGoalWalksOnThenShowsTheFigures) {
+TEST_F(ResultsTest, ReachingTheGoalWalksOnShowsTheFiguresAndAPressLeavesThem) {
   Start(true);
   EXPECT_EQ(cFakeMusic::LastPlay(), (std::pair<int, int>{kTunePlay, -1}));
   EXPECT_NE(sim.TraceLine(false).find("\"completed\":false,"), std::string::npos);
@@ -132,14 +124,9 @@ TEST_F(ResultsTest, ReachingTheGoalWalksOnThenShowsTheFigures) {
   Run("", 5);
   EXPECT_EQ(gPlayer->x, x);
   EXPECT_TRUE(gResultsShown);
-}
 
-TEST_F(ResultsTest, APressLeavesTheResultsForTheStartScreenAndANewGameStartsFresh) {
-  Start(true);
-  ASSERT_GE(RunToGoal(300), 0);
-  Run("0 key right up\n", kWalkOnFrames);
-  ASSERT_TRUE(gResultsShown);
-  // A key still held from play does not skip the results at once.
+  // A key still held from play does not skip the results at once; a press then leaves them
+  // for the start screen, and a new game starts fresh.
   Run("0 key jump down\n1 key jump up\n", 2);
   EXPECT_TRUE(gResultsShown);
   Run("", 20);
@@ -179,16 +166,6 @@ TEST_F(ResultsTest, CoinsAndSecretsAreCountedAsFoundOutOfTheLevelsOnceEachOverRe
   EXPECT_STREQ(lines[2].value, "2/4") << "a coin taken again is the same coin";
   EXPECT_STREQ(lines[3].value, "1/2");
   EXPECT_STREQ(lines[4].value, "1");
-}
-
-TEST_F(ResultsTest, EveryRetryCountsAsALifeLost) {
-  Start(true);
-  RestartAfterDeath();
-  RestartAfterDeath();
-  ResultLine lines[kResultLines];
-  FormatResultLines(lines);
-  EXPECT_STREQ(lines[4].value, "2");
-  EXPECT_EQ(gLives, 3);
 }
 
 // The same walk on a level without a goal: nothing ends, the player walks on and on.

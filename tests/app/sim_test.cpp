@@ -4,18 +4,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <climits>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "platform/data_dir.h"
 #include "player/player.h"
 #include "tests/support/png.h"
+#include "tests/support/scratch_data.h"
 #include "world/level_file.h"
 #include "world/map.h"
 #include "world/messages.h"
@@ -30,23 +26,28 @@ constexpr int kPitColumn = 20;  // columns 20..22 have no ground
 std::string MakeLevelDir() {
   const std::string dir = TestScratchDir() + "/sim_level";
   std::filesystem::create_directories(dir);
-  LevelData level = EmptyLevel();
-  for (int c = 0; c < 100; ++c)
-    if (c < kPitColumn || c > kPitColumn + 2)
-      level.layers[kFileGround][size_t(CellIndex(c, kGroundRow))] = 1;
-  level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
-  level.layers[kFileTrigger][size_t(CellIndex(3, kGroundRow - 1))] = 0;
-  const std::vector<uint8_t> bytes = SerializeLevel(level);
-  std::ofstream(dir + "/level", std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  LevelData level = GroundLevel(kGroundRow, 0, 99, 3);
+  for (int c = kPitColumn; c <= kPitColumn + 2; ++c)
+    level.layers[kFileGround][size_t(CellIndex(c, kGroundRow))] = 0;
+  WriteLevelFile(dir + "/level", level);
   return dir;
 }
 
-class SimTest : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr); }
-  void TearDown() override { ASSERT_EQ(chdir(cwd), 0); }
+// The small level with a pipe going right at cell (8, 9) into `target`, start point `start`.
+std::string MakeLevelWithPipe(const std::string& target, int32_t start) {
+  const std::string dir = MakeLevelDir();
+  LevelData level;
+  std::string error;
+  EXPECT_TRUE(ReadLevelFile(dir + "/level", level, error)) << error;
+  level.warps = {LevelWarp{8 * 32, 9 * 32, 2, start, target}};
+  WriteLevelFile(dir + "/level", level);
+  return dir;
+}
 
+const std::string kSim = BRINKHOP_SIM_PATH;
+
+class SimTest : public GameFolderTest {
+ protected:
   // Runs `frames` frames of a script; returns the highest point (smallest y) reached.
   float Run(const std::string& script, int frames) {
     std::vector<SimEvent> events;
@@ -60,11 +61,10 @@ class SimTest : public ::testing::Test {
     return top;
   }
 
-  char cwd[PATH_MAX];
   cSimulation sim;
 };
 
-TEST_F(SimTest, ScriptsReadEveryEventAndNameTheLineOfAMistake) {
+TEST_F(SimTest, ScriptsReadEveryEventWriteItBackAndNameTheLineOfAMistake) {
   std::vector<SimEvent> events;
   std::string error;
   ASSERT_TRUE(
@@ -96,12 +96,44 @@ TEST_F(SimTest, ScriptsReadEveryEventAndNameTheLineOfAMistake) {
       {"1 hop 0", "1: unknown event 'hop'"},
       {"1 up 0 5", "1: 'up' takes only a finger"},
       {"1 down 0 5", "1: expected a landscape point"},
+      // What a recording adds: clock lines, focus, pad keys and the end.
+      {"1 clock soon", "1: "},
+      {"1 clock -5", "1: "},
+      {"1 clock", "1: "},
+      {"1 focus away", "1: "},
+      {"1 pad fly down", "1: "},
+      {"1 end now", "1: "},
   };
   for (const auto& b : bad) {
     events.clear();
     EXPECT_FALSE(ParseSimScript(b.script, events, error)) << b.script;
     EXPECT_EQ(error.rfind(b.error, 0), 0u) << b.script << " gave " << error;
   }
+
+  // What a recording adds, read back as it was written: pad keys, the pause, focus, clock lines
+  // and the end.
+  events.clear();
+  const std::string script =
+      "0 clock 3024\n"
+      "2 pad right down\n"
+      "3 key pause down\n"
+      "4 focus lost\n"
+      "5 focus gained\n"
+      "6 down 1 100 200\n"
+      "7 move 1 120 210\n"
+      "8 up 1\n"
+      "9 key jump up\n"
+      "9 end\n";
+  ASSERT_TRUE(ParseSimScript(script, events, error)) << error;
+  std::string written;
+  for (const SimEvent& e : events) written += SimEventLine(e) + "\n";
+  EXPECT_EQ(written, script);
+  EXPECT_EQ(events[1].source, InputSource::kPad);
+  EXPECT_EQ(events[2].action, InputAction::kPause);
+  EXPECT_EQ(SimScriptEnd(events), 9);
+  events.clear();
+  ASSERT_TRUE(ParseSimScript("0 key right down\n", events, error));
+  EXPECT_EQ(SimScriptEnd(events), -1);
 }
 
 TEST_F(SimTest, AFingersEventsInOneFrameReportWhereItIsWhenTheFrameReadsThem) {
@@ -170,14 +202,10 @@ TEST_F(SimTest, TheCommandLineTracesEveryFrame) {
   const std::string dir = MakeLevelDir();
   const std::string script = TestScratchDir() + "/sim_script";
   std::ofstream(script) << "2 key right down\n";
-  const std::string command = std::string(BRINKHOP_SIM_PATH) + " --data " + dir +
-                              " --frames 4 --trace --units --input " + script;
-  std::FILE* pipe = popen(command.c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
   std::string output;
-  char buffer[4096];
-  while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
-  EXPECT_EQ(pclose(pipe), 0);
+  EXPECT_EQ(RunCommand(kSim + " --data " + dir + " --frames 4 --trace --units --input " + script,
+                       &output),
+            0);
   std::istringstream lines(output);
   std::string line;
   int count = 0;
@@ -193,10 +221,8 @@ TEST_F(SimTest, TheCommandLineTracesEveryFrame) {
   EXPECT_NE(output.find("\"frame\":1,\"x\":96,\"y\":"), std::string::npos) << output;
   EXPECT_NE(output.find("\"vx\":0.400000006"), std::string::npos) << output;
 
-  auto status = [](const std::string& arguments) {
-    const int result = std::system(
-        (std::string(BRINKHOP_SIM_PATH) + " " + arguments + " >/dev/null 2>&1").c_str());
-    return WIFEXITED(result) ? WEXITSTATUS(result) : -1;
+  const auto status = [](const std::string& arguments) {
+    return RunCommand(kSim + " " + arguments + " >/dev/null 2>&1");
   };
   EXPECT_EQ(status("--frames"), 2);
   EXPECT_EQ(status("--bogus"), 2);
@@ -208,15 +234,6 @@ TEST_F(SimTest, TheCommandLineTracesEveryFrame) {
 // An option left without its value is named, never the default data folder the tools add; a
 // word after --help is a mistake, not a request for help.
 TEST_F(SimTest, TheToolsNameAnOptionLeftWithoutItsValue) {
-  const auto run = [](const std::string& tool, const std::string& arguments, std::string& said) {
-    std::FILE* pipe = popen((tool + " " + arguments + " 2>&1 >/dev/null").c_str(), "r");
-    said.clear();
-    char buffer[4096];
-    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) said.append(buffer, n);
-    const int result = pclose(pipe);
-    said = said.substr(0, said.find('\n'));
-    return WIFEXITED(result) ? WEXITSTATUS(result) : -1;
-  };
   const struct {
     std::string tool, arguments, line;
   } cases[] = {
@@ -230,71 +247,39 @@ TEST_F(SimTest, TheToolsNameAnOptionLeftWithoutItsValue) {
   };
   for (const auto& c : cases) {
     std::string said;
-    EXPECT_EQ(run(c.tool, c.arguments, said), 2) << c.arguments;
-    EXPECT_EQ(said, c.line) << c.arguments;
+    EXPECT_EQ(RunCommand(c.tool + " " + c.arguments + " 2>&1 >/dev/null", &said), 2) << c.arguments;
+    EXPECT_EQ(said.substr(0, said.find('\n')), c.line) << c.arguments;
   }
 }
 
-}  // namespace
-
-namespace {
-
-TEST_F(SimTest, APipeWarpCarriesThePlayerIntoAnotherLevel) {
-  const std::string dir = MakeLevelDir();
-  // The first level gets a pipe going right at cell (8, 9); the second level starts at (40, 5).
-  LevelData level;
-  std::string error;
-  ASSERT_TRUE(ReadLevelFile(dir + "/level", level, error)) << error;
-  level.warps = {LevelWarp{8 * 32, 9 * 32, 2, 0, "bonus"}};
+// A pipe carries the player into the level it names, at that level's start; a restart goes
+// back to the first level. A pipe to a start point no level has leads to start 0.
+TEST_F(SimTest, APipeWarpCarriesThePlayerIntoAnotherLevelAtItsStart) {
+  const auto walkIntoThePipe = [&](const std::string& dir) {
+    std::string error;
+    EXPECT_TRUE(sim.Start(dir, error)) << error;
+    std::vector<SimEvent> events;
+    EXPECT_TRUE(ParseSimScript("0 key right down\n", events, error));
+    for (int frame = 0; frame < 80; ++frame) {
+      sim.RunFrame(events);
+      if (sim.TraceLine(false).find("pipe.wav") != std::string::npos) return true;
+    }
+    return false;
+  };
+  // The second level starts at (40, 5).
+  const std::string dir = MakeLevelWithPipe("bonus", 0);
   LevelData bonus = EmptyLevel();
   for (int c = 30; c < 60; ++c) bonus.layers[kFileGround][size_t(CellIndex(c, 6))] = 1;
   bonus.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
   bonus.layers[kFileTrigger][size_t(CellIndex(40, 5))] = 0;
-  for (const auto& [name, data] : {std::pair{"level", &level}, std::pair{"bonus", &bonus}}) {
-    const std::vector<uint8_t> bytes = SerializeLevel(*data);
-    std::ofstream(dir + "/" + name, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-  }
-  ASSERT_TRUE(sim.Start(dir, error)) << error;
-  EXPECT_EQ(gMap->warps[0].fileName, "bonus");
-  std::vector<SimEvent> events;
-  ASSERT_TRUE(ParseSimScript("0 key right down\n", events, error));
-  bool warped = false;
-  for (int frame = 0; frame < 80 && !warped; ++frame) {
-    sim.RunFrame(events);
-    warped = gPlayer->x >= 40 * 32 - 8 && gPlayer->y < 6 * 32;
-  }
-  EXPECT_TRUE(warped) << gPlayer->x << "," << gPlayer->y;
-  EXPECT_NE(sim.TraceLine(false).find("pipe.wav"), std::string::npos);
+  WriteLevelFile(dir + "/bonus", bonus);
+  ASSERT_TRUE(walkIntoThePipe(dir));
+  EXPECT_NEAR(gPlayer->x, 40 * 32.0f, 8.0f);
+  EXPECT_LT(gPlayer->y, 6 * 32.0f);
   EXPECT_EQ(gMap->levelName, "level");  // a restart goes back to the first level
   EXPECT_TRUE(gMap->warps[0].fileName.empty());
-}
 
-// The small level with a pipe going right at cell (8, 9) into `target`, start point `start`.
-std::string MakeLevelWithPipe(const std::string& target, int32_t start) {
-  const std::string dir = MakeLevelDir();
-  LevelData level;
-  std::string error;
-  EXPECT_TRUE(ReadLevelFile(dir + "/level", level, error)) << error;
-  level.warps = {LevelWarp{8 * 32, 9 * 32, 2, start, target}};
-  const std::vector<uint8_t> bytes = SerializeLevel(level);
-  std::ofstream(dir + "/level", std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-  return dir;
-}
-
-TEST_F(SimTest, APipeToAStartPointNoLevelHasLeadsToStartZero) {
-  const std::string dir = MakeLevelWithPipe("level", 2);
-  std::string error;
-  ASSERT_TRUE(sim.Start(dir, error)) << error;
-  std::vector<SimEvent> events;
-  ASSERT_TRUE(ParseSimScript("0 key right down\n", events, error));
-  bool warped = false;
-  for (int frame = 0; frame < 80 && !warped; ++frame) {
-    sim.RunFrame(events);
-    warped = sim.TraceLine(false).find("pipe.wav") != std::string::npos;
-  }
-  ASSERT_TRUE(warped);
+  ASSERT_TRUE(walkIntoThePipe(MakeLevelWithPipe("level", 2)));
   // Back at the level's start (3, 9), not the top-left corner.
   EXPECT_NEAR(gPlayer->x, 96.0f, 1.0f);
   EXPECT_NEAR(gPlayer->y, 288.0f, 4.0f);
@@ -324,16 +309,9 @@ TEST_F(SimTest, ScriptEventsActOnTheirFramesInAnyOrder) {
 
 // A level the game refuses, or an input that cannot be read, is exit status 1 with one line.
 TEST_F(SimTest, RefusedLevelsAndUnreadableInputsAreExitStatusOne) {
+  // Two frames unless the arguments say otherwise: the last --frames counts.
   const auto run = [](const std::string& arguments, std::string& said) {
-    // Two frames unless the arguments say otherwise: the last --frames counts.
-    const std::string command = "timeout 60 " + std::string(BRINKHOP_SIM_PATH) + " --frames 2 " +
-                                arguments + " 2>&1 >/dev/null";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    said.clear();
-    char buffer[4096];
-    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) said.append(buffer, n);
-    const int result = pclose(pipe);
-    return WIFEXITED(result) ? WEXITSTATUS(result) : -1;
+    return RunCommand(kSim + " --frames 2 " + arguments + " 2>&1 >/dev/null", &said);
   };
   const std::string good = MakeLevelDir();
   std::string said;
@@ -366,98 +344,25 @@ TEST_F(SimTest, RefusedLevelsAndUnreadableInputsAreExitStatusOne) {
   EXPECT_EQ(said, "brinkhop-sim: " + fifo + ": not a regular file\n");
 }
 
-}  // namespace
-
-namespace {
-
-// Replays of the shipped levels: scripts in tests/replays played on the game's own data.
-TEST_F(SimTest, ThePipeNearTheStartLeadsToTheSecretMoneyRoomAndBack) {
-  std::ifstream file(std::string(BRINKHOP_REPLAYS) + "/pipe_to_money_room.txt");
-  const std::string script((std::istreambuf_iterator<char>(file)), {});
-  std::vector<SimEvent> events;
-  std::string error;
-  ASSERT_TRUE(ParseSimScript(script, events, error)) << error;
-  ASSERT_TRUE(sim.Start(FindDataDirectory(), error)) << error;
-  int pipes = 0, inRoom = -1;
-  float xOut = -1;  // where the way out of the room puts the player
-  for (int frame = 0; frame < 440; ++frame) {
-    sim.RunFrame(events);
-    const std::string trace = sim.TraceLine(false);
-    if (trace.find("pipe.wav") != std::string::npos && ++pipes == 2) xOut = gPlayer->x;
-    if (inRoom < 0 && gMessageIndex == 7) inRoom = frame;
-  }
-  EXPECT_EQ(pipes, 2);  // in and out
-  EXPECT_GE(inRoom, 0);
-  EXPECT_FALSE(gPlayer->dying);
-  EXPECT_GE(xOut, 0.0f);
-  EXPECT_LT(xOut, 300.0f);  // back at the level's start
-}
-
-}  // namespace
-
-namespace {
-
-// What a recording adds to scripts: pad keys, the pause, focus, clock lines and the end.
-TEST_F(SimTest, RecordedLinesReadBackAsTheyWereWritten) {
-  std::vector<SimEvent> events;
-  std::string error;
-  const std::string script =
-      "0 clock 3024\n"
-      "2 pad right down\n"
-      "3 key pause down\n"
-      "4 focus lost\n"
-      "5 focus gained\n"
-      "6 down 1 100 200\n"
-      "7 move 1 120 210\n"
-      "8 up 1\n"
-      "9 key jump up\n"
-      "9 end\n";
-  ASSERT_TRUE(ParseSimScript(script, events, error)) << error;
-  std::string written;
-  for (const SimEvent& e : events) written += SimEventLine(e) + "\n";
-  EXPECT_EQ(written, script);
-  EXPECT_EQ(events[1].source, InputSource::kPad);
-  EXPECT_EQ(events[2].action, InputAction::kPause);
-  EXPECT_EQ(SimScriptEnd(events), 9);
-  events.clear();
-  ASSERT_TRUE(ParseSimScript("0 key right down\n", events, error));
-  EXPECT_EQ(SimScriptEnd(events), -1);
-
-  for (const char* bad :
-       {"1 clock soon", "1 clock -5", "1 clock", "1 focus away", "1 pad fly down", "1 end now"}) {
-    events.clear();
-    EXPECT_FALSE(ParseSimScript(bad, events, error)) << bad;
-    EXPECT_EQ(error.rfind("1: ", 0), 0u) << bad << " gave " << error;
-  }
-}
-
 TEST_F(SimTest, TheDevicesEventsBecomeScriptLinesInLandscape) {
-  InputEvent finger;
-  finger.type = InputType::kFingerDown;
-  finger.finger = 3;
-  finger.x = 50;   // portrait
-  finger.y = 400;  // portrait
+  // A finger at portrait (50, 400), a pad's fire let go, focus lost.
+  const InputEvent finger{.type = InputType::kFingerDown, .finger = 3, .x = 50, .y = 400};
+  InputEvent key{.type = InputType::kActionReleased,
+                 .source = InputSource::kPad,
+                 .action = InputAction::kFire};
   SimEvent e;
   ASSERT_TRUE(SimEventOf(finger, 12, e));
   EXPECT_EQ(SimEventLine(e), "12 down 3 400 270");
-  InputEvent key;
-  key.type = InputType::kActionReleased;
-  key.source = InputSource::kPad;
-  key.action = InputAction::kFire;
   ASSERT_TRUE(SimEventOf(key, 13, e));
   EXPECT_EQ(SimEventLine(e), "13 pad fire up");
-  InputEvent focus;
-  focus.type = InputType::kFocusLost;
-  ASSERT_TRUE(SimEventOf(focus, 14, e));
+  ASSERT_TRUE(SimEventOf(InputEvent{.type = InputType::kFocusLost}, 14, e));
   EXPECT_EQ(SimEventLine(e), "14 focus lost");
   // The game never acts on these during play.
   key.action = InputAction::kStart;
   EXPECT_FALSE(SimEventOf(key, 15, e));
   key.action = InputAction::kFullScreen;
   EXPECT_FALSE(SimEventOf(key, 15, e));
-  InputEvent quit;
-  quit.type = InputType::kQuit;
-  EXPECT_FALSE(SimEventOf(quit, 15, e));
+  EXPECT_FALSE(SimEventOf(InputEvent{.type = InputType::kQuit}, 15, e));
 }
 
 TEST_F(SimTest, ClockLinesSetWhatTheFrameReadsAndLaterFramesAdd33Ms) {
@@ -500,28 +405,19 @@ TEST_F(SimTest, TheCommandLinePlaysALevelSourceFromACellToTheScriptsEnd) {
   std::ofstream(source) << "size 4096 64\n[map 0]\n14 ##########\n";
   const std::string script = TestScratchDir() + "/sim_end_script";
   std::ofstream(script) << "0 key right down\n6 end\n";
-  const std::string command = std::string(BRINKHOP_SIM_PATH) + " --data " + dir + " --level " +
-                              source + " --at 2,13 --trace --input " + script;
-  std::FILE* pipe = popen(command.c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
   std::string output;
-  char buffer[4096];
-  while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
-  EXPECT_EQ(pclose(pipe), 0);
+  EXPECT_EQ(RunCommand(kSim + " --data " + dir + " --level " + source +
+                           " --at 2,13 --trace --input " + script,
+                       &output),
+            0);
   EXPECT_EQ(output.rfind("{\"frame\":0,\"x\":64.", 0), 0u) << output;  // cell (2, 13)
   EXPECT_NE(output.find("{\"frame\":6,"), std::string::npos) << output;
   EXPECT_EQ(output.find("{\"frame\":7,"), std::string::npos) << output;
   EXPECT_EQ(gPlayedLevel, nullptr);
 
   std::ofstream(source) << "size 4096 64\n[map 0]\n14 ##X#\n";
-  const std::string errors = TestScratchDir() + "/sim_errors";
-  const int result =
-      std::system((std::string(BRINKHOP_SIM_PATH) + " --level " + source + " 2>" + errors).c_str());
-  EXPECT_EQ(WEXITSTATUS(result), 1);
-  std::ifstream in(errors);
-  std::string first;
-  std::getline(in, first);
-  EXPECT_EQ(first, source + ":3:6: 'X' is not in the map legend");
+  EXPECT_EQ(RunCommand(kSim + " --level " + source + " 2>&1 >/dev/null", &output), 1);
+  EXPECT_EQ(output.substr(0, output.find('\n')), source + ":3:6: 'X' is not in the map legend");
 }
 
 }  // namespace

@@ -5,27 +5,25 @@
 
 #include "engine/sprite_batch.h"
 #include "engine/texture.h"
+#include "tests/support/kept_globals.h"
 
 namespace {
 
 class FontTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved = gFontTexture;
+    kept.Keep(gFontTexture);
     gFontTexture = &font;
     batch.Begin(false);
   }
-  void TearDown() override {
-    gFontTexture = saved;
-    batch.Begin(false);
-  }
+  void TearDown() override { batch.Begin(false); }
   int Quads() const { return batch.Bucket(0).count / kVerticesPerQuad; }
   const SpriteVertex& Corner(int quad, int vertex) const {
     return batch.Bucket(0).vertices[quad * kVerticesPerQuad + vertex];
   }
 
   Texture font{77, 1520, 16, 1520, 16};
-  Texture* saved = nullptr;
+  cKeptGlobals kept;
   cSpriteBatch& batch = cSpriteBatch::Instance();
 };
 
@@ -56,6 +54,11 @@ TEST_F(FontTest, SpacesDrawButControlCharactersAndEmptyTextDoNot) {
   EXPECT_EQ(Corner(2, 0).x, 32);  // the newline still takes its place
   DrawChar(0, 0, 0x1f);
   EXPECT_EQ(Quads(), 3);
+  // Without a font nothing is queued at all.
+  batch.Begin(false);
+  gFontTexture = nullptr;
+  DrawText(0, 0, "SCORE");
+  EXPECT_EQ(batch.BucketTexture(0), kFreeBucket);
 }
 
 TEST_F(FontTest, PositionsTruncateAndReachTheMapsFarEnd) {
@@ -67,12 +70,6 @@ TEST_F(FontTest, PositionsTruncateAndReachTheMapsFarEnd) {
   EXPECT_EQ(Corner(2, 0).x, 32776);          // past 16 bits, no wrap
   DrawTextF(4000 * 32 + 0.5f, 608.0f, "C");  // a text at column 4000
   EXPECT_EQ(Corner(3, 0).x, 128000);
-}
-
-TEST_F(FontTest, WithoutAFontNothingIsQueued) {
-  gFontTexture = nullptr;
-  DrawText(0, 0, "SCORE");
-  EXPECT_EQ(batch.BucketTexture(0), kFreeBucket);
 }
 
 }  // namespace

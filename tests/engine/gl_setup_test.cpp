@@ -1,5 +1,6 @@
-// GL set-up: the perspective projection, the camera's look-at, the 2D pass that turns the
-// landscape onto the portrait screen, and the immediate quad.
+// GL set-up: the perspective projection, the camera's look-at seen on the screen, turned
+// corners, and the immediate quad. The frame test checks the 2D pass that turns the landscape
+// onto the portrait screen.
 #include "engine/gl_setup.h"
 
 #include <gtest/gtest.h>
@@ -15,13 +16,6 @@ class GlSetupTest : public ::testing::Test {
  protected:
   void SetUp() override { saved = GetScreenInfo(); }
   void TearDown() override { SetScreenInfo(saved.width, saved.height, saved.mode); }
-
-  // The frame's 2D pass: landscape 480 x 320 turned onto the portrait screen.
-  void BeginLandscape() {
-    Begin2D();
-    gGL.Rotatef(90, 0, 0, 1);
-    gGL.Translatef(0, -320, 0);
-  }
 
   ScreenInfo saved{};
   cGlRecorder gl;
@@ -46,27 +40,6 @@ TEST_F(GlSetupTest, SetupGLSetsViewportAndSixtyDegreePerspective) {
   EXPECT_EQ(gl.matrixMode, GLenum(GL_MODELVIEW));
 }
 
-TEST_F(GlSetupTest, LookAtBuildsTheStandardCameraMatrix) {
-  const float eye[3] = {0, 0, 0}, ahead[3] = {0, 0, -1}, up[3] = {0, 1, 0};
-  float m[16];
-  LookAtMatrix(eye, ahead, up, m);
-  for (int i = 0; i < 16; ++i) EXPECT_NEAR(m[i], GlMatrix::Identity().m[i], 1e-6) << i;
-
-  // The game's camera: looking down +z with up = -x, so the rows are s = (0, -1, 0),
-  // u = (-1, 0, 0) and -f = (0, 0, -1).
-  const float eye2[3] = {100, 50, -450}, centre2[3] = {100, 50, 0}, up2[3] = {-1, 0, 0};
-  LookAtMatrix(eye2, centre2, up2, m);
-  const float expected[16] = {0,  -1, 0,  0,  // column 0: (s.x, u.x, -f.x)
-                              -1, 0,  0,  0,  // column 1
-                              0,  0,  -1, 0, 0, 0, 0, 1};
-  for (int i = 0; i < 16; ++i) EXPECT_NEAR(m[i], expected[i], 1e-6) << i;
-
-  // LookAt multiplies that and then moves the eye to the origin.
-  LookAt(100, 50, -450, 100, 50, 0, -1, 0, 0);
-  EXPECT_EQ(gl.CountCalls("MultMatrixf"), 1);
-  EXPECT_EQ(gl.CountCalls("Translatef -100 -50 450"), 1);
-}
-
 TEST_F(GlSetupTest, TheWorldCameraShowsTheWorldUprightInLandscape) {
   SetScreenInfo(320, 480, 3);
   SetupGL(320, 480);
@@ -85,35 +58,6 @@ TEST_F(GlSetupTest, TheWorldCameraShowsTheWorldUprightInLandscape) {
   EXPECT_NEAR(below[1], centre[1], 1e-3);
   // At the eye distance of 450 the 480-pixel-wide landscape shows about 520 world pixels.
   EXPECT_NEAR(right[1] - centre[1], 100 * (240 / (450 * std::tan(30 * M_PI / 180))), 0.05);
-}
-
-TEST_F(GlSetupTest, TheLandscapePassLandsOnThePortraitScreen) {
-  SetScreenInfo(320, 480, 3);
-  BeginLandscape();
-  EXPECT_EQ(gl.viewport[2], 320);
-  EXPECT_EQ(gl.viewport[3], 480);
-  EXPECT_EQ(gl.projection.size(), 2u);
-  EXPECT_EQ(gl.modelView.size(), 2u);
-  const struct {
-    float x, y, px, py;
-  } points[] = {{0, 0, 320, 0}, {480, 320, 0, 480}, {480, 0, 320, 480}, {100, 20, 300, 100}};
-  for (const auto& p : points) {
-    const auto screen = gl.ToScreen(p.x, p.y);
-    EXPECT_NEAR(screen[0], p.px, 1e-3) << p.x << "," << p.y;
-    EXPECT_NEAR(screen[1], p.py, 1e-3) << p.x << "," << p.y;
-  }
-  End2D();
-  EXPECT_EQ(gl.projection.size(), 1u);
-  EXPECT_EQ(gl.modelView.size(), 1u);
-}
-
-TEST_F(GlSetupTest, ScreenInfoKeepsTheLastDistinctValues) {
-  SetScreenInfo(320, 480, 3);
-  EXPECT_EQ(GetScreenWidth(), 320);
-  EXPECT_EQ(GetScreenHeight(), 480);
-  EXPECT_EQ(GetScreenInfo().mode, 3);
-  SetScreenInfo(320, 480, 3);
-  EXPECT_EQ(GetScreenInfo().mode, 3);
 }
 
 TEST_F(GlSetupTest, CornersTurnAboutTheCentre) {

@@ -25,15 +25,6 @@ class SpriteBatchTest : public ::testing::Test {
   cSpriteBatch& batch = cSpriteBatch::Instance();
 };
 
-TEST_F(SpriteBatchTest, QuadsBeforeTheFirstBeginAreIgnored) {
-  cSpriteBatch fresh;
-  Texture a = MakeTexture(7);
-  fresh.AddQuad(&a, {0, 0, 10, 10}, kWhole, kWhite, 0, 0);
-  EXPECT_FALSE(fresh.Begun());
-  EXPECT_EQ(fresh.Bucket(0).count, 0);
-  EXPECT_EQ(fresh.BucketTexture(0), kFreeBucket);
-}
-
 TEST_F(SpriteBatchTest, TexturesShareBucketsAndDrawInOrderOfFirstUse) {
   Texture a = MakeTexture(5), b = MakeTexture(9);
   batch.Begin(false);
@@ -92,16 +83,12 @@ TEST_F(SpriteBatchTest, TextureCoordinatesComeFromTheSourceOrTheWholeTexture) {
   batch.AddQuad(&strip, {0, 0, 16, 16}, {64, 4, 32, 8}, kWhite, 0, 0);
   const SpriteVertex* v = batch.Bucket(0).vertices;
   // Two triangles: corners 0, 1, 2, 1, 2, 3.
-  EXPECT_FLOAT_EQ(v[0].u, 0.0f);
-  EXPECT_FLOAT_EQ(v[0].v, 0.0f);
-  EXPECT_FLOAT_EQ(v[5].u, 0.0625f);
-  EXPECT_FLOAT_EQ(v[5].v, 1.0f);
-  EXPECT_FLOAT_EQ(v[11].u, 1.0f);
-  EXPECT_FLOAT_EQ(v[11].v, 1.0f);
-  EXPECT_FLOAT_EQ(v[12].u, 0.25f);
-  EXPECT_FLOAT_EQ(v[12].v, 0.25f);
-  EXPECT_FLOAT_EQ(v[17].u, 0.375f);
-  EXPECT_FLOAT_EQ(v[17].v, 0.75f);
+  const float uv[][3] = {
+      {0, 0, 0}, {5, 0.0625f, 1}, {11, 1, 1}, {12, 0.25f, 0.25f}, {17, 0.375f, 0.75f}};
+  for (const auto& [i, u, vv] : uv) {
+    EXPECT_FLOAT_EQ(v[int(i)].u, u) << i;
+    EXPECT_FLOAT_EQ(v[int(i)].v, vv) << i;
+  }
   const int corners[6][2] = {{0, 0}, {16, 0}, {0, 16}, {16, 0}, {0, 16}, {16, 16}};
   for (int i = 0; i < 6; ++i) {
     EXPECT_EQ(v[i].x, corners[i][0]);
@@ -118,14 +105,12 @@ TEST_F(SpriteBatchTest, FlipsMirrorTheImageButNotTheQuad) {
   const SpriteVertex* v = batch.Bucket(0).vertices;
   EXPECT_EQ(v[0].x, 10);  // corner 0 stays top-left
   EXPECT_EQ(v[0].y, 20);
-  EXPECT_FLOAT_EQ(v[0].u, 1.0f);  // but shows the right edge of the image
-  EXPECT_FLOAT_EQ(v[0].v, 0.0f);
-  EXPECT_FLOAT_EQ(v[5].u, 0.0f);
-  EXPECT_FLOAT_EQ(v[5].v, 1.0f);
-  EXPECT_FLOAT_EQ(v[6].u, 1.0f);  // flip 3 mirrors both ways
-  EXPECT_FLOAT_EQ(v[6].v, 1.0f);
-  EXPECT_FLOAT_EQ(v[11].u, 0.0f);
-  EXPECT_FLOAT_EQ(v[11].v, 0.0f);
+  // But it shows the right edge of the image; flip 3 (from vertex 6) mirrors both ways.
+  const float uv[][3] = {{0, 1, 0}, {5, 0, 1}, {6, 1, 1}, {11, 0, 0}};
+  for (const auto& [i, u, vv] : uv) {
+    EXPECT_FLOAT_EQ(v[int(i)].u, u) << i;
+    EXPECT_FLOAT_EQ(v[int(i)].v, vv) << i;
+  }
 }
 
 TEST_F(SpriteBatchTest, TurnedQuadsTurnClockwiseAboutTheirCentre) {
@@ -158,6 +143,12 @@ TEST_F(SpriteBatchTest, SpriteCallsUseTheWholeTextureAndSkipNullTextures) {
   EXPECT_EQ(v[11].x, 4);
   EXPECT_EQ(v[11].y, 6);
   EXPECT_FLOAT_EQ(v[6].v, 1.0f);
+
+  // Quads before a batch's first Begin are ignored.
+  cSpriteBatch fresh;
+  fresh.AddQuad(&t, {0, 0, 10, 10}, kWhole, kWhite, 0, 0);
+  EXPECT_FALSE(fresh.Begun());
+  EXPECT_EQ(fresh.BucketTexture(0), kFreeBucket);
 }
 
 TEST_F(SpriteBatchTest, ColoursAndFarPositionsAreConvertedSafely) {

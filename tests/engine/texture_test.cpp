@@ -36,8 +36,6 @@ TEST(TextureTest, APngDecodesToRgbaAndUploadsWithNearestFiltering) {
   EXPECT_EQ(texture->height, 2u);
   EXPECT_EQ(texture->imageWidth, 3);
   EXPECT_EQ(texture->imageHeight, 2);
-  EXPECT_EQ(TextureWidth(texture), 3u);
-  EXPECT_EQ(TextureHeight(texture), 2u);
   ASSERT_EQ(gl.uploads.size(), 1u);
   EXPECT_EQ(gl.uploads[0], (std::array<int, 3>{int(texture->glName), 3, 2}));
   EXPECT_EQ(gl.CountCalls("TexParameteri 3553 10241 9728"), 1);  // minifying: nearest
@@ -46,6 +44,13 @@ TEST(TextureTest, APngDecodesToRgbaAndUploadsWithNearestFiltering) {
   // A file is decoded and uploaded once; asking again shares its record.
   EXPECT_EQ(LoadTexture(path), texture);
   EXPECT_EQ(gl.uploads.size(), 1u);
+
+  // Extensions are compared in lower case; pictures decode without any GL context too.
+  UseHeadlessGL();
+  texture = LoadTexture(WriteTestPng(Scratch("SHOUTING.PNG"), 5, 7, [](int, int) { return ~0u; }));
+  EXPECT_NE(texture->glName, 0u);
+  EXPECT_EQ(texture->width, 5u);
+  EXPECT_EQ(texture->height, 7u);
 }
 
 TEST(TextureTest, UnusableFilesLeaveAZeroRecordAndNoGLWork) {
@@ -63,12 +68,8 @@ TEST(TextureTest, UnusableFilesLeaveAZeroRecordAndNoGLWork) {
 
   testing::internal::CaptureStderr();
   for (const std::string& name : {std::string(), Scratch("missing.png"), garbage}) {
-    Texture* texture = LoadTexture(name);
-    EXPECT_EQ(texture->glName, 0u);
-    EXPECT_EQ(texture->width, 0u);
-    EXPECT_EQ(texture->height, 0u);
-    EXPECT_EQ(texture->imageWidth, 0);
-    EXPECT_EQ(texture->imageHeight, 0);
+    const Texture* t = LoadTexture(name);
+    EXPECT_TRUE(!t->glName && !t->width && !t->height && !t->imageWidth && !t->imageHeight) << name;
   }
   // Only the file that is there but unusable is worth a line.
   EXPECT_EQ(testing::internal::GetCapturedStderr(), garbage + ": not a picture that can be read\n");
@@ -85,7 +86,7 @@ size_t PeakResidentBytes() {
 
 TEST(TextureTest, PicturesLargerThan4096SquareAreRefusedBeforeDecoding) {
   cGlRecorder gl;
-  // A 100 KB file that decodes to 4097 x 4097: 64 MB of pixels, more counting the copies.
+  // A small file that decodes to 4097 x 4097: 64 MB of pixels, more counting the copies.
   const std::string huge = WriteBlankPng(Scratch("huge.png"), 4097, 4097);
   const size_t peakBefore = PeakResidentBytes();
   testing::internal::CaptureStderr();
@@ -111,11 +112,6 @@ TEST(TextureTest, PicturesLargerThan4096SquareAreRefusedBeforeDecoding) {
   EXPECT_EQ(DecodeImage(WriteTestPng(Scratch("tall.png"), 1, 4097, white), image), kImageTooLarge);
   ASSERT_EQ(DecodeImage(WriteTestPng(Scratch("edge.png"), 4096, 2, white), image), kImageOk);
   EXPECT_EQ(image.pixels.size(), 4096u * 2 * 4);
-  // The run-length picture itself is a real one: a smaller one decodes to black.
-  ASSERT_EQ(DecodeImage(WriteBlankPng(Scratch("blank.png"), 300, 200), image), kImageOk);
-  EXPECT_EQ(image.width, 300);
-  EXPECT_EQ(image.pixels[(199 * 300 + 299) * 4], 0);
-  EXPECT_EQ(image.pixels[(199 * 300 + 299) * 4 + 3], 255);
 }
 
 TEST(TextureTest, FoldersAndFifosNamedLikePicturesAreRefusedWithOneLine) {
@@ -129,24 +125,6 @@ TEST(TextureTest, FoldersAndFifosNamedLikePicturesAreRefusedWithOneLine) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               path + ": not a regular file, or far too large for a picture\n");
   }
-}
-
-TEST(TextureTest, ExtensionsAreComparedInLowerCase) {
-  cGlRecorder gl;
-  const std::string path =
-      WriteTestPng(Scratch("SHOUTING.PNG"), 2, 2, [](int, int) { return 0xffffffffu; });
-  Texture* texture = LoadTexture(path);
-  EXPECT_EQ(texture->width, 2u);
-}
-
-TEST(TextureTest, TexturesDecodeWithoutAnyGLContext) {
-  UseHeadlessGL();
-  const std::string path =
-      WriteTestPng(Scratch("headless.png"), 5, 7, [](int, int) { return 0xff0000ffu; });
-  Texture* texture = LoadTexture(path);
-  EXPECT_NE(texture->glName, 0u);
-  EXPECT_EQ(texture->width, 5u);
-  EXPECT_EQ(texture->height, 7u);
 }
 
 }  // namespace

@@ -12,30 +12,35 @@
 namespace {
 
 TEST(ViewTest, TheLandscapePictureFitsTheWindowAtThreeToTwo) {
-  const LandscapeView exact = FitLandscape(960, 640);
-  EXPECT_FLOAT_EQ(exact.scale, 2.0f);
-  EXPECT_EQ(exact.offsetX, 0);
-  EXPECT_EQ(exact.offsetY, 0);
-  EXPECT_EQ(exact.width, 960);
-  EXPECT_EQ(exact.height, 640);
+  const struct {
+    int windowWidth, windowHeight;
+    float scale;
+    int offsetX, offsetY, width, height;
+  } cases[] = {
+      {960, 640, 2.0f, 0, 0, 960, 640},
+      {1200, 640, 2.0f, 120, 0, 960, 640},  // bars left and right
+      {480, 600, 1.0f, 0, 140, 480, 320},   // bars above and below
+      {1920, 1080, 3.375f, 150, 0, 1620, 1080},
+  };
+  for (const auto& c : cases) {
+    const LandscapeView view = FitLandscape(c.windowWidth, c.windowHeight);
+    EXPECT_FLOAT_EQ(view.scale, c.scale) << c.windowWidth;
+    EXPECT_EQ(view.offsetX, c.offsetX) << c.windowWidth;
+    EXPECT_EQ(view.offsetY, c.offsetY) << c.windowWidth;
+    EXPECT_EQ(view.width, c.width) << c.windowWidth;
+    EXPECT_EQ(view.height, c.height) << c.windowWidth;
+  }
+  EXPECT_GT(FitLandscape(0, 0).scale, 0.0f);  // a minimised window must not divide by 0
 
-  const LandscapeView wide = FitLandscape(1200, 640);  // bars left and right
-  EXPECT_FLOAT_EQ(wide.scale, 2.0f);
-  EXPECT_EQ(wide.offsetX, 120);
-  EXPECT_EQ(wide.offsetY, 0);
-
-  const LandscapeView tall = FitLandscape(480, 600);  // bars above and below
-  EXPECT_FLOAT_EQ(tall.scale, 1.0f);
-  EXPECT_EQ(tall.offsetX, 0);
-  EXPECT_EQ(tall.offsetY, 140);
-
-  const LandscapeView full = FitLandscape(1920, 1080);
-  EXPECT_FLOAT_EQ(full.scale, 3.375f);
-  EXPECT_EQ(full.width, 1620);
-  EXPECT_EQ(full.offsetX, 150);
-
-  const LandscapeView tiny = FitLandscape(0, 0);  // a minimised window must not divide by 0
-  EXPECT_GT(tiny.scale, 0.0f);
+  // Points in the bars stick to the edge of the picture.
+  const LandscapeView wide = FitLandscape(1200, 640);
+  const int points[][4] = {{10, 10, 0, 5}, {1199, 700, 479, 319}, {120 + 201, 101, 100, 50}};
+  for (const auto& p : points) {
+    int x, y;
+    WindowToLandscape(wide, p[0], p[1], &x, &y);
+    EXPECT_EQ(x, p[2]) << p[0] << "," << p[1];
+    EXPECT_EQ(y, p[3]) << p[0] << "," << p[1];
+  }
 }
 
 TEST(ViewTest, AWindowPointBecomesTheDevicePointTheGameTurnsBack) {
@@ -65,20 +70,6 @@ TEST(ViewTest, AWindowPointBecomesTheDevicePointTheGameTurnsBack) {
     EXPECT_LE(backX, float(c.windowX));
     EXPECT_GT(backX + view.scale, float(c.windowX));
   }
-}
-
-TEST(ViewTest, PointsInTheBarsStickToTheEdgeOfThePicture) {
-  const LandscapeView view = FitLandscape(1200, 640);
-  int x, y;
-  WindowToLandscape(view, 10, 10, &x, &y);
-  EXPECT_EQ(x, 0);
-  EXPECT_EQ(y, 5);
-  WindowToLandscape(view, 1199, 700, &x, &y);
-  EXPECT_EQ(x, 479);
-  EXPECT_EQ(y, 319);
-  WindowToLandscape(view, 120 + 201, 101, &x, &y);
-  EXPECT_EQ(x, 100);
-  EXPECT_EQ(y, 50);
 }
 
 // A phone at 19.5:9 leaves wide bars at the sides: a thumb resting in one beside a bottom-corner

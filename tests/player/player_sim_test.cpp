@@ -1,17 +1,13 @@
-// The player in whole frames far along a level: fire thrown from the ground past the first
-// screen, and a pipe into a level that cannot be loaded.
+// The player in whole frames: a pipe into a level that cannot be loaded. (Fire thrown from
+// the ground deep in a level is played by the unit and far-column tests.)
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <climits>
 #include <string>
 
 #include "app/sim.h"
-#include "player/fireballs.h"
 #include "player/player.h"
 #include "tests/support/scratch_data.h"
-#include "units/enemy.h"
 #include "world/level_file.h"
 #include "world/map.h"
 #include "world/score.h"
@@ -20,15 +16,6 @@ namespace {
 
 constexpr int kGroundRow = 40;
 
-// Ground on row 40 from column `from` to `to`, the start on it at `startColumn`.
-LevelData GroundLevel(int from, int to, int startColumn) {
-  LevelData level = EmptyLevel();
-  for (int c = from; c <= to; ++c) level.layers[kFileGround][size_t(CellIndex(c, kGroundRow))] = 1;
-  level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
-  level.layers[kFileTrigger][size_t(CellIndex(startColumn, kGroundRow - 1))] = 0;
-  return level;
-}
-
 std::vector<SimEvent> Script(const std::string& text) {
   std::vector<SimEvent> events;
   std::string error;
@@ -36,47 +23,15 @@ std::vector<SimEvent> Script(const std::string& text) {
   return events;
 }
 
-class PlayerSimTest : public ::testing::Test {
+class PlayerSimTest : public GameFolderTest {
  protected:
-  void SetUp() override { ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr); }
-  void TearDown() override { ASSERT_EQ(chdir(cwd), 0); }
-
-  char cwd[PATH_MAX];
   cSimulation sim;
 };
-
-TEST_F(PlayerSimTest, FireThrownFromTheGroundAtX5000FliesAndKnocksOffACrawler) {
-  LevelData level = GroundLevel(140, 200, 156);  // the start at x 4992
-  level.layers[kFileUnit][size_t(CellIndex(164, kGroundRow - 1))] = 0 + 1;
-  std::string error;
-  ASSERT_TRUE(sim.Start(ScratchDataDir("fire_far", level), error)) << error;
-  const std::vector<SimEvent> events =
-      Script("1 key right down\n3 key right up\n12 key fire down\n14 key fire up\n");
-  for (int frame = 0; frame < 12; ++frame) sim.RunFrame(events);
-  ASSERT_TRUE(gPlayer->onGround);
-  gPlayer->SetPower(kPowerFire);
-  const float throwX = gPlayer->x;
-  ASSERT_GT(throwX, 4992.0f);
-
-  const auto* crawler = static_cast<const cEnemy*>(gUnits[0]);
-  ASSERT_NE(crawler, nullptr);
-  float farthest = 0;
-  int frame = 12;
-  for (; frame < 60 && !crawler->knockedOff; ++frame) {
-    sim.RunFrame(events);
-    for (const cFireball* ball : gFireballs)
-      if (ball->active) farthest = std::max(farthest, ball->x - throwX);
-  }
-  EXPECT_TRUE(crawler->knockedOff);
-  EXPECT_GT(farthest, 100.0f);
-  EXPECT_EQ(gScore, 100);
-  EXPECT_FALSE(gPlayer->dying);
-}
 
 TEST_F(PlayerSimTest, APipeIntoAMissingLevelFailsOnceAndLeavesTheRetry) {
   // The pipe at the very place a failed load drops the player, so an old entry left in the
   // emptied map would take it again and again.
-  LevelData level = GroundLevel(0, 40, 3);
+  LevelData level = GroundLevel(kGroundRow, 0, 40, 3);
   level.hasWarpSection = true;
   level.warps = {LevelWarp{320, 288, 2, 0, "missing"}};
   level.layers[kFileGround][size_t(CellIndex(10, 10))] = 1;  // under the pipe

@@ -181,17 +181,13 @@ TEST_F(PlayerTest, HugeLevelValuesCollideWithoutWrapping) {
 }
 
 TEST_F(PlayerTest, ConveyorsCarryThePlayer) {
-  for (int c = 2; c < 8; ++c) Ground(c, kGroundRow, 33);
-  Stand(100);
-  const float x = player->x;
-  Steps(10);
-  EXPECT_NEAR(player->x, x + 30, 1e-3);
-
-  for (int c = 2; c < 8; ++c) Ground(c, kGroundRow, 32);
-  Stand(100);
-  const float before = player->x;
-  Steps(10);
-  EXPECT_NEAR(player->x, before - 30, 1e-3);
+  for (const auto& [ground, carried] : {std::pair{33, 30.0f}, std::pair{32, -30.0f}}) {
+    for (int c = 2; c < 8; ++c) Ground(c, kGroundRow, ground);
+    Stand(100);
+    const float x = player->x;
+    Steps(10);
+    EXPECT_NEAR(player->x, x + carried, 1e-3) << ground;
+  }
 }
 
 TEST_F(PlayerTest, ClampsKeepThePlayerInsideTheTopLeftCorner) {

@@ -11,8 +11,8 @@ using PixelFunction = std::function<uint32_t(int x, int y)>;  // 0xRRGGBBAA
 std::string WriteTestPng(const std::string& path, int width, int height,
                          const PixelFunction& pixel);
 
-// Writes a black greyscale PNG of any size in a small file: its pixel data is compressed as
-// long runs, about 100 KB for 4097 x 4097. For pictures that are too large to decode.
+// Writes a black greyscale PNG of any size in a small file, its rows of zeros deflated to
+// long runs. For pictures that are too large to decode.
 std::string WriteBlankPng(const std::string& path, int width, int height);
 
 // A scratch folder of this test run.

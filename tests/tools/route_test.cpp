@@ -3,17 +3,15 @@
 #include "tools/route.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <climits>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/results.h"
+#include "app/sim.h"
 #include "player/player.h"
 #include "tests/support/scratch_data.h"
-#include "app/sim.h"
 #include "world/level_file.h"
 #include "world/level_text.h"
 
@@ -30,12 +28,11 @@ std::string RoomText(const std::string& ground, const std::string& extra = "") {
   return text;
 }
 
-class RouteTest : public ::testing::Test {
+class RouteTest : public GameFolderTest {
  protected:
-  void SetUp() override { ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr); }
   void TearDown() override {
     cSimulation::ReleaseGame();
-    ASSERT_EQ(chdir(cwd), 0);
+    GameFolderTest::TearDown();
   }
 
   std::string DataWith(const std::string& name, const std::string& text) {
@@ -44,8 +41,6 @@ class RouteTest : public ::testing::Test {
     EXPECT_TRUE(CompileLevelText(text, name, level, errors)) << (errors.empty() ? "" : errors[0]);
     return ScratchDataDir(name, level);
   }
-
-  char cwd[PATH_MAX];
 };
 
 // Two pits and a crawler between them: the presses found carry a fresh run to the goal alive.
@@ -60,7 +55,7 @@ TEST_F(RouteTest, ThePressesFoundReplayToTheGoal) {
   EXPECT_GE(route.added.size(), 1 + 2 * 2u) << "right held, then at least one press a pit";
 
   // Played again from scratch, the script reaches the goal at the same frame.
-  ASSERT_EQ(chdir(cwd), 0);
+  std::filesystem::current_path(startFolder);
   cSimulation sim;
   std::string error;
   ASSERT_TRUE(sim.Start(options.dataDir, error)) << error;

@@ -73,6 +73,20 @@ TEST_F(HazardTest, AFireCircleTurnsFiveBallsAboutItsCentreAndBurnsWhatTheyTouch)
   EXPECT_EQ(QuadsDrawn([&] { circle->Draw(); }), 5);
   PlacePlayer(328.0f + 700, 100);
   EXPECT_EQ(QuadsDrawn([&] { circle->Draw(); }), 0);
+
+  // The fly is one ball spinning in place, 45 turns of 8 degrees once round, drawn only
+  // within 300 px of the player.
+  DeleteAllUnits();
+  cFly* fly = Spawned<cFly>(10, 5, 12);
+  ASSERT_NE(fly, nullptr);
+  EXPECT_EQ(fly->ballCount, 1);
+  Steps(45);
+  EXPECT_FLOAT_EQ(fly->spin, 0.0f);
+  EXPECT_FLOAT_EQ(fly->centerX, 320.0f);
+  PlacePlayer(320.0f + 299, 100);
+  EXPECT_EQ(QuadsDrawn([&] { fly->Draw(); }), 1);
+  PlacePlayer(320.0f + 301, 100);
+  EXPECT_EQ(QuadsDrawn([&] { fly->Draw(); }), 0);
 }
 
 TEST_F(HazardTest, FireChainSpacingAndRideBounceAtTheirEnds) {
@@ -112,20 +126,6 @@ TEST_F(HazardTest, FireChainSpacingAndRideBounceAtTheirEnds) {
   }
   EXPECT_FLOAT_EQ(lowest, start + 128);
   EXPECT_FLOAT_EQ(highest, start - 128);
-}
-
-TEST_F(HazardTest, AFlySpinsInPlaceAndIsDrawnOnlyNearThePlayer) {
-  cFly* fly = Spawned<cFly>(10, 5, 12);
-  ASSERT_NE(fly, nullptr);
-  EXPECT_FLOAT_EQ(fly->centerX, 320.0f);
-  EXPECT_EQ(fly->ballCount, 1);
-  Steps(45);
-  EXPECT_FLOAT_EQ(fly->spin, 0.0f);  // 45 turns of 8 degrees: once round
-  EXPECT_FLOAT_EQ(fly->centerX, 320.0f);
-  PlacePlayer(320.0f + 299, 100);
-  EXPECT_EQ(QuadsDrawn([&] { fly->Draw(); }), 1);
-  PlacePlayer(320.0f + 301, 100);
-  EXPECT_EQ(QuadsDrawn([&] { fly->Draw(); }), 0);
 }
 
 // A unit is heard from the view or just beside it; a cannon far away fires all the same, and
@@ -305,19 +305,18 @@ TEST_F(HazardTest, TheBoardSwingsThreeHundredPixelsAndCarriesAPlayerStandingOnIt
   EXPECT_FLOAT_EQ(player->speedY, 0.0f);
 
   // One pixel left of the board's left edge is not; nor a rising or jumping player.
-  player->onPlatform = false;
-  PlacePlayer(board->x - 21, board->y + 3 - 32);
-  Steps(1);
-  EXPECT_FALSE(player->onPlatform);
-  PlacePlayer(board->x, board->y + 3 - 32);
-  player->speedY = -1.0f;
-  Steps(1);
-  EXPECT_FALSE(player->onPlatform);
-  player->speedY = 0.0f;
-  player->jumpTimer = 3;
-  PlacePlayer(board->x, board->y + 3 - 32);
-  Steps(1);
-  EXPECT_FALSE(player->onPlatform);
+  const struct {
+    float dx, speedY;
+    int32_t jumpTimer;
+  } missed[] = {{-21, 0, player->jumpTimer}, {0, -1, player->jumpTimer}, {0, 0, 3}};
+  for (const auto& m : missed) {
+    player->onPlatform = false;
+    PlacePlayer(board->x + m.dx, board->y + 3 - 32);
+    player->speedY = m.speedY;
+    player->jumpTimer = m.jumpTimer;
+    Steps(1);
+    EXPECT_FALSE(player->onPlatform) << m.dx << " " << m.speedY << " " << m.jumpTimer;
+  }
 }
 
 }  // namespace

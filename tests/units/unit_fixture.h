@@ -5,12 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <memory>
 
 #include "engine/texture.h"
 #include "player/fireballs.h"
 #include "player/player.h"
+#include "tests/support/kept_globals.h"
 #include "units/base_unit.h"
 #include "world/blocks.h"
 #include "world/map.h"
@@ -22,8 +22,6 @@ constexpr float kFarAway = 3000.0f;                     // px: where the player 
 
 class UnitTest : public ::testing::Test {
  protected:
-  UnitTest();
-  ~UnitTest() override;
   void SetUp() override;
   void TearDown() override;
 
@@ -55,6 +53,5 @@ class UnitTest : public ::testing::Test {
   Texture board96x16{4, 96, 16, 96, 16};
 
  private:
-  struct Saved;
-  std::unique_ptr<Saved> saved;
+  cKeptGlobals kept;
 };

@@ -1,19 +1,17 @@
 // Units in whole frames: a level with a crawler, run through the simulator, seen in the trace
 // and in the drawing.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "app/sim.h"
 #include "engine/gl_record.h"
 #include "engine/texture.h"
 #include "player/player.h"
 #include "tests/support/png.h"
 #include "tests/support/scratch_data.h"
-#include "app/sim.h"
 #include "units/base_unit.h"
 #include "units/enemy.h"
 #include "units/unit_textures.h"
@@ -38,18 +36,12 @@ std::string LevelWithACrawler(const std::string& name, int startColumn, int star
   level.layers[kFileUnit][size_t(CellIndex(crawlerColumn, kGroundRow - 1))] = 0 + 1;
   level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
   level.layers[kFileTrigger][size_t(CellIndex(startColumn, startRow))] = 0;
-  const std::vector<uint8_t> bytes = SerializeLevel(level);
-  std::ofstream(dir + "/level", std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  WriteLevelFile(dir + "/level", level);
   return dir;
 }
 
-class UnitSimTest : public ::testing::Test {
+class UnitSimTest : public GameFolderTest {
  protected:
-  void SetUp() override { ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr); }
-  void TearDown() override { ASSERT_EQ(chdir(cwd), 0); }
-
-  char cwd[PATH_MAX];
   cSimulation sim;
 };
 
@@ -85,11 +77,8 @@ TEST_F(UnitSimTest, ACrawlerWalksIntoThePlayerAndALandingPlayerSquashesOne) {
 // off by a fireball is seen falling out of the view before it goes.
 TEST_F(UnitSimTest, AKnockedOffCrawlerOnRow39FallsInSightThenGoes) {
   constexpr int kDeepGround = 40;
-  LevelData level = EmptyLevel();
-  for (int c = 0; c < 60; ++c) level.layers[kFileGround][size_t(CellIndex(c, kDeepGround))] = 1;
+  LevelData level = GroundLevel(kDeepGround, 0, 59, 8);
   level.layers[kFileUnit][size_t(CellIndex(16, kDeepGround - 1))] = 0 + 1;
-  level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
-  level.layers[kFileTrigger][size_t(CellIndex(8, kDeepGround - 1))] = 0;
   cGlRecorder gl;
   std::string error;
   ASSERT_TRUE(sim.Start(ScratchDataDir("crawler_falls", level), error)) << error;

@@ -3,15 +3,10 @@
 #include "world/level_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
-
-#include "tests/support/png.h"
 
 namespace {
 
@@ -39,7 +34,19 @@ struct Bytes {
     return *this;
   }
   Bytes& Trailer() { return Int(0).Int(0).Int(0).Int(0); }
+  // A section's tag, or a name's characters: bytes as written, no length.
+  Bytes& Chars(const std::string& text) {
+    data.insert(data.end(), text.begin(), text.end());
+    return *this;
+  }
 };
+
+LevelData Parsed(const Bytes& bytes) {
+  LevelData level;
+  std::string error;
+  EXPECT_TRUE(ParseLevel(bytes.data.data(), bytes.data.size(), level, error)) << error;
+  return level;
+}
 
 std::string ParseError(const Bytes& bytes) {
   LevelData level;
@@ -62,16 +69,13 @@ TEST(LevelFileTest, AFullLevelFillsEveryLayerInFileOrderAndWritesBackTheSameByte
   file.Int(3).Int(0).Int(0).Int(9).Int(0).Int(11).Int(0);
   file.Int(2).Text("HELLO", 0x5a).Text("").Int(-1).Int(2).Int(3).Int(4);
 
-  LevelData level;
-  std::string error;
-  ASSERT_TRUE(ParseLevel(file.data.data(), file.data.size(), level, error)) << error;
+  const LevelData level = Parsed(file);
   EXPECT_EQ(level.CellCount(), kMapCells);
   // The file orders the layers ground, coin, block, unit, trigger, label, reveal, deco.
   for (int layer = 0; layer < kFileLayerCount; ++layer) {
     EXPECT_EQ(level.layers[layer][CellIndex(7, 12)], 100 + layer) << kLevelLayerNames[layer];
     EXPECT_EQ(level.layers[layer][CellIndex(7, 13)], 0);
   }
-  EXPECT_EQ(std::string(kLevelLayerNames[kFileTrigger]), "trigger");
   ASSERT_EQ(level.triggers.size(), 2u);
   EXPECT_EQ(level.triggers[0], (LevelTrigger{0, 1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(level.triggers[1].kind, 3);
@@ -88,9 +92,7 @@ TEST(LevelFileTest, ASmallerLevelHoldsOnlyItsFirstCellsInColumnOrder) {
   for (const auto& [sizeA, sizeB] : {std::pair{2, 64}, std::pair{128, 1}}) {
     Bytes file;
     file.Layers(sizeA, sizeB).Int(0).Int(0).Trailer();
-    LevelData level;
-    std::string error;
-    ASSERT_TRUE(ParseLevel(file.data.data(), file.data.size(), level, error)) << error;
+    const LevelData level = Parsed(file);
     EXPECT_EQ(level.CellCount(), 128);
     EXPECT_EQ(level.sizeA, sizeA);
     EXPECT_EQ(level.layers[kFileBlock][size_t(CellIndex(1, 63))], 2000 + 127);
@@ -101,6 +103,7 @@ TEST(LevelFileTest, ASmallerLevelHoldsOnlyItsFirstCellsInColumnOrder) {
 
 TEST(LevelFileTest, MalformedFilesAreRefusedWithTheirReason) {
   const auto layersOnly = [] { return Bytes().Layers(1, 1); };
+  const auto plain = [&] { return layersOnly().Int(0).Int(0).Trailer(); };
   const int layerBytes = 8 * 4;  // one cell per layer
   struct Case {
     const char* what;
@@ -152,6 +155,15 @@ TEST(LevelFileTest, MalformedFilesAreRefusedWithTheirReason) {
        "bytes of texts"},
       {"second text cut", layersOnly().Int(0).Int(2).Text("OK"), "bytes of texts"},
       {"no trailer", layersOnly().Int(0).Int(0).Int(1).Int(2), "bytes of the trailer"},
+      {"too many warps", plain().Chars("WARP").Int(33), "bad warp count: 33 (0 to 32)"},
+      {"long warp name", plain().Chars("WARP").Int(1).Int(0).Int(0).Int(2).Int(0).Int(500),
+       "warp 0: bad file name length 500"},
+      {"warp cut", plain().Chars("WARP").Int(1).Int(0).Int(0), "truncated: expected"},
+      {"goal cut", plain().Chars("GOAL").Int(1).Int(2), "truncated: expected"},
+      {"too many backdrops", plain().Chars("BACK").Int(65), "bad backdrop count: 65 (0 to 64)"},
+      {"backdrop cut", plain().Chars("BACK").Int(1).Int(0).Int(0), "truncated: expected"},
+      {"too many checkpoints", plain().Chars("FLAG").Int(33), "bad checkpoint count: 33 (0 to 32)"},
+      {"checkpoint cut", plain().Chars("FLAG").Int(1).Int(5), "truncated: expected"},
   };
   for (const Case& c : cases) {
     const std::string error = ParseError(c.file);
@@ -176,18 +188,10 @@ TEST(LevelFileTest, LongTextsAreCutTo127BytesWithANoteAndTrailingBytesAreKept) {
   EXPECT_EQ(clipped, std::vector<std::string>{"text 1: 200 bytes long, cut to 127"});
   EXPECT_EQ(level.extra, (std::vector<uint8_t>{0xde, 0xad}));
   // Written back, the trailing bytes stay and the cut text stays cut.
-  std::vector<uint8_t> expected = Bytes()
-                                      .Layers(1, 1)
-                                      .Int(0)
-                                      .Int(3)
-                                      .Text("SHORT")
-                                      .Text(std::string(127, 'X'), 7)
-                                      .Text(std::string(127, 'Y'))
-                                      .Trailer()
-                                      .Byte(0xde)
-                                      .Byte(0xad)
-                                      .data;
-  EXPECT_EQ(SerializeLevel(level), expected);
+  Bytes expected;
+  expected.Layers(1, 1).Int(0).Int(3).Text("SHORT").Text(std::string(127, 'X'), 7);
+  expected.Text(std::string(127, 'Y')).Trailer().Byte(0xde).Byte(0xad);
+  EXPECT_EQ(SerializeLevel(level), expected.data);
 }
 
 TEST(LevelFileTest, ProblemsNameEachValueTheGameWouldIgnoreWithItsCellOrRecord) {
@@ -236,164 +240,62 @@ TEST(LevelFileTest, ProblemsNameEachValueTheGameWouldIgnoreWithItsCellOrRecord) 
   EXPECT_EQ(problems.size(), 10u);
 }
 
-}  // namespace
+// The tagged sections past the trailer, each optional: warps, the goal, backdrops and
+// checkpoints. An older file ends before them; a file may hold any without the others.
+TEST(LevelFileTest, OptionalSectionsFollowTheTrailerAndWriteBackTheSameBytes) {
+  const Bytes plain = Bytes().Layers(1, 1).Int(0).Int(0).Trailer();
+  Bytes file = plain;
+  file.Chars("WARP").Int(2).Int(320).Int(288).Int(1).Int(0).Int(5).Chars("bonus");
+  file.Int(64).Int(96).Int(4).Int(31).Int(5).Chars("../up");
+  file.Chars("GOAL").Int(697).Int(0).Int(698).Int(39);
+  file.Chars("BACK").Int(2).Int(300).Int(44).Int(470).Int(58).Int(1);
+  file.Int(0).Int(0).Int(4095).Int(63).Int(9);
+  file.Chars("FLAG").Int(2).Int(230).Int(38).Int(470).Int(99).Byte(0x42);
 
-namespace {
-
-TEST(LevelFileTest, AnOptionalWarpSectionFollowsTheTrailer) {
-  Bytes file;
-  file.Layers(1, 1).Int(0).Int(0).Trailer();
-  const Bytes plain = file;  // an older file simply ends here
-  file.Byte('W').Byte('A').Byte('R').Byte('P').Int(2);
-  file.Int(320).Int(288).Int(1).Int(0).Int(5);
-  for (char c : std::string("bonus")) file.Byte(uint8_t(c));
-  file.Int(64).Int(96).Int(4).Int(31).Int(5);
-  for (char c : std::string("../up")) file.Byte(uint8_t(c));
-  file.Byte(0x77);
-
-  LevelData level;
-  std::string error;
-  ASSERT_TRUE(ParseLevel(file.data.data(), file.data.size(), level, error)) << error;
-  ASSERT_TRUE(level.hasWarpSection);
+  LevelData level = Parsed(file);
   ASSERT_EQ(level.warps.size(), 2u);
   EXPECT_EQ(level.warps[0], (LevelWarp{320, 288, 1, 0, "bonus"}));
   EXPECT_EQ(level.warps[1].startIndex, 31);
-  EXPECT_EQ(level.extra, std::vector<uint8_t>{0x77});
-  EXPECT_EQ(SerializeLevel(level), file.data);
-  // A name with a path is no warp the game will take.
-  EXPECT_TRUE(Has(LevelProblems(level),
-                  "warp 1: the level name must be a plain file name in the game's folder"));
-
-  ASSERT_TRUE(ParseLevel(plain.data.data(), plain.data.size(), level, error)) << error;
-  EXPECT_FALSE(level.hasWarpSection);
-  EXPECT_TRUE(level.warps.empty());
-  EXPECT_EQ(SerializeLevel(level), plain.data);
-
-  Bytes tooMany = plain;
-  tooMany.Byte('W').Byte('A').Byte('R').Byte('P').Int(33);
-  EXPECT_EQ(ParseError(tooMany), "bad warp count: 33 (0 to 32)");
-  Bytes longName = plain;
-  longName.Byte('W').Byte('A').Byte('R').Byte('P').Int(1).Int(0).Int(0).Int(2).Int(0).Int(500);
-  EXPECT_EQ(ParseError(longName), "warp 0: bad file name length 500");
-  Bytes cut = plain;
-  cut.Byte('W').Byte('A').Byte('R').Byte('P').Int(1).Int(0).Int(0);
-  EXPECT_EQ(ParseError(cut).rfind("truncated: expected", 0), 0u);
-
-  // Levels have only start point 0: any other, in the old table's range or not, is named.
-  level.warps = {LevelWarp{0, 0, 7, 40, "level"}, LevelWarp{0, 0, 1, 1, "bonus"},
-                 LevelWarp{0, 0, 1, 0, "bonus"}};
-  const std::vector<std::string> problems = LevelProblems(level);
-  EXPECT_TRUE(Has(problems, "warp 0: direction 7 is not 1 (down) to 4 (up)"));
-  EXPECT_TRUE(Has(problems,
-                  "warp 0: start point 40 does not exist; levels have only start point 0, which "
-                  "the game uses instead"));
-  EXPECT_TRUE(Has(problems,
-                  "warp 1: start point 1 does not exist; levels have only start point 0, which "
-                  "the game uses instead"));
-}
-
-TEST(LevelFileTest, WhatIsNotALevelFileIsRefusedUnread) {
-  LevelData level;
-  std::string error;
-  // Twice a full level: no level is that large.
-  const std::string huge = TestScratchDir() + "/huge_level";
-  std::ofstream(huge).close();
-  std::filesystem::resize_file(huge, 2 * kMaxLevelFileBytes);
-  EXPECT_FALSE(ReadLevelFile(huge, level, error));
-  EXPECT_EQ(error, "larger than 16777216 bytes");
-}
-
-// The goal and the backdrop regions follow the warps, each optional; a file may hold either
-// without the other, and older files end before them.
-TEST(LevelFileTest, OptionalGoalAndBackdropSectionsFollowTheWarps) {
-  Bytes file;
-  file.Layers(1, 1).Int(0).Int(0).Trailer();
-  const Bytes plain = file;
-  file.Byte('W').Byte('A').Byte('R').Byte('P').Int(0);
-  file.Byte('G').Byte('O').Byte('A').Byte('L').Int(697).Int(0).Int(698).Int(39);
-  file.Byte('B').Byte('A').Byte('C').Byte('K').Int(2);
-  file.Int(300).Int(44).Int(470).Int(58).Int(1);
-  file.Int(0).Int(0).Int(4095).Int(63).Int(9);
-  file.Byte(0x42);
-
-  LevelData level;
-  std::string error;
-  ASSERT_TRUE(ParseLevel(file.data.data(), file.data.size(), level, error)) << error;
-  ASSERT_TRUE(level.hasGoal);
   EXPECT_EQ(level.goal, (LevelArea{697, 0, 698, 39}));
   ASSERT_EQ(level.backdrops.size(), 2u);
   EXPECT_EQ(level.backdrops[0], (LevelBackdrop{{300, 44, 470, 58}, kBackdropCave}));
+  EXPECT_EQ(level.checkpoints, (std::vector<LevelCell>{{230, 38}, {470, 99}}));
   EXPECT_EQ(level.extra, std::vector<uint8_t>{0x42});
   EXPECT_EQ(SerializeLevel(level), file.data);
   // The first region holding a cell decides; a kind the game has no picture for is the sky.
   EXPECT_EQ(BackdropAt(level, 300, 44), kBackdropCave);
   EXPECT_EQ(BackdropAt(level, 470, 59), kBackdropSky);
   EXPECT_EQ(BackdropAt(level, 10, 10), kBackdropSky);
-  EXPECT_TRUE(
-      Has(LevelProblems(level), "backdrop 1: kind 9 is not 0 (sky), 1 (cave) or 2 (castle)"));
+  std::vector<std::string> problems = LevelProblems(level);
+  for (const char* expected :
+       {"warp 1: the level name must be a plain file name in the game's folder",  // a path
+        "backdrop 1: kind 9 is not 0 (sky), 1 (cave) or 2 (castle)",
+        "checkpoint 1: cell (470, 99) is off the grid"})
+    EXPECT_TRUE(Has(problems, expected)) << expected;
 
-  // Backdrops alone, no warps and no goal.
-  Bytes backOnly = plain;
-  backOnly.Byte('B').Byte('A').Byte('C').Byte('K').Int(0);
-  ASSERT_TRUE(ParseLevel(backOnly.data.data(), backOnly.data.size(), level, error)) << error;
-  EXPECT_FALSE(level.hasWarpSection);
-  EXPECT_FALSE(level.hasGoal);
-  EXPECT_TRUE(level.hasBackdropSection);
+  level = Parsed(plain);
+  EXPECT_FALSE(level.hasWarpSection || level.hasGoal || level.hasBackdropSection ||
+               level.hasCheckpointSection);
+  EXPECT_EQ(SerializeLevel(level), plain.data);
+  const Bytes backOnly = Bytes(plain).Chars("BACK").Int(0);
+  level = Parsed(backOnly);
+  EXPECT_TRUE(level.hasBackdropSection && !level.hasWarpSection && !level.hasGoal);
   EXPECT_EQ(SerializeLevel(level), backOnly.data);
 
-  // An older file: no goal, the sky everywhere.
-  ASSERT_TRUE(ParseLevel(plain.data.data(), plain.data.size(), level, error)) << error;
-  EXPECT_FALSE(level.hasGoal);
-  EXPECT_TRUE(level.backdrops.empty());
-  EXPECT_EQ(SerializeLevel(level), plain.data);
-
-  Bytes cutGoal = plain;
-  cutGoal.Byte('G').Byte('O').Byte('A').Byte('L').Int(1).Int(2);
-  EXPECT_EQ(ParseError(cutGoal).rfind("truncated: expected", 0), 0u);
-  Bytes tooMany = plain;
-  tooMany.Byte('B').Byte('A').Byte('C').Byte('K').Int(65);
-  EXPECT_EQ(ParseError(tooMany), "bad backdrop count: 65 (0 to 64)");
-  Bytes cutRegion = plain;
-  cutRegion.Byte('B').Byte('A').Byte('C').Byte('K').Int(1).Int(0).Int(0);
-  EXPECT_EQ(ParseError(cutRegion).rfind("truncated: expected", 0), 0u);
-
+  // Levels have only start point 0: any other, in the old table's range or not, is named.
+  level.warps = {LevelWarp{0, 0, 7, 40, "level"}, LevelWarp{0, 0, 1, 1, "bonus"},
+                 LevelWarp{0, 0, 1, 0, "bonus"}};
   level.hasGoal = true;
   level.goal = {10, 5, 8, 70};
-  EXPECT_TRUE(Has(LevelProblems(level), "the goal: (10, 5)-(8, 70) is no rectangle on the grid"));
-}
-
-// Checkpoints come last of the sections, optional like the others: an older file without
-// them reads as a level with none and writes back unchanged.
-TEST(LevelFileTest, OptionalCheckpointSectionFollowsTheBackdrops) {
-  Bytes plain;
-  plain.Layers(1, 1).Int(0).Int(0).Trailer();
-  Bytes file = plain;
-  file.Byte('G').Byte('O').Byte('A').Byte('L').Int(697).Int(0).Int(698).Int(39);
-  file.Byte('F').Byte('L').Byte('A').Byte('G').Int(2).Int(230).Int(38).Int(470).Int(99);
-  file.Byte(0x42);
-
-  LevelData level;
-  std::string error;
-  ASSERT_TRUE(ParseLevel(file.data.data(), file.data.size(), level, error)) << error;
-  EXPECT_TRUE(level.hasGoal);
-  EXPECT_FALSE(level.hasBackdropSection);
-  ASSERT_TRUE(level.hasCheckpointSection);
-  EXPECT_EQ(level.checkpoints, (std::vector<LevelCell>{{230, 38}, {470, 99}}));
-  EXPECT_EQ(level.extra, std::vector<uint8_t>{0x42});
-  EXPECT_EQ(SerializeLevel(level), file.data);
-  EXPECT_TRUE(Has(LevelProblems(level), "checkpoint 1: cell (470, 99) is off the grid"));
-
-  ASSERT_TRUE(ParseLevel(plain.data.data(), plain.data.size(), level, error)) << error;
-  EXPECT_FALSE(level.hasCheckpointSection);
-  EXPECT_TRUE(level.checkpoints.empty());
-  EXPECT_EQ(SerializeLevel(level), plain.data);
-
-  Bytes tooMany = plain;
-  tooMany.Byte('F').Byte('L').Byte('A').Byte('G').Int(33);
-  EXPECT_EQ(ParseError(tooMany), "bad checkpoint count: 33 (0 to 32)");
-  Bytes cut = plain;
-  cut.Byte('F').Byte('L').Byte('A').Byte('G').Int(1).Int(5);
-  EXPECT_EQ(ParseError(cut).rfind("truncated: expected", 0), 0u);
+  problems = LevelProblems(level);
+  for (const char* expected :
+       {"warp 0: direction 7 is not 1 (down) to 4 (up)",
+        "warp 0: start point 40 does not exist; levels have only start point 0, which the game "
+        "uses instead",
+        "warp 1: start point 1 does not exist; levels have only start point 0, which the game "
+        "uses instead",
+        "the goal: (10, 5)-(8, 70) is no rectangle on the grid"})
+    EXPECT_TRUE(Has(problems, expected)) << expected;
 }
 
 }  // namespace

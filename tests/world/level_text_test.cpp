@@ -5,18 +5,17 @@
 #include <gtest/gtest.h>
 #include <stb_image.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 
 #include "tests/support/png.h"
+#include "tests/support/scratch_data.h"
 #include "tools/level_render.h"
 
 namespace {
@@ -38,6 +37,16 @@ std::vector<std::string> CompileErrors(const std::string& text) {
 
 int32_t At(const LevelData& level, int layer, int column, int row) {
   return level.layers[layer][size_t(CellIndex(column, row))];
+}
+
+std::string ShippedSource() {
+  std::ifstream file(BRINKHOP_LEVEL_SOURCE);
+  return std::string((std::istreambuf_iterator<char>(file)), {});
+}
+
+std::array<int, 3> Rgb(const RgbaImage& image, int x, int y) {
+  const uint8_t* p = &image.pixels[(size_t(y) * size_t(image.width) + size_t(x)) * 4];
+  return {p[0], p[1], p[2]};
 }
 
 TEST(LevelTextTest, TheDefaultCharactersBuildWhatADesignerDraws) {
@@ -63,32 +72,21 @@ TEST(LevelTextTest, TheDefaultCharactersBuildWhatADesignerDraws) {
 [labels 10]
 08 ....0
 )");
-  EXPECT_EQ(level.sizeA, kMapColumns);
-  EXPECT_EQ(level.sizeB, kMapRows);
   EXPECT_EQ(level.CellCount(), kMapCells);
-  // Boxes and terrain show from the start; the hidden box and the deadly ground do not.
-  EXPECT_EQ(At(level, kFileBlock, 10, 8), 2);
-  EXPECT_EQ(At(level, kFileReveal, 10, 8), 1);
-  EXPECT_EQ(At(level, kFileBlock, 11, 8), 1);
-  EXPECT_EQ(At(level, kFileBlock, 12, 8), 3);
-  EXPECT_EQ(At(level, kFileReveal, 12, 8), 0);
-  EXPECT_EQ(At(level, kFileBlock, 13, 8), 12);
-  EXPECT_EQ(At(level, kFileGround, 13, 8), 1);
-  EXPECT_EQ(At(level, kFileReveal, 14, 8), 1);
-  EXPECT_EQ(At(level, kFileCoin, 10, 11), 1);
-  EXPECT_EQ(At(level, kFileUnit, 11, 11), 1);  // a crawler: type code 0, stored plus one
-  EXPECT_EQ(At(level, kFileDeco, 14, 11), 3);
-  EXPECT_EQ(At(level, kFileGround, 14, 11), 1);
-  EXPECT_EQ(At(level, kFileReveal, 14, 11), 0);
-  EXPECT_EQ(At(level, kFileDeco, 15, 11), 5);
-  EXPECT_EQ(At(level, kFileGround, 13, 12), 1);
-  EXPECT_EQ(At(level, kFileGround, 14, 12), 0);
-  // Cells nobody wrote keep the reset values.
-  EXPECT_EQ(At(level, kFileTrigger, 0, 0), -1);
-  EXPECT_EQ(At(level, kFileLabel, 0, 0), -1);
-  EXPECT_EQ(At(level, kFileTrigger, 10, 11), 0);
+  // Boxes and terrain show from the start; the hidden box and the deadly ground do not. A
+  // crawler is type code 0, stored plus one; cells nobody wrote keep the reset values.
+  const int32_t cells[][4] = {
+      {kFileBlock, 10, 8, 2},    {kFileReveal, 10, 8, 1},  {kFileBlock, 11, 8, 1},
+      {kFileBlock, 12, 8, 3},    {kFileReveal, 12, 8, 0},  {kFileBlock, 13, 8, 12},
+      {kFileGround, 13, 8, 1},   {kFileReveal, 14, 8, 1},  {kFileCoin, 10, 11, 1},
+      {kFileUnit, 11, 11, 1},    {kFileDeco, 14, 11, 3},   {kFileGround, 14, 11, 1},
+      {kFileReveal, 14, 11, 0},  {kFileDeco, 15, 11, 5},   {kFileGround, 13, 12, 1},
+      {kFileGround, 14, 12, 0},  {kFileTrigger, 0, 0, -1}, {kFileLabel, 0, 0, -1},
+      {kFileTrigger, 10, 11, 0}, {kFileLabel, 14, 8, 0}};
+  for (const auto& [layer, column, row, value] : cells)
+    EXPECT_EQ(At(level, layer, column, row), value)
+        << kLevelLayerNames[layer] << " " << column << "," << row;
   EXPECT_EQ(At(level, kFileTrigger, 11, 11), 53 | kLinkKeepFlag | kLinkRearmFlag | kLinkDisarmFlag);
-  EXPECT_EQ(At(level, kFileLabel, 14, 8), 0);
 
   // Unlisted triggers up to the highest index are filler that does nothing.
   ASSERT_EQ(level.triggers.size(), 54u);
@@ -169,6 +167,22 @@ TEST(LevelTextTest, FaultsAreReportedOneALineWithLineAndColumn) {
        "test.txt:2:3: the text is 128 bytes long; the game keeps at most 127"},
       {"[cells]\nmagma 1 2 3\n", "test.txt:2:1: unknown layer 'magma'"},
       {"[extra]\n0g\n", "test.txt:2:1: extra bytes are written as pairs of hex digits"},
+      {"[goal]\nfrom=1,1\n", "test.txt:2:1: an area needs both from=C,R and to=C,R"},
+      {"[goal]\nfrom=1,1 to=2,2\nfrom=3,3 to=4,4\n",
+       "test.txt:3:1: the goal is already given on line 2"},
+      {"[backdrops]\nforest from=1,1 to=2,2\n",
+       "test.txt:2:1: a backdrop is sky, cave, castle or a number"},
+      {"[backdrops]\ncave from=1,1 at=2,2\n",
+       "test.txt:2:15: expected from=C,R and to=C,R, once each"},
+      {"[checkpoints]\nfrom=1,1\n", "test.txt:2:1: a checkpoint is one at=C,R"},
+      {"[checkpoints]\nat=1\n", "test.txt:2:1: expected a cell COLUMN,ROW in 'at=1'"},
+      {"[checkpoints]\n[checkpoints]\n", "test.txt:2:1: [checkpoints] is given twice"},
+      {"[warps]\n0 at=1,1 dir=sideways\n",
+       "test.txt:2:14: dir is down, right, left, up or a number"},
+      {"[warps]\n40 at=1,1\n", "test.txt:2:1: a warp index is 0 to 31"},
+      // An unclosed quote after a key is a fault with its place, not a cut-off name.
+      {"[warps]\n0 at=1,1 dir=down start=0 file=\"my level\n",
+       "test.txt:2:27: the text has no closing \""},
   };
   for (const auto& c : cases) {
     const std::vector<std::string> errors = CompileErrors(c.source);
@@ -244,27 +258,43 @@ TEST(LevelTextTest, DumpThenBuildGivesBackTheSameBytes) {
   ExpectRoundTrip(EmptyLevel(), "empty");
 }
 
-TEST(LevelTextTest, TheShippedLevelIsPlayableAndSurvivesDumpAndBuild) {
-  std::ifstream file(BRINKHOP_LEVEL_SOURCE);
-  const std::string source((std::istreambuf_iterator<char>(file)), {});
-  const LevelData level = Compile(source);
-  EXPECT_TRUE(LevelProblems(level).empty());
-  const auto start = StartCell(level);
-  ASSERT_TRUE(start.has_value());
-  EXPECT_GT(start->first, 0);
-  EXPECT_GE(start->second, 10);  // below the top rows: the run starts on the ground, no fall
-  EXPECT_EQ(At(level, kFileGround, start->first, start->second + 1), 1);  // standing on ground
-  std::vector<bool> linked(level.triggers.size());
-  for (int32_t link : level.layers[kFileTrigger])
-    if (link >= 0) linked[size_t(link & kLinkIndexMask)] = true;
-  bool message = false, strike = false;
-  for (size_t i = 0; i < level.triggers.size(); ++i) {
-    message |= linked[i] && level.triggers[i].kind == kTriggerMessage && TriggerMessage(int32_t(i));
-    strike |= linked[i] && level.triggers[i].kind == kTriggerStrike;
-  }
-  EXPECT_TRUE(message);
-  EXPECT_TRUE(strike);
-  ExpectRoundTrip(level, "shipped level");
+// The optional sections, each built from its own text and dumped back; empty lists still write
+// their section, and a level without them writes none.
+TEST(LevelTextTest, GoalBackdropCheckpointAndWarpSectionsBuildAndDumpBack) {
+  const LevelData level = Compile(
+      "[goal]\n"
+      "from=697,0 to=698,39   ; the end\n"
+      "[backdrops]\n"
+      "castle from=611,34 to=623,39\n"
+      "cave from=300,44 to=470,58\n"
+      "7 from=-1,0 to=2,2\n"
+      "[checkpoints]\n"
+      "at=230,38   ; the first third\n"
+      "at=470,38\n"
+      "at=-5,70\n"
+      "[warps]\n"
+      "0 at=10,9 dir=down start=0 file=\"bonus\"\n"
+      "2 x=100 y=37 dir=right start=3 file=\"level\"\n");
+  EXPECT_TRUE(level.hasGoal);
+  EXPECT_EQ(level.goal, (LevelArea{697, 0, 698, 39}));
+  EXPECT_EQ(level.backdrops, (std::vector<LevelBackdrop>{{{611, 34, 623, 39}, kBackdropCastle},
+                                                         {{300, 44, 470, 58}, kBackdropCave},
+                                                         {{-1, 0, 2, 2}, 7}}));  // kept, if useless
+  EXPECT_EQ(level.checkpoints, (std::vector<LevelCell>{{230, 38}, {470, 38}, {-5, 70}}));
+  ASSERT_EQ(level.warps.size(), 3u);
+  EXPECT_EQ(level.warps[0], (LevelWarp{320, 288, 1, 0, "bonus"}));
+  EXPECT_EQ(level.warps[1], LevelWarp{});
+  EXPECT_EQ(level.warps[2], (LevelWarp{100, 37, 2, 3, "level"}));
+  const std::string dumped = DecompileLevel(level);
+  EXPECT_NE(dumped.find("[goal]\nfrom=697,0 to=698,39\n"), std::string::npos) << dumped;
+  EXPECT_NE(dumped.find("[checkpoints]\nat=230,38\nat=470,38\nat=-5,70\n"), std::string::npos);
+  ExpectRoundTrip(level, "sections");
+  const LevelData empty = Compile("[backdrops]\n[checkpoints]\n");
+  EXPECT_TRUE(empty.hasBackdropSection && empty.hasCheckpointSection);
+  ExpectRoundTrip(empty, "empty sections");
+  const std::string plain = DecompileLevel(Compile("size 4096 64\n"));
+  for (const char* section : {"[goal]", "[backdrops]", "[checkpoints]", "[warps]"})
+    EXPECT_EQ(plain.find(section), std::string::npos) << section;
 }
 
 TEST(LevelRenderTest, CellsUseTheGamePicturesOrAPlainColourAndLongLevelsWrap) {
@@ -280,13 +310,9 @@ TEST(LevelRenderTest, CellsUseTheGamePicturesOrAPlainColourAndLongLevelsWrap) {
   const RgbaImage image = RenderLevel(level, {data, 4, 1024}, &missing);
   EXPECT_EQ(image.width, 4 * 4);  // columns 0..3
   EXPECT_EQ(image.height, 64 * 4);
-  const auto pixel = [&](int x, int y) {
-    const uint8_t* p = &image.pixels[(size_t(y) * image.width + x) * 4];
-    return uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
-  };
-  EXPECT_EQ(pixel(2 * 4 + 2, 10 * 4 + 2), 0xff0000u);
-  EXPECT_NE(pixel(3 * 4 + 2, 10 * 4 + 2), pixel(0, 0));  // the coin's stand-in colour
-  EXPECT_EQ(pixel(1 * 4, 9 * 4), 0x00e600u);             // the start cell's green frame
+  EXPECT_EQ(Rgb(image, 2 * 4 + 2, 10 * 4 + 2), (std::array<int, 3>{255, 0, 0}));
+  EXPECT_NE(Rgb(image, 3 * 4 + 2, 10 * 4 + 2), Rgb(image, 0, 0));  // the coin's stand-in colour
+  EXPECT_EQ(Rgb(image, 1 * 4, 9 * 4), (std::array<int, 3>{0, 0xe6, 0}));  // the start's frame
   EXPECT_NE(std::find(missing.begin(), missing.end(), "coin1.png"), missing.end());
 
   level.layers[kFileGround][size_t(CellIndex(4000, 5))] = 1;
@@ -297,16 +323,7 @@ TEST(LevelRenderTest, CellsUseTheGamePicturesOrAPlainColourAndLongLevelsWrap) {
 
 // Runs the tool; returns its exit status and what it printed on both streams.
 int RunTool(const std::string& arguments, std::string* output = nullptr) {
-  // Bounded, so a tool that waits on a FIFO fails the test instead of hanging it.
-  const std::string command =
-      "timeout 60 " + std::string(BRINKHOP_LEVEL_TOOL) + " " + arguments + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string text;
-  char buffer[4096];
-  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) text.append(buffer, n);
-  const int status = pclose(pipe);
-  if (output) *output = text;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return RunCommand(std::string(BRINKHOP_LEVEL_TOOL) + " " + arguments + " 2>&1", output);
 }
 
 std::string Scratch(const std::string& name, const std::string& content = "") {
@@ -315,16 +332,17 @@ std::string Scratch(const std::string& name, const std::string& content = "") {
   return path;
 }
 
+std::string ScratchLevel(const std::string& name, const LevelData& level) {
+  return WriteLevelFile(TestScratchDir() + "/" + name, level);
+}
+
 // Level values at the ends of the int range count as the game plays them: a spawn rectangle
 // over the whole range spawns on the grid's cells only.
 TEST(LevelToolTest, StatsCountAHugeSpawnRectangleOnTheGrid) {
   LevelData level = EmptyLevel();
   level.triggers = {LevelTrigger{1, 0, 0, INT_MIN, INT_MAX, INT_MIN, INT_MAX}};
   level.layers[kFileTrigger][size_t(CellIndex(1, 5))] = 0;
-  const std::vector<uint8_t> bytes = SerializeLevel(level);
-  const std::string path = Scratch("huge_spawn.level");
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  const std::string path = ScratchLevel("huge_spawn.level", level);
   std::string out;
   EXPECT_EQ(RunTool("stats " + path, &out), 0) << out;
   EXPECT_NE(out.find("units spawned by triggers: " + std::string(UnitTypeName(0)) + "(0) " +
@@ -420,32 +438,6 @@ TEST(LevelToolTest, CommandsReportUsageFaultsAndProblemsByExitStatus) {
                      "sizes, found 2\n");
 }
 
-}  // namespace
-
-namespace {
-
-TEST(LevelTextTest, WarpsBuildFromTheirSectionAndDumpBack) {
-  const LevelData level = Compile(
-      "[warps]\n"
-      "0 at=10,9 dir=down start=0 file=\"bonus\"\n"
-      "2 x=100 y=37 dir=right start=3 file=\"level\"\n");
-  ASSERT_TRUE(level.hasWarpSection);
-  ASSERT_EQ(level.warps.size(), 3u);
-  EXPECT_EQ(level.warps[0], (LevelWarp{320, 288, 1, 0, "bonus"}));
-  EXPECT_EQ(level.warps[1], LevelWarp{});
-  EXPECT_EQ(level.warps[2], (LevelWarp{100, 37, 2, 3, "level"}));
-  const std::vector<uint8_t> bytes = SerializeLevel(level);
-  LevelData again;
-  std::vector<std::string> errors;
-  ASSERT_TRUE(CompileLevelText(DecompileLevel(level), "dump.txt", again, errors)) << errors[0];
-  EXPECT_EQ(SerializeLevel(again), bytes);
-
-  const std::vector<std::string> bad = CompileErrors("[warps]\n0 at=1,1 dir=sideways\n");
-  ASSERT_FALSE(bad.empty());
-  EXPECT_EQ(bad[0], "test.txt:2:14: dir is down, right, left, up or a number");
-  EXPECT_EQ(CompileErrors("[warps]\n40 at=1,1\n")[0], "test.txt:2:1: a warp index is 0 to 31");
-}
-
 // A pipe into a level the game cannot load would strand the player: check looks for every
 // warp's file beside the level and names the ones that are missing or would be refused.
 TEST(LevelToolTest, CheckNamesWarpsWhoseLevelIsMissingOrRefused) {
@@ -480,7 +472,8 @@ TEST(LevelToolTest, CheckNamesWarpsWhoseLevelIsMissingOrRefused) {
   EXPECT_EQ(RunTool("check " + level, &out), 0) << out;
 }
 
-// Every level check accepts dumps and builds back to the same bytes, whatever its warps name.
+// Warp names with spaces and quotes come back whole through dump and build, and check finds
+// the levels they name beside it.
 TEST(LevelToolTest, WarpFileNamesWithSpacesAndQuotesSurviveDumpAndBuild) {
   LevelData level = EmptyLevel();
   level.triggers = {LevelTrigger{kTriggerStart, 0, 0, 0, 0, 0, 0}};
@@ -488,29 +481,10 @@ TEST(LevelToolTest, WarpFileNamesWithSpacesAndQuotesSurviveDumpAndBuild) {
   level.warps = {LevelWarp{64, 320, 1, 0, "my level"},
                  LevelWarp{96, 320, 2, 0, "say \"hi\" \\ twice;  ok"},
                  LevelWarp{128, 320, 4, 0, " tab\tand spaces "}};
-  const std::vector<uint8_t> bytes = SerializeLevel(level);
-  // The targets are there, and levels themselves.
-  const std::string path = Scratch("spaced_warps.level");
-  for (const std::string& name :
-       {path, Scratch(level.warps[0].fileName), Scratch(level.warps[1].fileName),
-        Scratch(level.warps[2].fileName)})
-    std::ofstream(name, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-
+  ExpectRoundTrip(level, "spaced warp names");
+  for (const LevelWarp& warp : level.warps) ScratchLevel(warp.fileName, level);
   std::string out;
-  ASSERT_EQ(RunTool("check " + path, &out), 0) << out;
-  const std::string dumped = Scratch("spaced_warps.txt");
-  ASSERT_EQ(RunTool("dump " + path + " -o " + dumped, &out), 0) << out;
-  const std::string rebuilt = Scratch("spaced_warps_again.level");
-  ASSERT_EQ(RunTool("build " + dumped + " -o " + rebuilt, &out), 0) << out;
-  std::ifstream again(rebuilt, std::ios::binary);
-  EXPECT_TRUE(std::vector<uint8_t>(std::istreambuf_iterator<char>(again), {}) == bytes);
-
-  // An unclosed quote after a key is a fault with its place, not a cut-off name.
-  const std::vector<std::string> errors =
-      CompileErrors("[warps]\n0 at=1,1 dir=down start=0 file=\"my level\n");
-  ASSERT_FALSE(errors.empty());
-  EXPECT_EQ(errors[0], "test.txt:2:27: the text has no closing \"");
+  EXPECT_EQ(RunTool("check " + ScratchLevel("spaced_warps.level", level), &out), 0) << out;
 }
 
 // A folder, a FIFO or a huge file where a level or its source should be: one line and status
@@ -539,75 +513,6 @@ TEST(LevelToolTest, FoldersFifosAndHugeFilesAreRefusedByEveryCommand) {
   EXPECT_EQ(said, huge + ": larger than 67108864 bytes\n");
 }
 
-TEST(LevelTextTest, TheGoalAndBackdropRegionsBuildFromTheirSectionsAndDumpBack) {
-  const LevelData level = Compile(
-      "[goal]\n"
-      "from=697,0 to=698,39   ; the end\n"
-      "[backdrops]\n"
-      "castle from=611,34 to=623,39\n"
-      "cave from=300,44 to=470,58\n"
-      "7 from=-1,0 to=2,2\n");
-  ASSERT_TRUE(level.hasGoal);
-  EXPECT_EQ(level.goal, (LevelArea{697, 0, 698, 39}));
-  ASSERT_EQ(level.backdrops.size(), 3u);
-  EXPECT_EQ(level.backdrops[0], (LevelBackdrop{{611, 34, 623, 39}, kBackdropCastle}));
-  EXPECT_EQ(level.backdrops[1], (LevelBackdrop{{300, 44, 470, 58}, kBackdropCave}));
-  EXPECT_EQ(level.backdrops[2], (LevelBackdrop{{-1, 0, 2, 2}, 7}));  // kept, if useless
-  const std::string dumped = DecompileLevel(level);
-  EXPECT_NE(dumped.find("[goal]\nfrom=697,0 to=698,39\n"), std::string::npos) << dumped;
-  EXPECT_NE(dumped.find("castle from=611,34 to=623,39\ncave from=300,44 to=470,58\n"),
-            std::string::npos);
-  LevelData again;
-  std::vector<std::string> errors;
-  ASSERT_TRUE(CompileLevelText(dumped, "dump.txt", again, errors)) << errors[0];
-  EXPECT_EQ(SerializeLevel(again), SerializeLevel(level));
-  // An empty backdrop list still writes its section, and reads back as one.
-  const LevelData empty = Compile("[backdrops]\n");
-  EXPECT_TRUE(empty.hasBackdropSection);
-  ASSERT_TRUE(CompileLevelText(DecompileLevel(empty), "dump.txt", again, errors));
-  EXPECT_EQ(SerializeLevel(again), SerializeLevel(empty));
-  // A level without the sections writes neither.
-  EXPECT_EQ(DecompileLevel(Compile("size 4096 64\n")).find("[goal]"), std::string::npos);
-
-  EXPECT_EQ(CompileErrors("[goal]\nfrom=1,1\n")[0],
-            "test.txt:2:1: an area needs both from=C,R and to=C,R");
-  EXPECT_EQ(CompileErrors("[goal]\nfrom=1,1 to=2,2\nfrom=3,3 to=4,4\n")[0],
-            "test.txt:3:1: the goal is already given on line 2");
-  EXPECT_EQ(CompileErrors("[backdrops]\nforest from=1,1 to=2,2\n")[0],
-            "test.txt:2:1: a backdrop is sky, cave, castle or a number");
-  EXPECT_EQ(CompileErrors("[backdrops]\ncave from=1,1 at=2,2\n")[0],
-            "test.txt:2:15: expected from=C,R and to=C,R, once each");
-}
-
-TEST(LevelTextTest, CheckpointsBuildInRouteOrderAndDumpBackByteForByte) {
-  const LevelData level = Compile(
-      "[checkpoints]\n"
-      "at=230,38   ; the first third\n"
-      "at=470,38\n"
-      "at=-5,70\n");
-  ASSERT_TRUE(level.hasCheckpointSection);
-  EXPECT_EQ(level.checkpoints, (std::vector<LevelCell>{{230, 38}, {470, 38}, {-5, 70}}));
-  const std::string dumped = DecompileLevel(level);
-  EXPECT_NE(dumped.find("[checkpoints]\nat=230,38\nat=470,38\nat=-5,70\n"), std::string::npos)
-      << dumped;
-  LevelData again;
-  std::vector<std::string> errors;
-  ASSERT_TRUE(CompileLevelText(dumped, "dump.txt", again, errors)) << errors[0];
-  EXPECT_EQ(SerializeLevel(again), SerializeLevel(level));
-  const LevelData empty = Compile("[checkpoints]\n");
-  EXPECT_TRUE(empty.hasCheckpointSection);
-  ASSERT_TRUE(CompileLevelText(DecompileLevel(empty), "dump.txt", again, errors));
-  EXPECT_EQ(SerializeLevel(again), SerializeLevel(empty));
-  EXPECT_EQ(DecompileLevel(Compile("size 4096 64\n")).find("[checkpoints]"), std::string::npos);
-
-  EXPECT_EQ(CompileErrors("[checkpoints]\nfrom=1,1\n")[0],
-            "test.txt:2:1: a checkpoint is one at=C,R");
-  EXPECT_EQ(CompileErrors("[checkpoints]\nat=1\n")[0],
-            "test.txt:2:1: expected a cell COLUMN,ROW in 'at=1'");
-  EXPECT_EQ(CompileErrors("[checkpoints]\n[checkpoints]\n")[0],
-            "test.txt:2:1: [checkpoints] is given twice");
-}
-
 // The overview shows where the dark backdrops stand and where the goal is.
 TEST(LevelRenderTest, BackdropRegionsAndTheGoalShowInTheOverview) {
   LevelData level = Compile(
@@ -620,9 +525,8 @@ TEST(LevelRenderTest, BackdropRegionsAndTheGoalShowInTheOverview) {
   RenderOptions options;
   options.dataDir = "/nonexistent";
   const RgbaImage image = RenderLevel(level, options);
-  auto pixel = [&](int column, int row, int dx, int dy) {
-    const size_t at = (size_t(row * 8 + dy) * size_t(image.width) + size_t(column * 8 + dx)) * 4;
-    return std::array<int, 3>{image.pixels[at], image.pixels[at + 1], image.pixels[at + 2]};
+  const auto pixel = [&](int column, int row, int dx, int dy) {
+    return Rgb(image, column * 8 + dx, row * 8 + dy);
   };
   const std::array<int, 3> sky = pixel(5, 20, 4, 4), cave = pixel(1, 15, 4, 4);
   EXPECT_NE(sky, cave);
@@ -636,8 +540,7 @@ TEST(LevelRenderTest, BackdropRegionsAndTheGoalShowInTheOverview) {
 // drawn with them builds the codes the game draws as pipes and belts, passes the checks, and
 // comes back byte for byte through dump and build.
 TEST(LevelTextTest, TheShippedLegendsPipesAndWalkwaysBuildAndDumpBack) {
-  std::ifstream file(BRINKHOP_LEVEL_SOURCE);
-  const std::string source((std::istreambuf_iterator<char>(file)), {});
+  const std::string source = ShippedSource();
   const size_t from = source.find("[map legend]");
   ASSERT_NE(from, std::string::npos);
   const std::string legend = source.substr(from, source.find("\n[", from + 1) - from + 1);
@@ -667,10 +570,7 @@ TEST(LevelTextTest, TheShippedLegendsPipesAndWalkwaysBuildAndDumpBack) {
 
   // Without the pictures the overview still tells the three colours apart.
   const RgbaImage image = RenderLevel(level, {"/nonexistent", 8, 1024});
-  auto pixel = [&](int column, int row) {
-    const size_t at = (size_t(row * 8 + 4) * size_t(image.width) + size_t(column * 8 + 4)) * 4;
-    return std::array<int, 3>{image.pixels[at], image.pixels[at + 1], image.pixels[at + 2]};
-  };
+  const auto pixel = [&](int column, int row) { return Rgb(image, column * 8 + 4, row * 8 + 4); };
   EXPECT_NE(pixel(1, 9), pixel(5, 9));
   EXPECT_NE(pixel(5, 9), pixel(9, 9));
   EXPECT_NE(pixel(1, 9), pixel(1, 7));  // not the sky
@@ -680,10 +580,43 @@ TEST(LevelTextTest, TheShippedLegendsPipesAndWalkwaysBuildAndDumpBack) {
   EXPECT_EQ(LevelProblems(level).size(), 1u);
 }
 
-// The shipped level as its designer sees it through the tool: six checkpoints on the ground,
-// none more than a fifth of the way to the goal from the last retry point, reported by stats
-// with the goal, and no sign too high to read.
-TEST(LevelToolTest, TheShippedLevelsStatsReportItsCheckpointsAndGoal) {
+// The shipped level as its designer sees it: playable from a start on the ground, with linked
+// messages and strikes, whole through dump and build, six checkpoints on the ground, none more
+// than a fifth of the way to the goal from the last retry point, reported by stats with the
+// goal, and no warning from the tool.
+TEST(LevelToolTest, TheShippedLevelIsPlayableAndItsStatsReportItsCheckpointsAndGoal) {
+  const LevelData data = Compile(ShippedSource());
+  EXPECT_TRUE(LevelProblems(data).empty());
+  const auto start = StartCell(data);
+  ASSERT_TRUE(start.has_value());
+  EXPECT_GT(start->first, 0);
+  EXPECT_GE(start->second, 10);  // below the top rows: the run starts on the ground, no fall
+  EXPECT_EQ(At(data, kFileGround, start->first, start->second + 1), 1);
+  std::vector<bool> linked(data.triggers.size());
+  for (int32_t link : data.layers[kFileTrigger])
+    if (link >= 0) linked[size_t(link & kLinkIndexMask)] = true;
+  bool message = false, strike = false;
+  for (size_t i = 0; i < data.triggers.size(); ++i) {
+    message |= linked[i] && data.triggers[i].kind == kTriggerMessage && TriggerMessage(int32_t(i));
+    strike |= linked[i] && data.triggers[i].kind == kTriggerStrike;
+  }
+  EXPECT_TRUE(message);
+  EXPECT_TRUE(strike);
+  ExpectRoundTrip(data, "shipped level");
+  ASSERT_EQ(data.checkpoints.size(), 6u);
+  const double goal = data.goal.column0;
+  double last = 0;
+  for (const LevelCell& cell : data.checkpoints) {
+    EXPECT_GT(cell.column, last);
+    EXPECT_LE((cell.column - last) / goal, 0.2) << cell.column;
+    last = cell.column;
+    EXPECT_EQ(At(data, kFileGround, cell.column, cell.row), 0);  // a cell to stand in ...
+    EXPECT_TRUE(At(data, kFileGround, cell.column, cell.row + 1) != 0 ||
+                At(data, kFileBlock, cell.column, cell.row + 1) != 0)
+        << cell.column;  // ... on the ground or a block
+  }
+  EXPECT_LE((goal - last) / goal, 0.2);
+
   const std::string level = Scratch("shipped.level");
   std::string out;
   ASSERT_EQ(RunTool("build " + std::string(BRINKHOP_LEVEL_SOURCE) + " -o " + level, &out), 0)
@@ -702,25 +635,6 @@ TEST(LevelToolTest, TheShippedLevelsStatsReportItsCheckpointsAndGoal) {
   EXPECT_EQ(out.find("warning"), std::string::npos) << out;
   ASSERT_EQ(RunTool("check " + level, &out), 0) << out;
   EXPECT_EQ(out.find("warning"), std::string::npos) << out;
-
-  LevelData data;
-  std::string error;
-  ASSERT_TRUE(ReadLevelFile(level, data, error)) << error;
-  ASSERT_EQ(data.checkpoints.size(), 6u);
-  const double goal = data.goal.column0;
-  double last = 0;
-  for (const LevelCell& cell : data.checkpoints) {
-    EXPECT_GT(cell.column, last);
-    EXPECT_LE((cell.column - last) / goal, 0.2) << cell.column;
-    last = cell.column;
-  }
-  EXPECT_LE((goal - last) / goal, 0.2);
-  for (const LevelCell& cell : data.checkpoints) {
-    EXPECT_EQ(At(data, kFileGround, cell.column, cell.row), 0);  // a cell to stand in ...
-    EXPECT_TRUE(At(data, kFileGround, cell.column, cell.row + 1) != 0 ||
-                At(data, kFileBlock, cell.column, cell.row + 1) != 0)
-        << cell.column;  // ... on the ground or a block
-  }
 }
 
 }  // namespace

@@ -4,11 +4,7 @@
 #include "world/map.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <climits>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -18,6 +14,7 @@
 #include "engine/texture.h"
 #include "player/player.h"
 #include "tests/support/png.h"
+#include "tests/support/scratch_data.h"
 #include "world/camera.h"
 #include "world/messages.h"
 #include "world/score.h"
@@ -51,9 +48,7 @@ class MapTest : public ::testing::Test {
   // Writes a level file and loads it; returns what LoadLevel said.
   bool Load(const LevelData& level, int32_t startIndex = 0) {
     const std::string path = TestScratchDir() + "/map_test_level";
-    const std::vector<uint8_t> bytes = SerializeLevel(level);
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    WriteLevelFile(path, level);
     return map->LoadLevel(path.c_str(), startIndex);
   }
   static int32_t& Cell(LevelData& level, LevelLayer layer, int column, int row) {
@@ -138,11 +133,8 @@ TEST_F(MapTest, ARefusedFileLeavesTheMapResetAndSaysWhy) {
   ASSERT_TRUE(Load(level));
   map->coinFrame = 32.5f;
 
-  std::vector<uint8_t> bytes = SerializeLevel(level);
-  bytes.resize(1000);
-  const std::string path = TestScratchDir() + "/cut_level";
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  const std::string path = WriteLevelFile(TestScratchDir() + "/cut_level", level);
+  std::filesystem::resize_file(path, 1000);
   testing::internal::CaptureStderr();
   EXPECT_FALSE(map->LoadLevel(path.c_str(), 0));
   const std::string said = testing::internal::GetCapturedStderr();
@@ -159,11 +151,10 @@ TEST_F(MapTest, ARefusedFileLeavesTheMapResetAndSaysWhy) {
 
 // Restarts and retries reload the first level by name, even after its own load was refused.
 TEST_F(MapTest, RetryAfterARefusedFirstLevelNamesTheFile) {
-  char cwd[PATH_MAX];
-  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+  const auto cwd = std::filesystem::current_path();
   const std::string dir = TestScratchDir() + "/no_level_here";
   std::filesystem::create_directories(dir);
-  ASSERT_EQ(chdir(dir.c_str()), 0);
+  std::filesystem::current_path(dir);
   auto fresh = std::make_unique<cMap>();
   gMap = fresh.get();
   testing::internal::CaptureStderr();
@@ -176,7 +167,7 @@ TEST_F(MapTest, RetryAfterARefusedFirstLevelNamesTheFile) {
             "file\n");
   EXPECT_EQ(fresh->levelName, "level");
   gMap = map.get();
-  ASSERT_EQ(chdir(cwd), 0);
+  std::filesystem::current_path(cwd);
 }
 
 TEST_F(MapTest, TriggerLinksFireOnceKeepDisarmAndRearm) {
@@ -302,11 +293,7 @@ class MapPassTest : public MapTest {
  protected:
   void SetUp() override {
     MapTest::SetUp();
-    map->tileTextures[1] = &ground;
-    map->tileTextures[2] = &ground;
-    map->tileTextures[3] = &ground;
-    map->tileTextures[4] = &ground;
-    map->tileTextures[5] = &ground;
+    for (int code = 1; code <= 5; ++code) map->tileTextures[code] = &ground;
     map->decoTextures[3] = &spikes;
     map->blockTextures[kBlockCoinBox] = &box;
     for (Texture*& frame : map->coinTextures) frame = &coin;
