@@ -381,8 +381,9 @@ TEST_F(ReplayTest, TheSkyRoomLeadsDownOntoTheRouteAhead) {
   EXPECT_GE(gCoins, 40) << "the room and its steps are worth the climb";
 }
 
-// The first of the two holes keeps a player who only jumps straight up, though the jumps find
-// the box hidden in it; from the hole's open side that box is a step out.
+// The first of the two holes keeps a player who only jumps straight up, but it is no dead end:
+// the box hidden in its wall comes out as the player lands, and from the hole's open side that
+// box is a step out.
 TEST_F(ReplayTest, TheHoleKeepsAJumperButNotAFinder) {
   constexpr float kHoleX = 400 * 32, kGroundY = 40 * 32;
   const Outcome jumping = Play("stuck_in_the_hole.txt", 1800);
@@ -390,7 +391,7 @@ TEST_F(ReplayTest, TheHoleKeepsAJumperButNotAFinder) {
   EXPECT_EQ(jumping.deathFrame, -1);
   EXPECT_NEAR(jumping.xAtEnd, kHoleX + 32, 2.0f) << "still in the hole after two jumps";
   EXPECT_GT(gPlayer->y, kGroundY);
-  EXPECT_EQ(gMap->blockLayer[CellIndex(401, 44)], kBlockUsedBox) << "the jumps found the box";
+  EXPECT_EQ(gMap->blockLayer[CellIndex(401, 44)], kBlockUsedBox) << "the box came out";
 
   const Outcome out = Play("stuck_in_the_hole.txt", 2000);
   EXPECT_EQ(out.deathFrame, -1);
