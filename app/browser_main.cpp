@@ -16,10 +16,8 @@
 #include "app/game.h"
 #include "app/input.h"
 #include "app/sim.h"
-#include "engine/gl_api.h"
-#include "engine/gl_setup.h"
+#include "app/start_screen.h"
 #include "engine/random.h"
-#include "engine/sprite_batch.h"
 #include "platform/browser.h"
 #include "platform/platform.h"
 #include "world/sounds.h"
@@ -107,14 +105,7 @@ void PlayLive() {
   ComposeDevice({nullptr, nullptr, TraceLayer});
   gSoundRecorder = &gRecordedSounds;
   if (!OpenGameScreen()) return;
-  ClearScreen(kSkyColour[0], kSkyColour[1], kSkyColour[2], kSkyColour[3]);
-  SetWorldState();
-  BeginLandscape2D();
-  cSpriteBatch& batch = cSpriteBatch::Instance();
-  batch.Begin(false);
-  DrawImage(gBackground, 0, 0);
-  batch.Flush();
-  End2D();
+  DrawTitlePicture(false);
   gPlatform.SwapBuffers();
   RunEveryAnimationFrame(FinishOpeningPass);
 }

@@ -21,20 +21,24 @@ void RunStartScreen() {
   }
 }
 
-void StartScreenStep() {
-  KeepTune(kTuneTitle, true);
+void DrawTitlePicture(bool button) {
   ClearScreen(kSkyColour[0], kSkyColour[1], kSkyColour[2], kSkyColour[3]);
   SetWorldState();
   BeginLandscape2D();
   cSpriteBatch& batch = cSpriteBatch::Instance();
   batch.Begin(false);
   DrawImage(gBackground, 0, 0);
-  gBlinkCounter = gBlinkCounter < kBlinkCycle ? gBlinkCounter + 1 : 0;
   // In the same batch as the picture, after it: drawn on its own after the batch's flush, the
   // button never reached the screen.
-  if (gBlinkCounter < kBlinkShownBelow && gButtons[kButtonStart]) gButtons[kButtonStart]->Queue();
+  if (button && gButtons[kButtonStart]) gButtons[kButtonStart]->Queue();
   batch.Flush();
   End2D();
+}
+
+void StartScreenStep() {
+  KeepTune(kTuneTitle, true);
+  gBlinkCounter = gBlinkCounter < kBlinkCycle ? gBlinkCounter + 1 : 0;
+  DrawTitlePicture(gBlinkCounter < kBlinkShownBelow);
 
   // Every event of the pass belongs to the start screen: the press that starts the game does
   // not carry into the first frame of play.

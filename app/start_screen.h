@@ -13,3 +13,5 @@ extern int32_t gBlinkCounter;
 void RunStartScreen();
 // One pass: draw, then the events; pressing start starts the game and returns at once.
 void StartScreenStep();
+// The title picture over the sky, with the start button over it when `button` is true.
+void DrawTitlePicture(bool button);

@@ -68,12 +68,12 @@ bool WriteFile(const std::string& path, const void* data, size_t size) {
   return bool(file);
 }
 
-// Source text opens with no zero byte; a level file with its sizes, which hold some.
+// Source text, by the rule the game reads levels with; an empty or unreadable file is not.
 bool LooksLikeSourceText(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   char head[16] = {};
   file.read(head, sizeof head);
-  return file.gcount() > 0 && std::find(head, head + file.gcount(), '\0') == head + file.gcount();
+  return file.gcount() > 0 && LooksLikeLevelText(std::string_view(head, size_t(file.gcount())));
 }
 
 // Reads a level file, or source text as the game would play it, printing why it cannot be

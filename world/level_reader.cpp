@@ -1008,6 +1008,11 @@ bool CompileLevelText(std::string_view text, const std::string& fileName, LevelD
   return Compiler(text, fileName, errors).Run(out);
 }
 
+bool LooksLikeLevelText(std::string_view head) {
+  constexpr size_t kSniffBytes = 16;
+  return head.substr(0, kSniffBytes).find('\0') == std::string_view::npos;
+}
+
 bool ReadPlayableLevel(const std::string& path, LevelData& out, std::vector<std::string>& errors) {
   std::string bytes, error;
   if (ReadWholeFile(path, std::max(kMaxLevelSourceBytes, kMaxLevelFileBytes), bytes, error) !=
@@ -1015,10 +1020,7 @@ bool ReadPlayableLevel(const std::string& path, LevelData& out, std::vector<std:
     errors = {path + ": " + error};
     return false;
   }
-  // A binary level opens with its sizes as little-endian integers, so it has zero bytes at
-  // once; source text never holds one.
-  constexpr size_t kSniffBytes = 16;
-  if (bytes.find('\0') < kSniffBytes) {
+  if (!LooksLikeLevelText(bytes)) {
     if (ParseLevel(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), out, error))
       return true;
     errors = {path + ": " + error};

@@ -18,6 +18,10 @@ constexpr size_t kMaxLevelSourceBytes = 64 << 20;
 bool CompileLevelText(std::string_view text, const std::string& fileName, LevelData& out,
                       std::vector<std::string>& errors);
 
+// Whether a file's first bytes are source text: a binary level opens with its sizes as
+// little-endian integers, so it has zero bytes at once; source text never holds one.
+bool LooksLikeLevelText(std::string_view head);
+
 // Reads a level the game can play from a file: a binary level file, or source text compiled
 // in memory. False with one line per fault in `errors`: "FILE:LINE:COLUMN: message" for source
 // text, "FILE: message" otherwise.
