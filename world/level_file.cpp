@@ -342,9 +342,7 @@ std::vector<std::string> LevelProblems(const LevelData& level) {
     }
   }
   auto areaProblem = [&](const std::string& what, const LevelArea& a) {
-    if (InGrid(a.column0, a.row0) && InGrid(a.column1, a.row1) && a.column0 <= a.column1 &&
-        a.row0 <= a.row1)
-      return;
+    if (a.OnGrid()) return;
     char text[200];
     std::snprintf(text, sizeof text, "%s: (%d, %d)-(%d, %d) is no rectangle on the grid",
                   what.c_str(), a.column0, a.row0, a.column1, a.row1);

@@ -84,6 +84,11 @@ struct LevelArea {
   bool Contains(int32_t column, int32_t row) const {
     return column >= column0 && column <= column1 && row >= row0 && row <= row1;
   }
+  // Both corners on the grid, in order: only such an area may be turned into pixels.
+  bool OnGrid() const {
+    return column0 >= 0 && column0 <= column1 && column1 < kMapColumns && row0 >= 0 &&
+           row0 <= row1 && row1 < kMapRows;
+  }
   bool operator==(const LevelArea&) const = default;
 };
 

@@ -165,7 +165,8 @@ bool cMap::LoadLevel(const char* fileName, int32_t startIndex) {
   loadedName = name;
   static uint32_t loadsEver = 0;
   loads = ++loadsEver;
-  hasGoal = level.hasGoal;
+  // `check` reports a goal off the grid; play has none, as the gate's pixels would not fit.
+  hasGoal = level.hasGoal && level.goal.OnGrid();
   goal = level.goal;
   backdrops = level.backdrops;
   // `check` reports checkpoints off the grid; play leaves them out, as their pixels would not

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -29,8 +30,10 @@ constexpr int kGroundRow = 10;
 constexpr int kGoalColumn = 14;
 
 // Ground on row 10, the start at (3, 9), and (if asked) a goal two columns wide at 14; with
-// treasure, four coins (two on the way) and two secret rooms' messages (one on the way).
-std::string MakeLevelDir(bool withGoal, bool withTreasure = false) {
+// treasure, four coins (two on the way) and two secret rooms' messages (one on the way); a
+// goal given replaces the one at 14.
+std::string MakeLevelDir(bool withGoal, bool withTreasure = false,
+                         std::optional<LevelArea> goal = std::nullopt) {
   const std::string dir = TestScratchDir() + (withTreasure ? "/treasure_level"
                                               : withGoal   ? "/goal_level"
                                                            : "/no_goal_level");
@@ -47,7 +50,7 @@ std::string MakeLevelDir(bool withGoal, bool withTreasure = false) {
   }
   level.hasGoal = withGoal;
   const int goalColumn = withTreasure ? 2 * kGoalColumn : kGoalColumn;  // past the treasure
-  level.goal = {goalColumn, 0, goalColumn + 1, kGroundRow - 1};
+  level.goal = goal.value_or(LevelArea{goalColumn, 0, goalColumn + 1, kGroundRow - 1});
   WriteLevelFile(dir + "/level", level);
   return dir;
 }
@@ -59,9 +62,10 @@ class ResultsTest : public GameFolderTest {
     GameFolderTest::TearDown();
   }
 
-  void Start(bool withGoal, bool withTreasure = false) {
+  void Start(bool withGoal, bool withTreasure = false,
+             std::optional<LevelArea> goal = std::nullopt) {
     std::string error;
-    ASSERT_TRUE(sim.Start(MakeLevelDir(withGoal, withTreasure), error)) << error;
+    ASSERT_TRUE(sim.Start(MakeLevelDir(withGoal, withTreasure, goal), error)) << error;
   }
   // Runs a script whose frame numbers count from the next frame.
   void Run(const std::string& script, int frames) {
@@ -168,13 +172,19 @@ TEST_F(ResultsTest, CoinsAndSecretsAreCountedAsFoundOutOfTheLevelsOnceEachOverRe
   EXPECT_STREQ(lines[4].value, "1");
 }
 
-// The same walk on a level without a goal: nothing ends, the player walks on and on.
+// The same walk on a level without a goal: nothing ends, the player walks on and on. A goal
+// off the grid (`check` reports it) is no goal either; its gate's pixels would not fit.
 TEST_F(ResultsTest, ALevelWithoutAGoalPlaysOnAsBefore) {
-  Start(false);
-  EXPECT_EQ(RunToGoal(600), -1);
-  EXPECT_FALSE(gResultsShown);
-  EXPECT_GT(gPlayer->x, 60 * 32.0f);
-  EXPECT_NE(sim.TraceLine(false).find("\"completed\":false,"), std::string::npos);
+  for (std::optional<LevelArea> goal :
+       {std::optional<LevelArea>{}, std::optional{LevelArea{1795162124, 0, 1795162125, 9}},
+        std::optional{LevelArea{kGoalColumn + 1, 0, kGoalColumn, kGroundRow - 1}}}) {
+    Start(goal.has_value(), false, goal);
+    EXPECT_EQ(RunToGoal(600), -1);
+    EXPECT_FALSE(gResultsShown);
+    EXPECT_GT(gPlayer->x, 60 * 32.0f);
+    EXPECT_NE(sim.TraceLine(false).find("\"completed\":false,"), std::string::npos);
+    cSimulation::ReleaseGame();
+  }
 }
 
 TEST_F(ResultsTest, TheMuteKeyAndTheSpeakerToggleTheSoundAndTheDeathDucksTheMusic) {
