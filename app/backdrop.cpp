@@ -84,7 +84,7 @@ float Wrap(float value, float period) {
 // follows the camera at its fraction; tiles at the edges are cut to the region.
 void TileRegion(const Texture* texture, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   const float shiftX = gCamera[0] * (1.0f - kDarkBackdropFraction);
-  const float shiftY = gCamera[1] * (1.0f - kDarkBackdropFraction);
+  const float shiftY = gDrawnCameraY * (1.0f - kDarkBackdropFraction);
   const int32_t gridX = x0 - int32_t(Wrap(float(x0) - shiftX, kDarkTile));
   const int32_t gridY = y0 - int32_t(Wrap(float(y0) - shiftY, kDarkTile));
   cSpriteBatch& batch = cSpriteBatch::Instance();
@@ -136,7 +136,7 @@ void DrawOutdoorBackdrop() {
     const Texture* texture = gBackdropLayers[i];
     if (!texture || !texture->glName) continue;
     const int32_t x = int32_t(std::lround(BackdropLayerX(i, gCamera[0])));
-    const int32_t y = int32_t(std::lround(BackdropLayerY(i, gCamera[1])));
+    const int32_t y = int32_t(std::lround(BackdropLayerY(i, gDrawnCameraY)));
     const int32_t height = kBackdropLayerTable[i].height;
     if (y >= kViewHeight || y + height <= 0) continue;
     const BackdropLayer& layer = kBackdropLayerTable[i];
@@ -157,11 +157,11 @@ void DrawOutdoorBackdrop() {
 
 void DrawDarkBackdrops() {
   // A camera far off the map sees no region.
-  if (!gMap || !(std::fabs(gCamera[0]) < 1e6f && std::fabs(gCamera[1]) < 1e6f)) return;
+  if (!gMap || !(std::fabs(gCamera[0]) < 1e6f && std::fabs(gDrawnCameraY) < 1e6f)) return;
   const int32_t viewX0 = int32_t(gCamera[0]) - kViewHalfWidth;
   const int32_t viewX1 = int32_t(gCamera[0]) + kViewHalfWidth;
-  const int32_t viewY0 = int32_t(gCamera[1]) - kViewHalfHeight;
-  const int32_t viewY1 = int32_t(gCamera[1]) + kViewHalfHeight;
+  const int32_t viewY0 = int32_t(gDrawnCameraY) - kViewHalfHeight;
+  const int32_t viewY1 = int32_t(gDrawnCameraY) + kViewHalfHeight;
   for (const LevelBackdrop& region : gMap->backdrops) {
     if (region.kind <= kBackdropSky || region.kind >= kBackdropKinds) continue;
     const Texture* texture = gDarkBackdrops[region.kind];

@@ -25,6 +25,7 @@
 #include "units/unit_table.h"
 #include "world/blocks.h"
 #include "world/bonus.h"
+#include "world/camera.h"
 #include "world/effects.h"
 #include "world/map.h"
 #include "world/numbers.h"
@@ -127,7 +128,7 @@ void BeginWorldWithBackdrop() {
   }
   SetWorldState();
   // Up is world -x: the world turns a quarter onto the portrait screen, upright in landscape.
-  LookAt(gCamera[0], gCamera[1], gCamera[2], gCamera[3], gCamera[4], gCamera[5], -1, 0, 0);
+  LookAt(gCamera[0], gDrawnCameraY, gCamera[2], gCamera[3], gDrawnCameraY, gCamera[5], -1, 0, 0);
   // Textures first in the batch draw first: the dark backdrops go in before the world.
   batch.Begin(false);
   DrawDarkBackdrops();
@@ -213,6 +214,10 @@ void Frame() {
   UpdateCheckpoints();
   DuckMusic(gPlayer && gPlayer->dying);
   KeepMusicGoing();
+  if (gPlayer)
+    FollowDrawnCamera(gPlayer->dying      ? Footing::kDying
+                      : gPlayer->onGround ? Footing::kStanding
+                                          : Footing::kInTheAir);
 
   BeginWorldWithBackdrop();
   cSpriteBatch& batch = cSpriteBatch::Instance();

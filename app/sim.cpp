@@ -25,6 +25,7 @@
 #include "player/player.h"
 #include "units/unit_table.h"
 #include "world/blocks.h"
+#include "world/camera.h"
 #include "world/bonus.h"
 #include "world/effects.h"
 #include "world/level_file.h"
@@ -110,6 +111,8 @@ bool cSimulation::Start(const std::string& dataDir, std::string& error) {
   gBlockHitCooldown = 0;
   gMetersMoved = 0;
   for (float& value : gCamera) value = 0;
+  gDrawnCameraY = 0;
+  gDrawnCameraAtDeath = false;
 
   gScreenHeight = kDeviceScreenHeight;
   gScreenWidth = kDeviceScreenWidth;

@@ -31,7 +31,8 @@ class BackdropTest : public ::testing::Test {
     SetScreenInfo(320, 480, 3);
     gScreenWidth = 320;
     gScreenHeight = 480;
-    kept.Keep(gCameraDistance, gBackdropSky, gBackdropLayers, gDarkBackdrops, gMap, gCamera);
+    kept.Keep(gCameraDistance, gBackdropSky, gBackdropLayers, gDarkBackdrops, gMap, gCamera,
+              gDrawnCameraY);
     gCameraDistance = -450.0f;
     gBackdropSky = &sky;
     for (int i = 0; i < kBackdropLayers; ++i) {
@@ -45,7 +46,7 @@ class BackdropTest : public ::testing::Test {
   // One world pass with the camera at (x, y) and a marker sprite at a fixed world point.
   void DrawAt(float x, float y) {
     gCamera[0] = gCamera[3] = x;
-    gCamera[1] = gCamera[4] = y;
+    gCamera[1] = gCamera[4] = gDrawnCameraY = y;
     gCamera[2] = gCameraDistance;
     gl.draws.clear();
     BeginWorldWithBackdrop();

@@ -118,7 +118,7 @@ class ReplayTest : public ::testing::Test {
   static void NoteTextCollisions(std::map<std::string, int>& covered) {
     if (!gPlayer || gPlayer->dying) return;
     const HudTextBoxes hud = CurrentHudTextBoxes();
-    const CameraView view = VisibleView();
+    const CameraView view = DrawnView();
     const float scale = 480 / (view.right - view.left);
     auto overlaps = [](const HudBox& box, float left, float top, float right, float bottom) {
       return box.w > 0 && right > float(box.x) && left < float(box.x + box.w) &&
@@ -461,10 +461,11 @@ TEST_F(ReplayTest, TheStarFromTheRoofCarriesThroughTheHammers) {
 }
 
 // Wherever a replay goes, no sign or coin is drawn through the status or distance line and no
-// message over a sign or a coin for longer than it takes a camera following a fall or a jump
-// to carry it past.
+// message over a sign or a coin for longer than the shortest hop stays in the air: the drawn
+// view holds still through a hop, so a coin over a ledge may show under a line until the view
+// settles on the ledge.
 TEST_F(ReplayTest, NoTextOrCoinCollidesWithTheHeadsUpDisplay) {
-  constexpr int kGlanceFrames = 10;
+  constexpr int kGlanceFrames = 18;
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(BRINKHOP_REPLAYS))
     names.push_back(entry.path().filename().string());

@@ -12,6 +12,7 @@
 #include "player/player.h"
 #include "tests/support/png.h"
 #include "tests/support/scratch_data.h"
+#include "world/camera.h"
 #include "world/level_file.h"
 #include "world/map.h"
 #include "world/messages.h"
@@ -153,6 +154,55 @@ TEST_F(SimTest, AFingersEventsInOneFrameReportWhereItIsWhenTheFrameReadsThem) {
   const float still = gPlayer->x;
   Run("80 down 2 right\n80 up 2\n", 10);
   EXPECT_FLOAT_EQ(gPlayer->x, still);
+}
+
+// The drawn view holds still through a standing jump, so the ground it left stays in sight
+// (the camera, which follows every hop, loses it), keeps the player clear of the heads-up
+// lines through a running jump, settles on the player within a third of a second of landing,
+// and jumps with the player on a retry.
+TEST_F(SimTest, TheDrawnViewKeepsTheGroundInSightThroughAJumpAndSettlesOnLanding) {
+  constexpr float kGroundTop = kGroundRow * 32;
+  constexpr float kUnderTheLines = 56;  // world px below the view's top: the distance line's foot
+  std::string error;
+  ASSERT_TRUE(sim.Start(MakeLevelDir(), error)) << error;
+  Run("", 30);
+  ASSERT_TRUE(gPlayer->onGround);
+  auto from = [&](int frame, const char* what) {
+    return std::to_string(sim.FramesRun() + frame) + " " + what + "\n";
+  };
+  bool cameraLostTheGround = false;
+  std::vector<SimEvent> events;
+  ASSERT_TRUE(ParseSimScript(from(0, "key jump down") + from(20, "key jump up"), events, error));
+  for (int frame = 0; frame < 40; ++frame) {
+    sim.RunFrame(events);
+    EXPECT_GT(DrawnView().bottom, kGroundTop + 16) << frame;
+    cameraLostTheGround |= VisibleView().bottom < kGroundTop;
+  }
+  EXPECT_TRUE(cameraLostTheGround) << "the jump was not high enough to tell";
+  ASSERT_TRUE(gPlayer->onGround);
+
+  // A running jump.
+  events.clear();
+  ASSERT_TRUE(ParseSimScript(from(0, "key right down") + from(15, "key jump down") +
+                                 from(40, "key jump up") + from(40, "key right up"),
+                             events, error));
+  int landedFor = 0;
+  for (int frame = 0; frame < 90; ++frame) {
+    sim.RunFrame(events);
+    EXPECT_GT(gPlayer->y, DrawnView().top + kUnderTheLines) << frame;
+    landedFor = gPlayer->onGround && gPlayer->y > kGroundTop - 64 ? landedFor + 1 : 0;
+    if (landedFor > 10) {
+      EXPECT_NEAR(gDrawnCameraY, gCamera[1], 1.0f) << frame;
+    }
+  }
+  ASSERT_GT(landedFor, 10);
+
+  // On into the pit; the retry carries the view back to the start at once.
+  Run(from(0, "key right down") + from(240, "key right up"), 250);
+  ASSERT_TRUE(gPlayer->dying);
+  Run(from(0, "key retry down") + from(1, "key retry up"), 3);
+  ASSERT_FALSE(gPlayer->dying);
+  EXPECT_NEAR(gDrawnCameraY, gCamera[1], 1.0f);
 }
 
 // Held for several frames, restart and retry do nothing until they are let go, whether a key,
