@@ -381,6 +381,41 @@ TEST_F(ReplayTest, TheSkyRoomLeadsDownOntoTheRouteAhead) {
   EXPECT_GE(gCoins, 40) << "the room and its steps are worth the climb";
 }
 
+// "HELLO!", and three crawlers drop from the sky: in sight as they fall and far enough ahead
+// that one who walks on without a jump sees them as long before the touch as any walker that
+// comes into view gives (the first drop landed on the walker's head a quarter second after
+// it showed).
+TEST_F(ReplayTest, TheAmbushFallsInSightWithTimeToReact) {
+  constexpr int kWalkOnFrom = 1600;  // the completion walks past the sign here, right held
+  constexpr int kReactFrames = 15;
+  std::ifstream file(std::string(BRINKHOP_REPLAYS) + "/complete.txt");
+  const std::string script((std::istreambuf_iterator<char>(file)), {});
+  std::vector<SimEvent> events;
+  std::string error;
+  ASSERT_TRUE(ParseSimScript(script, events, error)) << error;
+  std::erase_if(events, [](const SimEvent& event) { return event.frame >= kWalkOnFrom; });
+  cSimulation sim;
+  ASSERT_TRUE(sim.Start(FindDataDirectory(), error)) << error;
+  while (sim.FramesRun() < kWalkOnFrom) sim.RunFrame(events);
+  int seenFalling = -1;
+  while (sim.FramesRun() < kWalkOnFrom + 120 && !gPlayer->dying) {
+    sim.RunFrame(events);
+    const CameraView view = DrawnView();
+    for (const cBaseUnit* unit : gUnits) {
+      const auto* crawler = dynamic_cast<const cEnemy*>(unit);
+      float x = 0, y = 0;
+      if (!crawler || crawler->type != kUnitCrawler || !crawler->Position(x, y)) continue;
+      const bool ahead = x > gPlayer->x + 64, falling = !crawler->onGround;
+      if (seenFalling < 0 && ahead && falling && x < view.right && y + 32 > view.top)
+        seenFalling = sim.FramesRun() - 1;
+    }
+  }
+  ASSERT_TRUE(gPlayer->dying) << "walked through the ambush";
+  ASSERT_GE(seenFalling, 0) << "the drop was never seen";
+  EXPECT_GE(sim.FramesRun() - 1 - seenFalling, kReactFrames);
+  EXPECT_GT(gPlayer->x, 384 * 32.0f) << "met them past the sign, where they landed";
+}
+
 // The first of the two holes keeps a player who only jumps straight up, but it is no dead end:
 // the box hidden in its wall comes out as the player lands, and from the hole's open side that
 // box is a step out.
