@@ -238,14 +238,18 @@ int SeesDangerAhead(const cPlayer& p, int lookAhead) {
   for (int dx = 2; dx <= lookAhead; dx += 6) {
     const int x = front + dx;
     if (gMap->SolidAt(x, feet - p.height / 2) || gMap->SolidAt(x, feet - 4)) return kTerrain;
+    // Down to the ground it would land on: no ground is a pit, and spikes that show, on the
+    // level or down in a dip, are as plain a danger.
     bool ground = false;
-    for (int row = 0; row < kPitRows && !ground; ++row)
-      ground = gMap->SolidAt(x, feet + 2 + row * kCellSize) != 0;
+    for (int row = 0; row < kPitRows && !ground; ++row) {
+      const int y = feet + 2 + row * kCellSize;
+      const int column = PixelToCell(x), cellRow = PixelToCell(y);
+      if (CellInGrid(column, cellRow) && gMap->revealLayer[CellIndex(column, cellRow)] &&
+          gMap->decoLayer[CellIndex(column, cellRow)] == kDecoDeadlyA)
+        return kTerrain;
+      ground = gMap->SolidAt(x, y) != 0;
+    }
     if (!ground) return kTerrain;
-    const int cell = CellIndex(PixelToCell(x), PixelToCell(feet + 2));
-    if (CellInGrid(PixelToCell(x), PixelToCell(feet + 2)) && gMap->revealLayer[cell] &&
-        gMap->decoLayer[cell] == kDecoDeadlyA)
-      return kTerrain;
   }
   if (gFireField)
     for (int i = 0; i < gFireField->count; ++i) {

@@ -86,6 +86,21 @@ TEST_F(RouteTest, AWallNobodyClimbsIsReportedAsNotPassed) {
   EXPECT_NEAR(route.furthestX / 32, 21, 1.5);
 }
 
+// The stranger the tool plays jumps what it can see: a pit, and spikes down in a dip.
+TEST_F(RouteTest, AFirstTimerJumpsAPitAndSpikesDownInADip) {
+  const std::string text =
+      "size 4096 64\n[map legend]\n'X' ground=1 deco=3 reveal=1\n[map 0]\n"
+      "14 ##############....##############...##########################\n"
+      "15 ##############....##############XXX##########################\n"
+      "[links legend]\n's' 0\n[links 0]\n13 ...s\n[triggers]\n0 start\n"
+      "[goal]\nfrom=50,0 to=51,13\n";
+  RouteOptions options;
+  options.dataDir = DataWith("route_first_timer", text);
+  const FirstTimerRun run = PlayAsFirstTimer(options, 3);
+  EXPECT_GE(run.goalFrame, 0);
+  for (const FirstTimerDeath& death : run.deaths) ADD_FAILURE() << "died at " << death.column;
+}
+
 // A prefix's own events stay as they are and the presses come after them.
 TEST_F(RouteTest, APrefixIsKeptAndTheSearchGoesOnAfterIt) {
   RouteOptions options;
