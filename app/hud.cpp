@@ -9,6 +9,7 @@
 #include "app/game.h"
 #include "app/input.h"
 #include "engine/font.h"
+#include "engine/gl_setup.h"
 #include "engine/music.h"
 #include "engine/random.h"
 #include "engine/sprite_batch.h"
@@ -18,7 +19,10 @@
 namespace {
 
 // A margin from the window's edges: glyphs at the very edge were cut by the window's frame.
-constexpr int kStatusX = 8, kStatusY = 6;         // landscape pixels
+constexpr int kStatusX = 8, kStatusY = 6;  // landscape pixels
+// The status line's room: long figures (a big score, lives far below zero) draw its glyphs
+// closer together rather than off the screen's edge.
+constexpr int kStatusWidth = 480 - 2 * kStatusX;  // landscape pixels
 constexpr int kDistanceX = 120, kDistanceY = 32;  // landscape pixels
 // The message stands just under the distance line: lower, it would run through the signs,
 // which stand up to three rows above the ground the player walks on.
@@ -94,7 +98,7 @@ void DrawHud() {
   char line[kLineLength];
   FormatStatusLine(line, sizeof line);
   // Outlined: white glyphs alone vanish over clouds and castle stone.
-  DrawTextOutlined(kStatusX, kStatusY, line);
+  DrawTextOutlined(kStatusX, kStatusY, line, kWhite, FittingAdvance(line, kStatusWidth));
   FormatDistanceLine(line, sizeof line);
   DrawTextOutlined(kDistanceX, kDistanceY, line);
   DrawNotice();
@@ -107,7 +111,9 @@ HudTextBoxes CurrentHudTextBoxes() {
   HudTextBoxes boxes;
   char line[kLineLength];
   FormatStatusLine(line, sizeof line);
-  boxes.status = {kStatusX, kStatusY, int(std::strlen(line)) * kGlyphSize, kGlyphSize};
+  const int statusLength = int(std::strlen(line));
+  boxes.status = {kStatusX, kStatusY,
+                  (statusLength - 1) * FittingAdvance(line, kStatusWidth) + kGlyphSize, kGlyphSize};
   FormatDistanceLine(line, sizeof line);
   boxes.distance = {kDistanceX, kDistanceY, int(std::strlen(line)) * kGlyphSize, kGlyphSize};
   if (gMessageIndex >= 0 && gMessageIndex < kMessageCount) {

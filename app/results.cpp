@@ -53,7 +53,6 @@ void DrawCentred(int y, const char* text, const DrawColour& tint) {
 }
 
 void DrawResults() {
-  constexpr DrawColour kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
   if (gPanelPicture) DrawSprite(gPanelPicture, kPanelX, kPanelY, kPanelWidth, kPanelHeight, 0);
   if (gPlayer && gPlayer->textures[0])
     DrawSprite(gPlayer->textures[0], kHeroX, kHeroY, kHeroSize, kHeroSize, 0);

@@ -1,9 +1,11 @@
 // Text is queued into the sprite batch like any sprite, in the coordinates of the current pass.
 #include "engine/font.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
+#include "engine/gl_setup.h"
 #include "engine/sprite_batch.h"
 
 Texture* gFontTexture = nullptr;
@@ -16,7 +18,6 @@ int32_t TruncatePosition(float value) {
   return int32_t(value);
 }
 
-constexpr DrawColour kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
 constexpr DrawColour kOutline = {30 / 255.0f, 26 / 255.0f, 43 / 255.0f, 1.0f};  // the sprites' own
 
 void DrawCharTinted(int32_t x, int32_t y, unsigned char c, const DrawColour& tint) {
@@ -33,10 +34,10 @@ void DrawChar(int32_t x, int32_t y, unsigned char c) { DrawCharTinted(x, y, c, k
 
 int DrawText(int32_t x, int32_t y, const char* text) { return DrawTextTinted(x, y, text, kWhite); }
 
-int DrawTextTinted(int32_t x, int32_t y, const char* text, const DrawColour& tint) {
+int DrawTextTinted(int32_t x, int32_t y, const char* text, const DrawColour& tint, int advance) {
   const size_t length = std::strlen(text);
   for (size_t i = 0; i < length; ++i)
-    DrawCharTinted(int32_t(int64_t(x) + kGlyphSize * int64_t(i)), y,
+    DrawCharTinted(int32_t(int64_t(x) + advance * int64_t(i)), y,
                    static_cast<unsigned char>(text[i]), tint);
   return 0;
 }
@@ -45,12 +46,21 @@ int DrawTextOutlined(int32_t x, int32_t y, const char* text) {
   return DrawTextOutlined(x, y, text, kWhite);
 }
 
-int DrawTextOutlined(int32_t x, int32_t y, const char* text, const DrawColour& tint) {
+int DrawTextOutlined(int32_t x, int32_t y, const char* text, const DrawColour& tint, int advance) {
   // The whole outline first: the batch keeps the order within the font's texture.
   for (int dy = -1; dy <= 1; ++dy)
     for (int dx = -1; dx <= 1; ++dx)
-      if (dx != 0 || dy != 0) DrawTextTinted(x + dx, y + dy, text, kOutline);
-  return DrawTextTinted(x, y, text, tint);
+      if (dx != 0 || dy != 0) DrawTextTinted(x + dx, y + dy, text, kOutline, advance);
+  return DrawTextTinted(x, y, text, tint, advance);
+}
+
+int FittingAdvance(const char* text, int32_t width) {
+  constexpr int kTightest = kGlyphSize * 3 / 4;
+  const int64_t length = int64_t(std::strlen(text));
+  if (length <= 1 || length * kGlyphSize <= width) return kGlyphSize;
+  // The last glyph takes its whole cell; the steps before it share the rest.
+  const int64_t advance = (int64_t(width) - kGlyphSize) / (length - 1);
+  return int(std::clamp<int64_t>(advance, kTightest, kGlyphSize));
 }
 
 void DrawCharF(float x, float y, unsigned char c) {

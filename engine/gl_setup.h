@@ -19,6 +19,8 @@ struct DrawRect {
 struct DrawColour {
   float red, green, blue, alpha;
 };
+// A picture's own colours: the tint that changes nothing.
+constexpr DrawColour kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
 
 struct ScreenInfo {
   int32_t width, height, mode;

@@ -12,7 +12,6 @@ namespace {
 constexpr float kLargestExactVertex = 16777216.0f;  // 2^24: floats hold every whole pixel
 constexpr float kAlphaTestThreshold = 0.1f;         // fragments at or below are discarded
 constexpr DrawRect kWholeTexture = {0, 0, 0, 0};
-constexpr DrawColour kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
 
 // Out-of-range components are clamped: converting them to a byte would be undefined.
 uint8_t ColourByte(float component) { return uint8_t(std::clamp(component, 0.0f, 1.0f) * 255.0f); }

@@ -161,20 +161,23 @@ TEST_F(HudTest, TheSpeakerCoversNoSignNoStatusLineAndNoButton) {
   std::copy(std::begin(saved), std::end(saved), gCamera);
   EXPECT_LT(kSpeakerY + kSpeakerSize, int(signTop)) << "a sign at " << signTop;
 
-  // The longest lines the display shows.
+  // The longest lines the display shows: lives go on below zero, and the status line squeezes
+  // its glyphs rather than run off the screen's right edge.
   gScore = 9999999;
   gCoins = 99;
-  gLives = 99;
+  gLives = -99;
   gMetersMoved = 9999.9f;
   cSpriteBatch& batch = cSpriteBatch::Instance();
   batch.Begin(false);
   DrawHud();
   const SpriteBucket& bucket = batch.Bucket(0);
   ASSERT_GT(bucket.count, 0);
-  for (int i = 0; i < bucket.count; i += kVerticesPerQuad)
+  for (int i = 0; i < bucket.count; i += kVerticesPerQuad) {
     EXPECT_FALSE(
         overlaps(int(bucket.vertices[i].x), int(bucket.vertices[i].y), kGlyphSize, kGlyphSize))
         << "a glyph at " << bucket.vertices[i].x << "," << bucket.vertices[i].y;
+    EXPECT_LE(bucket.vertices[i].x + kGlyphSize, 480 - 4) << "off the screen's edge";
+  }
 
   for (ButtonId id : {kButtonLeft, kButtonRight, kButtonJump, kButtonRestart, kButtonRetry}) {
     const ButtonArea b = ButtonPlace(id);
