@@ -20,11 +20,13 @@
 #include "app/checkpoints.h"
 #include "app/death_marks.h"
 #include "app/hud.h"
+#include "app/resources.h"
 #include "app/results.h"
 #include "app/sim.h"
 #include "platform/data_dir.h"
 #include "player/fireballs.h"
 #include "player/player.h"
+#include "tests/support/kept_globals.h"
 #include "units/base_unit.h"
 #include "units/enemy.h"
 #include "world/camera.h"
@@ -584,6 +586,36 @@ TEST(ShippedLevel, HoldsEveryUnitBlockTrapAndMessage) {
     std::ifstream target(FindDataDirectory() + "/" + warp.fileName);
     EXPECT_TRUE(target.good()) << warp.fileName;
   }
+}
+
+// A fire chain turns in sight: to a player standing on the ground under it, its pivot shows
+// below the distance line, not behind the status line or above the view, from where only the
+// tips of its balls would come down.
+TEST(ShippedLevel, EveryFireChainTurnsInSight) {
+  LevelData level;
+  std::string error;
+  ASSERT_TRUE(ReadLevelFile(FindDataDirectory() + "/level", level, error)) << error;
+  cKeptGlobals kept;
+  kept.Keep(gCamera, gCameraDistance);
+  gCamera[2] = gCameraDistance = kDefaultCameraDistance;
+  const CameraView view = VisibleView();
+  const float scale = 320 / (view.bottom - view.top);  // landscape px per world px
+  const HudTextBoxes hud = CurrentHudTextBoxes();
+  const float highest = (160.0f - float(hud.distance.y + hud.distance.h)) / scale;  // world px
+  int chains = 0;
+  for (int column = 0; column < kMapColumns; ++column)
+    for (int row = 0; row < kMapRows; ++row) {
+      const int unit = level.layers[kFileUnit][size_t(CellIndex(column, row))] - 1;
+      if (unit != kUnitFireCircle && unit != kUnitFireCircle2 && unit != kUnitFly) continue;
+      ++chains;
+      int ground = row + 1;
+      while (ground < kMapRows && !level.layers[kFileGround][size_t(CellIndex(column, ground))] &&
+             !level.layers[kFileBlock][size_t(CellIndex(column, ground))])
+        ++ground;
+      const float playerTop = float((ground - 1) * kCellSize), pivot = float(row * kCellSize + 8);
+      EXPECT_LE(playerTop - pivot, highest) << "the chain at " << column << "," << row;
+    }
+  EXPECT_GE(chains, 4);
 }
 
 }  // namespace
