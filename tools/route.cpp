@@ -238,16 +238,16 @@ int SeesDangerAhead(const cPlayer& p, int lookAhead) {
   for (int dx = 2; dx <= lookAhead; dx += 6) {
     const int x = front + dx;
     if (gMap->SolidAt(x, feet - p.height / 2) || gMap->SolidAt(x, feet - 4)) return kTerrain;
-    // Down to the ground it would land on: no ground is a pit, and spikes that show, on the
-    // level or down in a dip, are as plain a danger.
+    // Down to the ground it would land on, as drawn: no ground shown is a pit, and spikes
+    // that show, on the level or down in a dip, are as plain a danger.
     bool ground = false;
     for (int row = 0; row < kPitRows && !ground; ++row) {
       const int y = feet + 2 + row * kCellSize;
       const int column = PixelToCell(x), cellRow = PixelToCell(y);
-      if (CellInGrid(column, cellRow) && gMap->revealLayer[CellIndex(column, cellRow)] &&
-          gMap->decoLayer[CellIndex(column, cellRow)] == kDecoDeadlyA)
-        return kTerrain;
-      ground = gMap->SolidAt(x, y) != 0;
+      const bool shown =
+          CellInGrid(column, cellRow) && gMap->revealLayer[CellIndex(column, cellRow)];
+      if (shown && gMap->decoLayer[CellIndex(column, cellRow)] == kDecoDeadlyA) return kTerrain;
+      ground = shown && gMap->SolidAt(x, y) != 0;
     }
     if (!ground) return kTerrain;
   }

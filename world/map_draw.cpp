@@ -104,12 +104,15 @@ void cMap::UpdateAndDraw() {
         }
       }
 
+      const int32_t deco = decoLayer[cell];
       if (groundLayer[cell] != 0 && revealed) {
         if (shuffle) groundLayer[cell] = ShuffledGround();
-        DrawCell(TableEntry(tileTextures, kTileTextureSlots, groundLayer[cell]), c, r);
+        // Spikes stand on their own steel: bricks drawn behind them read as a safe floor with
+        // spikes buried in it.
+        if (deco != kDecoDeadlyA)
+          DrawCell(TableEntry(tileTextures, kTileTextureSlots, groundLayer[cell]), c, r);
       }
 
-      const int32_t deco = decoLayer[cell];
       const bool hiddenTrap = deco == kDecoDeadlyA || deco == kDecoDeadlyB || deco == kDecoJumpPad;
       if (deco != 0) {
         if (hiddenTrap && !revealed) continue;
