@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/gl_setup.h"
+#include "world/map.h"
 
 float gCamera[6] = {0, 0, 0, 0, 0, 0};
 float gCameraDistance = 0.0f;
@@ -42,10 +43,15 @@ void FollowDrawnCamera(Footing footing) {
   if (gDrawnCameraAtDeath || !(std::fabs(gDrawnCameraY - cameraY) < kDrawnSnap)) {
     gDrawnCameraY = cameraY;
     gDrawnCameraAtDeath = false;
-    return;
+  } else {
+    if (footing == Footing::kStanding) gDrawnCameraY += (cameraY - gDrawnCameraY) * kDrawnSettle;
+    gDrawnCameraY = std::clamp(gDrawnCameraY, cameraY, cameraY + kDrawnRiseRoom);
   }
-  if (footing == Footing::kStanding) gDrawnCameraY += (cameraY - gDrawnCameraY) * kDrawnSettle;
-  gDrawnCameraY = std::clamp(gDrawnCameraY, cameraY, cameraY + kDrawnRiseRoom);
+  // Below the map's last row there is nothing to show: a fall into a pit leaves the view at the
+  // level's bottom edge, and the player drops out of it.
+  const CameraView view = VisibleView();
+  gDrawnCameraY =
+      std::min(gDrawnCameraY, float(kMapRows * kCellSize) - (view.bottom - view.top) / 2);
 }
 
 CameraView DrawnView() {
