@@ -59,6 +59,17 @@ struct Outcome {
   std::map<std::string, int> collisions;  // frames of "SIGN through the status line" and more
 };
 
+// A replay's events, read from its file.
+std::vector<SimEvent> ReplayEvents(const std::string& name) {
+  std::ifstream file(std::string(BRINKHOP_REPLAYS) + "/" + name);
+  EXPECT_TRUE(file.good()) << name;
+  const std::string script((std::istreambuf_iterator<char>(file)), {});
+  std::vector<SimEvent> events;
+  std::string error;
+  EXPECT_TRUE(ParseSimScript(script, events, error)) << name << ": " << error;
+  return events;
+}
+
 class ReplayTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr); }
@@ -71,12 +82,8 @@ class ReplayTest : public ::testing::Test {
   // a death.
   Outcome Play(const std::string& name, int frames, bool goOnAfterDeath = false) {
     Outcome out;
-    std::ifstream file(std::string(BRINKHOP_REPLAYS) + "/" + name);
-    EXPECT_TRUE(file.good()) << name;
-    const std::string script((std::istreambuf_iterator<char>(file)), {});
-    std::vector<SimEvent> events;
+    const std::vector<SimEvent> events = ReplayEvents(name);
     std::string error;
-    EXPECT_TRUE(ParseSimScript(script, events, error)) << name << ": " << error;
     cSimulation sim;
     EXPECT_TRUE(sim.Start(FindDataDirectory(), error)) << error;
     for (int frame = 0; frame < frames; ++frame) {
@@ -240,11 +247,8 @@ TEST_F(ReplayTest, TheWarpRoomIsAShortcutToTheBoss) {
 // follow each other within 20 s of play, and every checkpoint stands on the ground.
 TEST_F(ReplayTest, RetryPointsAreNoMoreThan600FramesApartAlongTheCompletion) {
   constexpr int kMostFramesApart = 600;
-  std::ifstream file(std::string(BRINKHOP_REPLAYS) + "/complete.txt");
-  const std::string script((std::istreambuf_iterator<char>(file)), {});
-  std::vector<SimEvent> events;
+  const std::vector<SimEvent> events = ReplayEvents("complete.txt");
   std::string error;
-  ASSERT_TRUE(ParseSimScript(script, events, error)) << error;
   cSimulation sim;
   ASSERT_TRUE(sim.Start(FindDataDirectory(), error)) << error;
   std::vector<int> points = {0};
@@ -390,11 +394,8 @@ TEST_F(ReplayTest, TheSkyRoomLeadsDownOntoTheRouteAhead) {
 TEST_F(ReplayTest, TheAmbushFallsInSightWithTimeToReact) {
   constexpr int kWalkOnFrom = 1600;  // the completion walks past the sign here, right held
   constexpr int kReactFrames = 15;
-  std::ifstream file(std::string(BRINKHOP_REPLAYS) + "/complete.txt");
-  const std::string script((std::istreambuf_iterator<char>(file)), {});
-  std::vector<SimEvent> events;
+  std::vector<SimEvent> events = ReplayEvents("complete.txt");
   std::string error;
-  ASSERT_TRUE(ParseSimScript(script, events, error)) << error;
   std::erase_if(events, [](const SimEvent& event) { return event.frame >= kWalkOnFrom; });
   cSimulation sim;
   ASSERT_TRUE(sim.Start(FindDataDirectory(), error)) << error;
