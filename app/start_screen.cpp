@@ -1,9 +1,12 @@
 // The start screen loop.
 #include "app/start_screen.h"
 
+#include <cstring>
+
 #include "app/button.h"
 #include "app/game.h"
 #include "app/input.h"
+#include "engine/font.h"
 #include "engine/gl_api.h"
 #include "engine/gl_setup.h"
 #include "engine/music.h"
@@ -12,6 +15,14 @@
 
 bool gStartDone = false;
 int32_t gBlinkCounter = 0;
+
+namespace {
+
+// Over the start button, blinking with it: a keyboard player is told the key as well.
+constexpr const char* kStartPrompt = "SPACE OR TAP TO START";
+constexpr int kStartPromptY = 216;  // landscape px, just above the button
+
+}  // namespace
 
 void RunStartScreen() {
   gStartDone = false;
@@ -30,7 +41,11 @@ void DrawTitlePicture(bool button) {
   DrawImage(gBackground, 0, 0);
   // In the same batch as the picture, after it: drawn on its own after the batch's flush, the
   // button never reached the screen.
-  if (button && gButtons[kButtonStart]) gButtons[kButtonStart]->Queue();
+  if (button && gButtons[kButtonStart]) {
+    gButtons[kButtonStart]->Queue();
+    const int width = int(std::strlen(kStartPrompt)) * kGlyphSize;
+    DrawTextOutlined((480 - width) / 2, kStartPromptY, kStartPrompt);
+  }
   batch.Flush();
   End2D();
 }
