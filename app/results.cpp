@@ -38,7 +38,7 @@ constexpr int kValuesRight = 424;                         // values end here, ri
 constexpr int kFirstLineY = 72;                           // landscape px
 constexpr int kLineSpacing = 34;                          // landscape px
 constexpr int kPromptY = 276;                             // landscape px
-constexpr int kScreenColumns = 30;                        // 480 px of 16-px glyphs
+constexpr int kScreenCentreX = kDeviceScreenHeight / 2;   // landscape px: the portrait height
 constexpr int kPromptBlink = 32;  // frames a cycle; the prompt shows in the first 24
 constexpr int kPromptShown = 24;
 
@@ -47,16 +47,11 @@ constexpr int32_t kResultsGrace = 15;
 int32_t gResultsFrames = 0;
 Texture* gPanelPicture = nullptr;
 
-void DrawCentred(int y, const char* text, const DrawColour& tint) {
-  const int length = int(std::strlen(text));
-  DrawTextOutlined(int16_t((kScreenColumns - length) * kGlyphSize / 2), int16_t(y), text, tint);
-}
-
 void DrawResults() {
   if (gPanelPicture) DrawSprite(gPanelPicture, kPanelX, kPanelY, kPanelWidth, kPanelHeight, 0);
   if (gPlayer && gPlayer->textures[0])
     DrawSprite(gPlayer->textures[0], kHeroX, kHeroY, kHeroSize, kHeroSize, 0);
-  DrawCentred(kTitleY, kResultsTitle, kTitleTint);
+  DrawTextOutlinedCentred(kScreenCentreX, kTitleY, kResultsTitle, kTitleTint);
   ResultLine lines[kResultLines];
   FormatResultLines(lines);
   for (int i = 0; i < kResultLines; ++i) {
@@ -65,7 +60,8 @@ void DrawResults() {
     const int width = int(std::strlen(lines[i].value)) * kGlyphSize;
     DrawTextOutlined(kValuesRight - width, y, lines[i].value, kTitleTint);
   }
-  if (gResultsFrames % kPromptBlink < kPromptShown) DrawCentred(kPromptY, kResultsPrompt, kWhite);
+  if (gResultsFrames % kPromptBlink < kPromptShown)
+    DrawTextOutlinedCentred(kScreenCentreX, kPromptY, kResultsPrompt, kWhite);
 }
 
 }  // namespace

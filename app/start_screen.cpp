@@ -1,8 +1,6 @@
 // The start screen loop.
 #include "app/start_screen.h"
 
-#include <cstring>
-
 #include "app/button.h"
 #include "app/game.h"
 #include "app/input.h"
@@ -43,8 +41,7 @@ void DrawTitlePicture(bool button) {
   // button never reached the screen.
   if (button && gButtons[kButtonStart]) {
     gButtons[kButtonStart]->Queue();
-    const int width = int(std::strlen(kStartPrompt)) * kGlyphSize;
-    DrawTextOutlined((480 - width) / 2, kStartPromptY, kStartPrompt);
+    DrawTextOutlinedCentred(kDeviceScreenHeight / 2, kStartPromptY, kStartPrompt, kWhite);
   }
   batch.Flush();
   End2D();

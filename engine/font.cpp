@@ -54,6 +54,11 @@ int DrawTextOutlined(int32_t x, int32_t y, const char* text, const DrawColour& t
   return DrawTextTinted(x, y, text, tint, advance);
 }
 
+int DrawTextOutlinedCentred(int32_t centreX, int32_t y, const char* text, const DrawColour& tint) {
+  const int64_t width = int64_t(std::strlen(text)) * kGlyphSize;
+  return DrawTextOutlined(int32_t(centreX - width / 2), y, text, tint);
+}
+
 int FittingAdvance(const char* text, int32_t width) {
   constexpr int kTightest = kGlyphSize * 3 / 4;
   const int64_t length = int64_t(std::strlen(text));

@@ -23,6 +23,8 @@ int DrawTextTinted(int32_t x, int32_t y, const char* text, const DrawColour& tin
 int DrawTextOutlined(int32_t x, int32_t y, const char* text);
 int DrawTextOutlined(int32_t x, int32_t y, const char* text, const DrawColour& tint,
                      int advance = kGlyphSize);
+// Outlined and centred on `centreX`.
+int DrawTextOutlinedCentred(int32_t centreX, int32_t y, const char* text, const DrawColour& tint);
 // The step from glyph to glyph that fits `text` into `width` px: the glyph size, or less for a
 // longer text, down to three quarters of it (the glyphs' own blank edges keep them apart).
 int FittingAdvance(const char* text, int32_t width);

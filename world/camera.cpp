@@ -16,8 +16,8 @@ namespace {
 
 // The portrait device screen the frame's projection is set up for.
 constexpr float kDeviceWidth = 320.0f, kDeviceHeight = 480.0f;  // px
-// How far the player's top may rise above the drawn view's middle: a running jump's top still
-// shows the ground it left at the view's bottom edge.
+// How far the player's top may rise above the drawn view's middle: a standing jump's top still
+// shows the ground it left, and the player stays clear of the heads-up lines.
 constexpr float kDrawnRiseRoom = 96.0f;  // px
 constexpr float kDrawnSettle = 0.3f;     // of the way to the camera's height, per frame
 // A warp or a teleport moves the camera further than this at once: the view jumps too.
